@@ -1,0 +1,205 @@
+// The report's formatter: printf-style wide (UTF-16) format strings whose
+// conversions are checked against the argument types at compile time.
+//
+// Conversions: %d (32-bit integer, signed decimal), %s (UTF-16 text),
+// %S (byte text), %.Nx and %.NX (32-bit unsigned, at least N lower- or
+// uppercase hex digits), %% (a percent sign). A format whose conversions do
+// not match its arguments does not compile.
+//
+// Text arguments given as arrays are read only within the array, even when no
+// terminator comes; text given as a pointer is read up to its terminator.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+enum class Conversion : std::uint8_t { Invalid, Percent, Decimal, Text, Bytes, LowerHex, UpperHex };
+
+struct ConversionSpec {
+    Conversion kind = Conversion::Invalid;
+    unsigned digits = 0;  // the minimum digit count of %.Nx and %.NX
+};
+
+// Parses the conversion that starts right after a '%'. Returns the position
+// after it; on an invalid conversion, `spec.kind` stays Invalid.
+constexpr const char16_t* ParseConversion(const char16_t* at, ConversionSpec& spec) {
+    spec = ConversionSpec{};
+    switch (*at) {
+    case u'%': spec.kind = Conversion::Percent; return at + 1;
+    case u'd': spec.kind = Conversion::Decimal; return at + 1;
+    case u's': spec.kind = Conversion::Text; return at + 1;
+    case u'S': spec.kind = Conversion::Bytes; return at + 1;
+    case u'.': break;
+    default: return at;
+    }
+    const char16_t* p = at + 1;
+    unsigned digits = 0;
+    bool any = false;
+    while (*p >= u'0' && *p <= u'9' && digits < 100) {
+        digits = digits * 10 + static_cast<unsigned>(*p - u'0');
+        any = true;
+        ++p;
+    }
+    if (!any || (*p != u'x' && *p != u'X')) return at;
+    spec.kind = *p == u'x' ? Conversion::LowerHex : Conversion::UpperHex;
+    spec.digits = digits;
+    return p + 1;
+}
+
+// What an argument type can be printed as.
+enum class ArgClass : std::uint8_t { Unsupported, Signed, Unsigned, Utf16Text, WideText, ByteText };
+
+template <typename T>
+constexpr ArgClass ClassOfArg() {
+    using U = std::remove_cvref_t<T>;
+    if constexpr (std::is_array_v<U> || std::is_pointer_v<U>) {
+        using E = std::remove_cv_t<std::conditional_t<std::is_array_v<U>, std::remove_extent_t<U>,
+                                                      std::remove_pointer_t<U>>>;
+        if constexpr (std::is_same_v<E, char16_t>) return ArgClass::Utf16Text;
+        else if constexpr (std::is_same_v<E, wchar_t> && sizeof(wchar_t) == 2) return ArgClass::WideText;
+        else if constexpr (std::is_same_v<E, char> || std::is_same_v<E, unsigned char>)
+            return ArgClass::ByteText;
+        else return ArgClass::Unsupported;
+    } else if constexpr (std::is_integral_v<U> && !std::is_same_v<U, bool> && sizeof(U) <= 4) {
+        if constexpr (std::is_same_v<U, char> || std::is_same_v<U, char16_t> ||
+                      std::is_same_v<U, wchar_t> || std::is_same_v<U, char8_t> ||
+                      std::is_same_v<U, char32_t>)
+            return ArgClass::Unsupported;  // widen characters explicitly, without sign
+        else return std::is_signed_v<U> ? ArgClass::Signed : ArgClass::Unsigned;
+    } else {
+        return ArgClass::Unsupported;
+    }
+}
+
+constexpr bool ConversionAccepts(Conversion kind, ArgClass arg) {
+    switch (kind) {
+    case Conversion::Decimal: return arg == ArgClass::Signed || arg == ArgClass::Unsigned;
+    case Conversion::LowerHex:
+    case Conversion::UpperHex: return arg == ArgClass::Unsigned;
+    case Conversion::Text: return arg == ArgClass::Utf16Text || arg == ArgClass::WideText;
+    case Conversion::Bytes: return arg == ArgClass::ByteText;
+    default: return false;
+    }
+}
+
+// Not constexpr on purpose: reaching it while checking a format at compile
+// time stops the build, and its name says why.
+inline void ReportFormatDoesNotMatchItsArguments() {}
+
+// A format string checked against the argument types Args.
+template <typename... Args>
+class ReportFormat {
+public:
+    template <std::size_t N>
+    consteval ReportFormat(const char16_t (&format)[N]) : text_(format) {
+        constexpr ArgClass classes[] = {ClassOfArg<Args>()..., ArgClass::Unsupported};
+        std::size_t used = 0;
+        for (const char16_t* p = format; *p != u'\0';) {
+            if (*p++ != u'%') continue;
+            ConversionSpec spec;
+            p = ParseConversion(p, spec);
+            if (spec.kind == Conversion::Percent) continue;
+            if (spec.kind == Conversion::Invalid || used == sizeof...(Args) ||
+                !ConversionAccepts(spec.kind, classes[used]))
+                ReportFormatDoesNotMatchItsArguments();
+            ++used;
+        }
+        if (used != sizeof...(Args)) ReportFormatDoesNotMatchItsArguments();
+    }
+
+    const char16_t* text() const { return text_; }
+
+private:
+    const char16_t* text_;
+};
+
+// One argument as the formatter sees it.
+struct ReportArg {
+    ArgClass kind = ArgClass::Unsupported;
+    std::uint32_t number = 0;
+    const char16_t* utf16 = nullptr;
+    const wchar_t* wide = nullptr;
+    const unsigned char* bytes = nullptr;
+    std::size_t limit = 0;  // the most units or bytes that may be read
+};
+
+template <typename T>
+ReportArg MakeReportArg(const T& value) {
+    constexpr ArgClass kind = ClassOfArg<T>();
+    static_assert(kind != ArgClass::Unsupported, "no conversion prints this type");
+    ReportArg arg;
+    arg.kind = kind;
+    if constexpr (kind == ArgClass::Signed || kind == ArgClass::Unsigned) {
+        arg.number = static_cast<std::uint32_t>(value);
+    } else {
+        if constexpr (std::is_array_v<T>) arg.limit = std::extent_v<T>;
+        else arg.limit = SIZE_MAX;
+        if constexpr (kind == ArgClass::Utf16Text) arg.utf16 = value;
+        else if constexpr (kind == ArgClass::WideText) arg.wide = value;
+        else arg.bytes = reinterpret_cast<const unsigned char*>(value);
+    }
+    return arg;
+}
+
+// Writes the digits of a conversion through out.Text.
+template <typename Out>
+void FormatNumber(Out& out, const ConversionSpec& spec, std::uint32_t value) {
+    char16_t digits[12];
+    int count = 0;
+    if (spec.kind == Conversion::Decimal) {
+        const bool negative = (value & 0x80000000u) != 0;
+        std::uint32_t magnitude = negative ? 0u - value : value;
+        do {
+            digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (negative) out.Text(u'-');
+    } else {
+        const char16_t* alphabet =
+            spec.kind == Conversion::UpperHex ? u"0123456789ABCDEF" : u"0123456789abcdef";
+        do {
+            digits[count++] = alphabet[value & 0xF];
+            value >>= 4;
+        } while (value != 0);
+        for (unsigned fill = static_cast<unsigned>(count); fill < spec.digits; ++fill) out.Text(u'0');
+    }
+    while (count > 0) out.Text(digits[--count]);
+}
+
+// Formats `format` with `args` into out, which receives format text and digits
+// through Text(char16_t), the units of text arguments through TextUnit(char16_t)
+// and the bytes of byte arguments through TextByte(unsigned char).
+template <typename Out>
+void FormatReport(Out& out, const char16_t* format, const ReportArg* args) {
+    for (const char16_t* p = format; *p != u'\0';) {
+        if (*p != u'%') {
+            out.Text(*p++);
+            continue;
+        }
+        ConversionSpec spec;
+        p = ParseConversion(p + 1, spec);
+        switch (spec.kind) {
+        case Conversion::Percent: out.Text(u'%'); break;
+        case Conversion::Decimal:
+        case Conversion::LowerHex:
+        case Conversion::UpperHex: FormatNumber(out, spec, (args++)->number); break;
+        case Conversion::Text: {
+            const ReportArg& arg = *args++;
+            if (arg.kind == ArgClass::Utf16Text) {
+                for (std::size_t i = 0; i < arg.limit && arg.utf16[i] != 0; ++i) out.TextUnit(arg.utf16[i]);
+            } else {
+                for (std::size_t i = 0; i < arg.limit && arg.wide[i] != 0; ++i)
+                    out.TextUnit(static_cast<char16_t>(arg.wide[i]));
+            }
+            break;
+        }
+        case Conversion::Bytes: {
+            const ReportArg& arg = *args++;
+            for (std::size_t i = 0; i < arg.limit && arg.bytes[i] != 0; ++i) out.TextByte(arg.bytes[i]);
+            break;
+        }
+        case Conversion::Invalid: break;  // formats are checked when compiled
+        }
+    }
+}

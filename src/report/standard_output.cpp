@@ -1,0 +1,41 @@
+#include "report/standard_output.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <csignal>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr std::size_t kBufferSize = 4096;
+
+void WriteToStdout(void*, const char* bytes, std::size_t size) {
+    // A short write (closed pipe, full device) loses text silently.
+    (void)std::fwrite(bytes, 1, size, stdout);
+}
+
+StandardOutput SetUpStandardOutput() {
+#ifdef _WIN32
+    const bool console = _isatty(_fileno(stdout)) != 0;
+#else
+    // A closed pipe must fail the write, not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    const bool console = isatty(fileno(stdout)) != 0;
+#endif
+    std::fflush(stdout);
+    std::setvbuf(stdout, nullptr, _IOFBF, kBufferSize);
+    return StandardOutput{ByteSink{WriteToStdout, nullptr}, console};
+}
+
+}  // namespace
+
+const StandardOutput& GetStandardOutput() {
+    static const StandardOutput output = SetUpStandardOutput();
+    return output;
+}
+
+void FlushStandardOutput() { std::fflush(stdout); }
