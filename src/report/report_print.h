@@ -50,6 +50,14 @@ void ReportWrite(ByteSink sink, bool console, const char16_t* format, const Repo
 // Writes one print to standard output.
 void ReportWriteStandardOutput(const char16_t* format, const ReportArg* args);
 
+// Formats one print into any sink: the same bytes ReportPrint writes.
+template <typename... Args>
+void ReportPrintTo(ByteSink sink, bool console, ReportFormat<std::type_identity_t<Args>...> format,
+                   const Args&... args) {
+    const ReportArg list[] = {MakeReportArg(args)..., ReportArg{}};
+    ReportWrite(sink, console, format.text(), list);
+}
+
 template <typename... Args>
 void ReportPrint(ReportFormat<std::type_identity_t<Args>...> format, const Args&... args) {
     const ReportArg list[] = {MakeReportArg(args)..., ReportArg{}};
