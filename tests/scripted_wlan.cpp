@@ -54,8 +54,9 @@ bool Call(const std::string& name, HANDLE client, PVOID reserved) {
 template <typename List, typename Entry>
 List* AllocateList(DWORD count) {
     const std::size_t header = 2 * sizeof(DWORD);
-    auto* list = static_cast<List*>(std::calloc(1, header + std::size_t{count} * sizeof(Entry)));
+    auto* list = static_cast<List*>(std::malloc(header + std::size_t{count} * sizeof(Entry)));
     list->dwNumberOfItems = count;
+    list->dwIndex = 0;
     return list;
 }
 
@@ -131,6 +132,7 @@ DWORD WINAPI WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
     WLAN_INTERFACE_INFO* entries = InterfaceEntries(list);
     for (DWORD i = 0; i != count; ++i) {
         const ScriptedInterface& source = script.interfaces[i];
+        std::memset(&entries[i], 0, sizeof entries[i]);
         entries[i].InterfaceGuid = source.guid;
         SetWideText(entries[i].strInterfaceDescription, source.description);
         entries[i].isState = static_cast<WLAN_INTERFACE_STATE>(source.state);

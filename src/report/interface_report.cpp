@@ -13,9 +13,17 @@ namespace {
 class WideText {
 public:
     WideText(char16_t* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity) {}
-    void Text(char16_t unit) { Put(unit); }
-    void TextUnit(char16_t unit) { Put(unit); }
-    void TextByte(unsigned char byte) { Put(byte); }
+
+    void Literal(const char16_t* text, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) Put(text[i]);
+    }
+    template <typename C>
+    void Units(const C* text, std::size_t limit) {
+        for (std::size_t i = 0; i < limit && text[i] != 0; ++i) Put(static_cast<char16_t>(text[i]));
+    }
+    void Bytes(const unsigned char* text, std::size_t limit) {
+        for (std::size_t i = 0; i < limit && text[i] != 0; ++i) Put(text[i]);
+    }
     void Finish() { buffer_[size_] = 0; }
 
 private:

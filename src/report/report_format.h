@@ -118,10 +118,8 @@ private:
 struct ReportArg {
     ArgClass kind = ArgClass::Unsupported;
     std::uint32_t number = 0;
-    const char16_t* utf16 = nullptr;
-    const wchar_t* wide = nullptr;
-    const unsigned char* bytes = nullptr;
-    std::size_t limit = 0;  // the most units or bytes that may be read
+    const void* text = nullptr;  // char16_t, wchar_t or unsigned char units, by kind
+    std::size_t limit = 0;       // the most units or bytes that may be read
 };
 
 template <typename T>
@@ -133,72 +131,69 @@ ReportArg MakeReportArg(const T& value) {
     if constexpr (kind == ArgClass::Signed || kind == ArgClass::Unsigned) {
         arg.number = static_cast<std::uint32_t>(value);
     } else {
+        arg.text = value;
         if constexpr (std::is_array_v<T>) arg.limit = std::extent_v<T>;
         else arg.limit = SIZE_MAX;
-        if constexpr (kind == ArgClass::Utf16Text) arg.utf16 = value;
-        else if constexpr (kind == ArgClass::WideText) arg.wide = value;
-        else arg.bytes = reinterpret_cast<const unsigned char*>(value);
     }
     return arg;
 }
 
-// Writes the digits of a conversion through out.Text.
+// Writes the digits of a numeric conversion as format text.
 template <typename Out>
 void FormatNumber(Out& out, const ConversionSpec& spec, std::uint32_t value) {
-    char16_t digits[12];
-    int count = 0;
+    char16_t digits[112];  // a sign, up to 99 fill digits and 10 digits
+    char16_t* end = digits + sizeof digits / sizeof digits[0];
+    char16_t* begin = end;
     if (spec.kind == Conversion::Decimal) {
         const bool negative = (value & 0x80000000u) != 0;
         std::uint32_t magnitude = negative ? 0u - value : value;
         do {
-            digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+            *--begin = static_cast<char16_t>(u'0' + magnitude % 10);
             magnitude /= 10;
         } while (magnitude != 0);
-        if (negative) out.Text(u'-');
+        if (negative) *--begin = u'-';
     } else {
         const char16_t* alphabet =
             spec.kind == Conversion::UpperHex ? u"0123456789ABCDEF" : u"0123456789abcdef";
         do {
-            digits[count++] = alphabet[value & 0xF];
+            *--begin = alphabet[value & 0xF];
             value >>= 4;
         } while (value != 0);
-        for (unsigned fill = static_cast<unsigned>(count); fill < spec.digits; ++fill) out.Text(u'0');
+        while (end - begin < static_cast<std::ptrdiff_t>(spec.digits)) *--begin = u'0';
     }
-    while (count > 0) out.Text(digits[--count]);
+    out.Literal(begin, static_cast<std::size_t>(end - begin));
 }
 
-// Formats `format` with `args` into out, which receives format text and digits
-// through Text(char16_t), the units of text arguments through TextUnit(char16_t)
-// and the bytes of byte arguments through TextByte(unsigned char).
+// Formats `format` with `args` into out, which receives:
+//   Literal(const char16_t*, count)  format text and digits;
+//   Units(const C*, limit)           a text argument (C is char16_t or wchar_t),
+//                                    up to its first zero unit, at most limit units;
+//   Bytes(const unsigned char*, limit)  a byte argument, likewise.
 template <typename Out>
 void FormatReport(Out& out, const char16_t* format, const ReportArg* args) {
-    for (const char16_t* p = format; *p != u'\0';) {
-        if (*p != u'%') {
-            out.Text(*p++);
-            continue;
-        }
+    const char16_t* p = format;
+    for (;;) {
+        const char16_t* run = p;
+        while (*p != u'\0' && *p != u'%') ++p;
+        if (p != run) out.Literal(run, static_cast<std::size_t>(p - run));
+        if (*p == u'\0') return;
         ConversionSpec spec;
         p = ParseConversion(p + 1, spec);
         switch (spec.kind) {
-        case Conversion::Percent: out.Text(u'%'); break;
+        case Conversion::Percent: out.Literal(u"%", 1); break;
         case Conversion::Decimal:
         case Conversion::LowerHex:
         case Conversion::UpperHex: FormatNumber(out, spec, (args++)->number); break;
-        case Conversion::Text: {
-            const ReportArg& arg = *args++;
-            if (arg.kind == ArgClass::Utf16Text) {
-                for (std::size_t i = 0; i < arg.limit && arg.utf16[i] != 0; ++i) out.TextUnit(arg.utf16[i]);
-            } else {
-                for (std::size_t i = 0; i < arg.limit && arg.wide[i] != 0; ++i)
-                    out.TextUnit(static_cast<char16_t>(arg.wide[i]));
-            }
+        case Conversion::Text:
+            if (args->kind == ArgClass::Utf16Text)
+                out.Units(static_cast<const char16_t*>(args->text), args->limit);
+            else out.Units(static_cast<const wchar_t*>(args->text), args->limit);
+            ++args;
             break;
-        }
-        case Conversion::Bytes: {
-            const ReportArg& arg = *args++;
-            for (std::size_t i = 0; i < arg.limit && arg.bytes[i] != 0; ++i) out.TextByte(arg.bytes[i]);
+        case Conversion::Bytes:
+            out.Bytes(static_cast<const unsigned char*>(args->text), args->limit);
+            ++args;
             break;
-        }
         case Conversion::Invalid: break;  // formats are checked when compiled
         }
     }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <type_traits>
 
 #include "report/report_format.h"
@@ -27,15 +28,70 @@ public:
     ReportBytes(const ReportBytes&) = delete;
     ReportBytes& operator=(const ReportBytes&) = delete;
 
-    void Text(char16_t unit) { Put(static_cast<unsigned char>(unit)); }
-    void TextUnit(char16_t unit) { TextByte(unit < 0x100 ? static_cast<unsigned char>(unit) : '?'); }
-    void TextByte(unsigned char byte) { Put(console_ && (byte < 0x20 || byte == 0x7F) ? '?' : byte); }
+    // Format text is plain ASCII: each unit is its own byte.
+    void Literal(const char16_t* text, std::size_t count) {
+        while (count != 0) {
+            const std::size_t n = Reserve(count);
+            char* out = buffer_ + size_;  // a local: char stores would reload members
+            for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<char>(text[i]);
+            size_ += n;
+            text += n;
+            count -= n;
+        }
+    }
+
+    // A text argument: units below 0x100 are their own byte, others "?".
+    template <typename C>
+    void Units(const C* text, std::size_t limit) {
+        while (limit != 0) {
+            const std::size_t n = Reserve(limit);
+            char* out = buffer_ + size_;
+            const bool console = console_;
+            for (std::size_t i = 0; i < n; ++i) {
+                const auto unit = static_cast<std::uint32_t>(text[i]);
+                if (unit == 0) {
+                    size_ += i;
+                    return;
+                }
+                out[i] = unit < 0x100 ? ArgumentByte(unit, console) : '?';
+            }
+            size_ += n;
+            text += n;
+            limit -= n;
+        }
+    }
+
+    // A byte argument: every byte passes unchanged, but for the console rule.
+    void Bytes(const unsigned char* text, std::size_t limit) {
+        while (limit != 0) {
+            const std::size_t n = Reserve(limit);
+            char* out = buffer_ + size_;
+            const bool console = console_;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (text[i] == 0) {
+                    size_ += i;
+                    return;
+                }
+                out[i] = ArgumentByte(text[i], console);
+            }
+            size_ += n;
+            text += n;
+            limit -= n;
+        }
+    }
+
     void Finish();
 
 private:
-    void Put(unsigned char byte) {
+    // Makes room for at least one byte; returns how many of `wanted` fit.
+    std::size_t Reserve(std::size_t wanted) {
         if (size_ == sizeof buffer_) Finish();
-        buffer_[size_++] = static_cast<char>(byte);
+        return wanted < sizeof buffer_ - size_ ? wanted : sizeof buffer_ - size_;
+    }
+
+    // On a console, C0 controls and DEL from arguments would drive the terminal.
+    static char ArgumentByte(std::uint32_t byte, bool console) {
+        return console && (byte < 0x20 || byte == 0x7F) ? '?' : static_cast<char>(byte);
     }
 
     ByteSink sink_;

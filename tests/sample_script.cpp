@@ -1,0 +1,57 @@
+#include "sample_script.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr DWORD kNotCompatible = 0x00020001;
+
+void SampleNetwork(std::size_t interfaceIndex, DWORD index, WLAN_AVAILABLE_NETWORK& network) {
+    std::memset(&network, 0, sizeof network);
+    char ssid[40];
+    int length = 0;
+    switch (index % 8) {
+    case 0: length = std::snprintf(ssid, sizeof ssid, "office-%zu-%u", interfaceIndex, index); break;
+    case 1: length = std::snprintf(ssid, sizeof ssid, "caf\xC3\xA9-%u", index); break;
+    case 2: length = std::snprintf(ssid, sizeof ssid, "esc\x1B[2J%u", index); break;
+    case 3: length = 0; break;  // hidden
+    default: length = std::snprintf(ssid, sizeof ssid, "network number %u of many", index); break;
+    }
+    length = length > 32 ? 32 : length;
+    std::memcpy(network.dot11Ssid.ucSSID, ssid, static_cast<std::size_t>(length));
+    network.dot11Ssid.uSSIDLength = static_cast<ULONG>(length);
+    if (index % 5 == 0) SetWideText(network.strProfileName, u"Profile \u00C9t\u00E9 \u4E2D");
+
+    network.dot11BssType = static_cast<DOT11_BSS_TYPE>(1 + index % 4);
+    network.uNumberOfBssids = 1 + index % 3;
+    network.bNetworkConnectable = index % 4 != 3;
+    network.wlanNotConnectableReason = kNotCompatible;
+    network.uNumberOfPhyTypes = index % 9;
+    for (DWORD k = 0; k < 8; ++k) network.dot11PhyTypes[k] = static_cast<DOT11_PHY_TYPE>((index + k) % 8);
+    network.wlanSignalQuality = index % 101;
+    network.bSecurityEnabled = index % 3 != 0;
+    network.dot11DefaultAuthAlgorithm = static_cast<DOT11_AUTH_ALGORITHM>(index % 10);
+    network.dot11DefaultCipherAlgorithm = static_cast<DOT11_CIPHER_ALGORITHM>(index % 7);
+    network.dwFlags = index % 4;
+}
+
+}  // namespace
+
+WlanScript SampleScript(std::size_t interfaces, DWORD networksPerInterface) {
+    WlanScript script;
+    script.reasons.push_back({0x00080005, 0, u"The PHY type is invalid."});
+    script.reasons.push_back({kNotCompatible, 0, u"The network is not compatible."});
+    for (std::size_t i = 0; i < interfaces; ++i) {
+        ScriptedInterface entry;
+        entry.guid.Data1 = static_cast<std::uint32_t>(0x1000 + i);
+        entry.guid.Data4[7] = static_cast<std::uint8_t>(i);
+        entry.description = u"Sample adapter " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26));
+        entry.state = static_cast<DWORD>(i % 9);
+        script.interfaces.push_back(entry);
+    }
+    script.generatedNetworks = networksPerInterface;
+    script.generateNetwork = SampleNetwork;
+    return script;
+}
