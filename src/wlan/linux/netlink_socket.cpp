@@ -1,0 +1,207 @@
+#include "wlan/linux/netlink_socket.h"
+
+#include <linux/genetlink.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "wlan/linux/netlink_attributes.h"
+
+namespace wlanlinux {
+namespace {
+
+// How many times one request may be started before we give up on it.
+constexpr int kMaxAttempts = 4;
+
+// Large enough for any single message the kernel puts in a dump buffer: the
+// kernel sizes dump buffers from the size of our receive buffer, at most 32 KiB.
+constexpr std::size_t kReceiveBufferSize = 64 * 1024;
+
+std::uint32_t NextSequence(NetlinkSocket& socket) {
+    if (++socket.sequence == 0) socket.sequence = 1;
+    return socket.sequence;
+}
+
+// Receives one datagram, dropping any not sent by the kernel. Returns its
+// length, or -1 with errno.
+ssize_t ReceiveFromKernel(const NetlinkSocket& socket, std::vector<char>& buffer) {
+    for (;;) {
+        sockaddr_nl sender{};
+        iovec vector{buffer.data(), buffer.size()};
+        msghdr header{};
+        header.msg_name = &sender;
+        header.msg_namelen = sizeof sender;
+        header.msg_iov = &vector;
+        header.msg_iovlen = 1;
+        const ssize_t received = recvmsg(mnl_socket_get_fd(socket.socket), &header, 0);
+        if (received < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if ((header.msg_flags & MSG_TRUNC) != 0) {
+            errno = EMSGSIZE;
+            return -1;
+        }
+        if (header.msg_namelen != sizeof sender || sender.nl_family != AF_NETLINK ||
+            sender.nl_pid != 0)
+            continue;
+        return received;
+    }
+}
+
+bool SendRequest(NetlinkSocket& socket, const GenericRequest& request, std::uint32_t sequence) {
+    std::vector<char> buffer(MNL_SOCKET_BUFFER_SIZE);
+    nlmsghdr* message = mnl_nlmsg_put_header(buffer.data());
+    message->nlmsg_type = request.family;
+    message->nlmsg_flags = NLM_F_REQUEST | NLM_F_ACK | (request.dump ? NLM_F_DUMP : 0);
+    message->nlmsg_seq = sequence;
+    auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message, GENL_HDRLEN));
+    generic->cmd = request.command;
+    generic->version = request.version;
+    if (request.addAttributes) request.addAttributes(message);
+    const ssize_t sent = mnl_socket_sendto(socket.socket, message, message->nlmsg_len);
+    return sent == static_cast<ssize_t>(message->nlmsg_len);
+}
+
+enum class Attempt { Done, Restart, Failed };
+
+Attempt RunOnce(NetlinkSocket& socket, const GenericRequest& request,
+                const MessageHandler& handler, int& error) {
+    const std::uint32_t sequence = NextSequence(socket);
+    if (!SendRequest(socket, request, sequence)) {
+        error = errno != 0 ? errno : EIO;
+        return Attempt::Failed;
+    }
+    std::vector<char> buffer(kReceiveBufferSize);
+    for (;;) {
+        const ssize_t received = ReceiveFromKernel(socket, buffer);
+        if (received < 0) {
+            if (errno == ENOBUFS) return Attempt::Restart;
+            error = errno;
+            return Attempt::Failed;
+        }
+        const ChunkResult result = WalkReplyChunk(buffer.data(), static_cast<std::size_t>(received),
+                                                  sequence, socket.portId, handler);
+        switch (result.status) {
+            case ChunkStatus::More: break;
+            case ChunkStatus::Done: return Attempt::Done;
+            case ChunkStatus::Restart: return Attempt::Restart;
+            case ChunkStatus::Failed: error = result.error; return Attempt::Failed;
+        }
+    }
+}
+
+// Replaces the socket with a new one: closing the old one ends whatever dump
+// the kernel still runs for it, so nothing of the abandoned reply can arrive.
+bool ReopenSocket(NetlinkSocket& socket) {
+    CloseNetlinkSocket(socket);
+    return OpenNetlinkSocket(socket);
+}
+
+}  // namespace
+
+bool OpenNetlinkSocket(NetlinkSocket& socket) {
+    mnl_socket* opened = mnl_socket_open(NETLINK_GENERIC);
+    if (opened == nullptr) return false;
+    if (mnl_socket_bind(opened, 0, MNL_SOCKET_AUTOPID) < 0) {
+        const int saved = errno;
+        mnl_socket_close(opened);
+        errno = saved;
+        return false;
+    }
+    socket.socket = opened;
+    socket.portId = mnl_socket_get_portid(opened);
+    return true;
+}
+
+void CloseNetlinkSocket(NetlinkSocket& socket) {
+    if (socket.socket != nullptr) mnl_socket_close(socket.socket);
+    socket.socket = nullptr;
+    socket.portId = 0;
+}
+
+ChunkResult WalkReplyChunk(const void* buffer, std::size_t length, std::uint32_t sequence,
+                           std::uint32_t portId, const MessageHandler& handler) {
+    const auto* message = static_cast<const nlmsghdr*>(buffer);
+    int remaining = length > static_cast<std::size_t>(INT32_MAX) ? INT32_MAX
+                                                                 : static_cast<int>(length);
+    for (; mnl_nlmsg_ok(message, remaining); message = mnl_nlmsg_next(message, &remaining)) {
+        if (message->nlmsg_seq != sequence || message->nlmsg_pid != portId) continue;
+        if ((message->nlmsg_flags & NLM_F_DUMP_INTR) != 0) return {ChunkStatus::Restart, 0};
+        switch (message->nlmsg_type) {
+            case NLMSG_NOOP:
+            case NLMSG_OVERRUN:
+                break;
+            case NLMSG_ERROR: {
+                if (mnl_nlmsg_get_payload_len(message) < sizeof(nlmsgerr))
+                    return {ChunkStatus::Failed, EPROTO};
+                const auto* report = static_cast<const nlmsgerr*>(mnl_nlmsg_get_payload(message));
+                if (report->error == 0) return {ChunkStatus::Done, 0};
+                return {ChunkStatus::Failed, report->error < 0 ? -report->error : EPROTO};
+            }
+            case NLMSG_DONE: {
+                // A dump's end may carry the error that cut it short.
+                if (mnl_nlmsg_get_payload_len(message) >= sizeof(int)) {
+                    int status = 0;
+                    std::memcpy(&status, mnl_nlmsg_get_payload(message), sizeof status);
+                    if (status < 0) return {ChunkStatus::Failed, -status};
+                }
+                return {ChunkStatus::Done, 0};
+            }
+            default:
+                if (handler) handler(message);
+                break;
+        }
+    }
+    return {ChunkStatus::More, 0};
+}
+
+int RunGenericRequest(NetlinkSocket& socket, const GenericRequest& request,
+                      const std::function<void()>& reset, const MessageHandler& handler) {
+    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;
+    for (int attempt = 0; attempt != kMaxAttempts; ++attempt) {
+        if (attempt != 0) {
+            if (!ReopenSocket(socket)) return errno != 0 ? errno : EIO;
+            if (reset) reset();
+        }
+        int error = 0;
+        switch (RunOnce(socket, request, handler, error)) {
+            case Attempt::Done: return 0;
+            case Attempt::Failed: return error != 0 ? error : EIO;
+            case Attempt::Restart: break;
+        }
+    }
+    return EAGAIN;
+}
+
+std::uint16_t ParseFamilyReply(const nlmsghdr* message) {
+    static constexpr auto policy =
+        MakePolicy<CTRL_ATTR_FAMILY_ID + 1>({{CTRL_ATTR_FAMILY_ID, MNL_TYPE_U16}});
+    std::array<const nlattr*, policy.size()> found;
+    CollectGenericAttributes(message, policy, found);
+    return found[CTRL_ATTR_FAMILY_ID] != nullptr ? mnl_attr_get_u16(found[CTRL_ATTR_FAMILY_ID]) : 0;
+}
+
+int ResolveGenericFamily(NetlinkSocket& socket, const char* name, std::uint16_t& familyId) {
+    familyId = 0;
+    GenericRequest request;
+    request.family = GENL_ID_CTRL;
+    request.command = CTRL_CMD_GETFAMILY;
+    request.version = 1;
+    request.addAttributes = [name](nlmsghdr* message) {
+        mnl_attr_put_strz(message, CTRL_ATTR_FAMILY_NAME, name);
+    };
+    std::uint16_t id = 0;
+    const int error = RunGenericRequest(socket, request, [&id] { id = 0; },
+                                        [&id](const nlmsghdr* message) {
+                                            if (id == 0) id = ParseFamilyReply(message);
+                                        });
+    if (error == ENOENT) return 0;  // no such family: this machine has no wireless stack
+    if (error != 0) return error;
+    familyId = id;
+    return 0;
+}
+
+}  // namespace wlanlinux

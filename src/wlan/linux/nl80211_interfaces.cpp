@@ -1,0 +1,198 @@
+#include "wlan/linux/nl80211_interfaces.h"
+
+#include <linux/nl80211.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "wlan/linux/interface_guid.h"
+#include "wlan/linux/netdevice_info.h"
+#include "wlan/linux/netlink_attributes.h"
+#include "wlan/linux/utf16_text.h"
+
+namespace wlanlinux {
+namespace {
+
+constexpr auto kInterfacePolicy = MakePolicy<NL80211_ATTR_SSID + 1>({
+    {NL80211_ATTR_WIPHY, MNL_TYPE_U32},
+    {NL80211_ATTR_IFINDEX, MNL_TYPE_U32},
+    {NL80211_ATTR_IFNAME, MNL_TYPE_NUL_STRING},
+    {NL80211_ATTR_IFTYPE, MNL_TYPE_U32},
+    {NL80211_ATTR_MAC, MNL_TYPE_BINARY, 6},
+    {NL80211_ATTR_SSID, MNL_TYPE_BINARY},
+});
+
+constexpr auto kStationPolicy =
+    MakePolicy<NL80211_ATTR_STA_INFO + 1>({{NL80211_ATTR_STA_INFO, MNL_TYPE_NESTED}});
+constexpr auto kStationInfoPolicy = MakePolicy<NL80211_STA_INFO_STA_FLAGS + 1>(
+    {{NL80211_STA_INFO_STA_FLAGS, MNL_TYPE_BINARY, sizeof(nl80211_sta_flag_update)}});
+
+bool IsListedType(std::uint32_t iftype) {
+    return iftype == NL80211_IFTYPE_STATION || iftype == NL80211_IFTYPE_ADHOC;
+}
+
+GenericRequest Nl80211Request(std::uint16_t family, std::uint8_t command) {
+    GenericRequest request;
+    request.family = family;
+    request.command = command;
+    request.version = 0;
+    request.dump = true;
+    return request;
+}
+
+int DumpInterfaces(NetlinkSocket& socket, std::uint16_t family,
+                   std::vector<WirelessInterface>& interfaces) {
+    return RunGenericRequest(
+        socket, Nl80211Request(family, NL80211_CMD_GET_INTERFACE), [&] { interfaces.clear(); },
+        [&](const nlmsghdr* message) {
+            if (auto parsed = ParseInterfaceMessage(message)) interfaces.push_back(*parsed);
+        });
+}
+
+int DumpAdapters(NetlinkSocket& socket, std::uint16_t family,
+                 std::vector<AdapterCapabilities>& adapters) {
+    GenericRequest request = Nl80211Request(family, NL80211_CMD_GET_WIPHY);
+    request.addAttributes = [](nlmsghdr* message) {
+        mnl_attr_put(message, NL80211_ATTR_SPLIT_WIPHY_DUMP, 0, nullptr);
+    };
+    return RunGenericRequest(
+        socket, request, [&] { adapters.clear(); },
+        [&](const nlmsghdr* message) { MergeWiphyMessage(message, adapters); });
+}
+
+// Only asked for an up station that is not associated: whether it is on its
+// way to an access point.
+StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
+                                    std::uint32_t ifindex) {
+    GenericRequest request = Nl80211Request(family, NL80211_CMD_GET_STATION);
+    request.addAttributes = [ifindex](nlmsghdr* message) {
+        mnl_attr_put_u32(message, NL80211_ATTR_IFINDEX, ifindex);
+    };
+    StationProgress progress = StationProgress::None;
+    const int error = RunGenericRequest(
+        socket, request, [&] { progress = StationProgress::None; },
+        [&](const nlmsghdr* message) {
+            progress = std::max(progress, ParseStationMessage(message));
+        });
+    return error == 0 ? progress : StationProgress::None;
+}
+
+GUID GuidOf(int fd, const WirelessInterface& netdev) {
+    std::uint8_t mac[6];
+    if (PermanentAddress(fd, netdev.name, mac)) return InterfaceGuidFromMac(mac);
+    if (netdev.hasMac) return InterfaceGuidFromMac(netdev.mac);
+    // No address at all: the name is the next most stable thing we have.
+    return NameBasedGuid(kInterfaceGuidNamespace, netdev.name, std::strlen(netdev.name));
+}
+
+}  // namespace
+
+std::optional<WirelessInterface> ParseInterfaceMessage(const nlmsghdr* message) {
+    std::array<const nlattr*, kInterfacePolicy.size()> found;
+    CollectGenericAttributes(message, kInterfacePolicy, found);
+    const nlattr* index = found[NL80211_ATTR_IFINDEX];
+    const nlattr* name = found[NL80211_ATTR_IFNAME];
+    const nlattr* type = found[NL80211_ATTR_IFTYPE];
+    if (index == nullptr || name == nullptr || type == nullptr) return std::nullopt;
+    WirelessInterface netdev;
+    netdev.iftype = mnl_attr_get_u32(type);
+    netdev.ifindex = mnl_attr_get_u32(index);
+    if (!IsListedType(netdev.iftype) || netdev.ifindex == 0) return std::nullopt;
+    const std::size_t nameLength = mnl_attr_get_payload_len(name);  // with its terminator
+    if (nameLength < 2 || nameLength > sizeof netdev.name) return std::nullopt;
+    std::memcpy(netdev.name, mnl_attr_get_str(name), nameLength);
+    if (const nlattr* wiphy = found[NL80211_ATTR_WIPHY]) {
+        netdev.wiphy = mnl_attr_get_u32(wiphy);
+        netdev.hasWiphy = true;
+    }
+    if (const nlattr* mac = found[NL80211_ATTR_MAC]) {
+        std::memcpy(netdev.mac, mnl_attr_get_payload(mac), sizeof netdev.mac);
+        netdev.hasMac = true;
+    }
+    netdev.hasSsid = found[NL80211_ATTR_SSID] != nullptr;
+    return netdev;
+}
+
+StationProgress ParseStationMessage(const nlmsghdr* message) {
+    std::array<const nlattr*, kStationPolicy.size()> found;
+    CollectGenericAttributes(message, kStationPolicy, found);
+    if (found[NL80211_ATTR_STA_INFO] == nullptr) return StationProgress::None;
+    std::array<const nlattr*, kStationInfoPolicy.size()> info;
+    CollectNested(found[NL80211_ATTR_STA_INFO], kStationInfoPolicy, info);
+    // An entry for the access point exists from the start of authentication.
+    const nlattr* flags = info[NL80211_STA_INFO_STA_FLAGS];
+    if (flags == nullptr) return StationProgress::Authenticating;
+    nl80211_sta_flag_update update;
+    std::memcpy(&update, mnl_attr_get_payload(flags), sizeof update);
+    const std::uint32_t associated = 1u << NL80211_STA_FLAG_ASSOCIATED;
+    if ((update.mask & associated) != 0 && (update.set & associated) != 0)
+        return StationProgress::Associated;
+    return StationProgress::Authenticating;
+}
+
+WLAN_INTERFACE_STATE DecideInterfaceState(const StateFacts& facts) {
+    if (!facts.up) return wlan_interface_state_not_ready;
+    if (facts.iftype == NL80211_IFTYPE_ADHOC)
+        return facts.hasSsid ? wlan_interface_state_ad_hoc_network_formed
+                             : wlan_interface_state_disconnected;
+    if (facts.hasSsid || facts.station == StationProgress::Associated)
+        return wlan_interface_state_connected;
+    if (facts.station == StationProgress::Authenticating)
+        return wlan_interface_state_authenticating;
+    return wlan_interface_state_disconnected;
+}
+
+void DescribeInterface(const char* driver, const char* name,
+                       char16_t (&description)[WLAN_MAX_NAME_LENGTH]) {
+    std::size_t used = 0;
+    const auto append = [&](const char* text) {
+        used = AppendUtf8(description, WLAN_MAX_NAME_LENGTH, used, text, std::strlen(text));
+    };
+    if (driver != nullptr && driver[0] != 0) {
+        append(driver);
+        append(" ");
+    }
+    append("Wi-Fi adapter (");
+    append(name);
+    append(")");
+}
+
+int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<InterfaceRecord>& out) {
+    out.clear();
+    std::vector<WirelessInterface> interfaces;
+    if (const int error = DumpInterfaces(socket, family, interfaces)) return error;
+    if (interfaces.empty()) return 0;
+    // Without the adapters' capabilities the interfaces are still listed;
+    // joining is then judged as possible.
+    std::vector<AdapterCapabilities> adapters;
+    if (DumpAdapters(socket, family, adapters) != 0) adapters.clear();
+
+    std::sort(interfaces.begin(), interfaces.end(),
+              [](const WirelessInterface& a, const WirelessInterface& b) { return a.ifindex < b.ifindex; });
+    out.resize(interfaces.size());
+    for (std::size_t i = 0; i != interfaces.size(); ++i) {
+        InterfaceRecord& record = out[i];
+        record.netdev = interfaces[i];
+        const int fd = mnl_socket_get_fd(socket.socket);
+        record.guid = GuidOf(fd, record.netdev);
+        StateFacts facts;
+        facts.up = DeviceIsUp(fd, record.netdev.name);
+        facts.iftype = record.netdev.iftype;
+        facts.hasSsid = record.netdev.hasSsid;
+        if (facts.up && !facts.hasSsid && facts.iftype == NL80211_IFTYPE_STATION)
+            facts.station = DumpStationProgress(socket, family, record.netdev.ifindex);
+        record.state = DecideInterfaceState(facts);
+        const AdapterCapabilities* adapter =
+            record.netdev.hasWiphy ? FindAdapter(adapters, record.netdev.wiphy) : nullptr;
+        if (adapter != nullptr) {
+            record.adapter = *adapter;
+            record.adapterKnown = true;
+        }
+        char driver[64];
+        DescribeInterface(DriverName(record.netdev.name, driver, sizeof driver) ? driver : nullptr,
+                          record.netdev.name, record.description);
+    }
+    return 0;
+}
+
+}  // namespace wlanlinux

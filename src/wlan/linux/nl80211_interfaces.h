@@ -1,0 +1,66 @@
+// The machine's Wi-Fi interfaces as nl80211 reports them, reduced to the
+// station and ad hoc interfaces the WLAN client API lists.
+#pragma once
+
+#include <libmnl/libmnl.h>
+#include <net/if.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "wlan/linux/netlink_socket.h"
+#include "wlan/linux/wiphy_capabilities.h"
+#include "wlan/wlan_types.h"
+
+namespace wlanlinux {
+
+struct WirelessInterface {
+    std::uint32_t ifindex = 0;
+    std::uint32_t iftype = 0;
+    std::uint32_t wiphy = 0;
+    bool hasWiphy = false;
+    char name[IFNAMSIZ] = {};
+    std::uint8_t mac[6] = {};  // the current address
+    bool hasMac = false;
+    bool hasSsid = false;  // a station is associated, an ad hoc interface has joined
+};
+
+// One NL80211_CMD_NEW_INTERFACE message. Empty for interfaces the API does not
+// list: other types (access point, monitor, P2P device, ...) and entries
+// without an index, name or type.
+std::optional<WirelessInterface> ParseInterfaceMessage(const nlmsghdr* message);
+
+// What a station dump entry says of the link to the access point.
+enum class StationProgress { None, Authenticating, Associated };
+StationProgress ParseStationMessage(const nlmsghdr* message);
+
+struct StateFacts {
+    bool up = false;
+    std::uint32_t iftype = 0;
+    bool hasSsid = false;
+    StationProgress station = StationProgress::None;
+};
+WLAN_INTERFACE_STATE DecideInterfaceState(const StateFacts& facts);
+
+// An interface as the API lists it.
+struct InterfaceRecord {
+    WirelessInterface netdev;
+    GUID guid{};
+    WLAN_INTERFACE_STATE state = wlan_interface_state_not_ready;
+    AdapterCapabilities adapter;
+    bool adapterKnown = false;
+    char16_t description[WLAN_MAX_NAME_LENGTH] = {};
+};
+
+// Writes "<driver> Wi-Fi adapter (<interface>)" (or without the driver when it
+// is unknown) as terminated UTF-16, bounded by the field.
+void DescribeInterface(const char* driver, const char* name,
+                       char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
+
+// Reads the listed interfaces in interface-index order: one interface dump,
+// one wiphy dump, and a few cheap reads per interface. Returns 0 or a
+// positive errno.
+int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<InterfaceRecord>& out);
+
+}  // namespace wlanlinux
