@@ -10,14 +10,15 @@ constexpr DWORD kNotCompatible = 0x00020001;
 
 void SampleNetwork(std::size_t interfaceIndex, DWORD index, WLAN_AVAILABLE_NETWORK& network) {
     std::memset(&network, 0, sizeof network);
+    const auto n = static_cast<unsigned>(index);
     char ssid[40];
     int length = 0;
     switch (index % 8) {
-    case 0: length = std::snprintf(ssid, sizeof ssid, "office-%zu-%u", interfaceIndex, index); break;
-    case 1: length = std::snprintf(ssid, sizeof ssid, "caf\xC3\xA9-%u", index); break;
-    case 2: length = std::snprintf(ssid, sizeof ssid, "esc\x1B[2J%u", index); break;
+    case 0: length = std::snprintf(ssid, sizeof ssid, "office-%u-%u", static_cast<unsigned>(interfaceIndex), n); break;
+    case 1: length = std::snprintf(ssid, sizeof ssid, "caf\xC3\xA9-%u", n); break;
+    case 2: length = std::snprintf(ssid, sizeof ssid, "esc\x1B[2J%u", n); break;
     case 3: length = 0; break;  // hidden
-    default: length = std::snprintf(ssid, sizeof ssid, "network number %u of many", index); break;
+    default: length = std::snprintf(ssid, sizeof ssid, "network number %u of many", n); break;
     }
     length = length > 32 ? 32 : length;
     std::memcpy(network.dot11Ssid.ucSSID, ssid, static_cast<std::size_t>(length));
