@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Builds the lab guest (Debian's kernel with mac80211_hwsim, a busybox
+# initramfs with hostapd, wpa_supplicant, iw and wlanreport), boots it in QEMU
+# without a network card, and checks the report against iw.
+#
+#   run-lab.sh PROGRAM WORKDIR
+#
+# WORKDIR keeps the downloaded kernel packages between runs. Exit status: 0
+# passed, 1 failed, 77 QEMU cannot start at all (the test is skipped).
+set -euo pipefail
+
+LAB_DIR=$(cd "$(dirname "$0")" && pwd)
+PROGRAM=${1:?usage: run-lab.sh PROGRAM WORKDIR}
+WORK=${2:?usage: run-lab.sh PROGRAM WORKDIR}
+QEMU=${LAB_QEMU:-qemu-system-x86_64}
+GUEST_TIMEOUT=${LAB_GUEST_TIMEOUT:-600}
+SKIP=77
+
+mkdir -p "$WORK"
+WORK=$(cd "$WORK" && pwd)
+PROGRAM=$(realpath "$PROGRAM")
+DEBS=$WORK/debs
+RUN=$WORK/run
+
+say() { echo "lab: $*"; }
+die() { echo "lab: error: $*" >&2; exit 1; }
+skip() { echo "lab: SKIPPED: $*" >&2; exit $SKIP; }
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
+
+# --- kernel -----------------------------------------------------------------
+
+apt_download() {  # PACKAGE: into $DEBS, refreshing the package lists once if needed
+    (cd "$DEBS" && apt-get download "$1" 2>/dev/null) && return 0
+    if [ "$(id -u)" = 0 ] && [ -z "${LAB_APT_UPDATED:-}" ]; then
+        LAB_APT_UPDATED=1
+        apt-get update -qq >/dev/null 2>&1 || true
+        (cd "$DEBS" && apt-get download "$1") && return 0
+    fi
+    return 1
+}
+
+# Prints the path of the versioned kernel package, downloading it once.
+kernel_deb() {
+    mkdir -p "$DEBS"
+    local deb
+    deb=$(ls -1 "$DEBS"/linux-image-[0-9]*-amd64_*.deb 2>/dev/null | sort -V | tail -n 1 || true)
+    if [ -n "$deb" ]; then
+        echo "$deb"
+        return
+    fi
+    say "downloading Debian's kernel package (cached in $DEBS)" >&2
+    apt_download linux-image-amd64 || die "apt-get download linux-image-amd64 failed"
+    local meta versioned
+    meta=$(ls -1 "$DEBS"/linux-image-amd64_*.deb | tail -n 1)
+    versioned=$(dpkg-deb -f "$meta" Depends | tr ',' '\n' | grep -o 'linux-image-[0-9][^ ]*-amd64' | head -n 1)
+    [ -n "$versioned" ] || die "cannot tell which kernel $meta depends on"
+    apt_download "$versioned" || die "apt-get download $versioned failed"
+    ls -1 "$DEBS/${versioned}"_*.deb | tail -n 1
+}
+
+# Unpacks the kernel image and the modules the lab needs (not the whole package).
+unpack_kernel() {  # DEB -> prints the unpacked folder
+    local deb=$1 dir
+    dir=$WORK/kernel/$(basename "$deb" .deb)
+    if [ ! -e "$dir/.unpacked" ]; then
+        rm -rf "$dir"
+        mkdir -p "$dir"
+        dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$dir" --wildcards \
+            './boot/vmlinuz-*' './lib/modules/*/kernel/net/*' './lib/modules/*/kernel/crypto/*' \
+            './lib/modules/*/kernel/lib/*' './lib/modules/*/kernel/drivers/virtio/*' \
+            './lib/modules/*/kernel/drivers/net/wireless/mac80211_hwsim.ko'
+        touch "$dir/.unpacked"
+    fi
+    echo "$dir"
+}
+
+# --- initramfs --------------------------------------------------------------
+
+copy_with_libraries() {  # ROOT FILE TARGET
+    local root=$1 file=$2 target=$3 lib
+    install -D -m 0755 "$file" "$root$target"
+    { ldd "$file" 2>/dev/null || true; } | { grep -o '/[^ ]*' || true; } | while read -r lib; do
+        [ -e "$root$lib" ] || install -D -m 0755 "$(realpath "$lib")" "$root$lib"
+    done
+}
+
+build_initramfs() {  # KERNELDIR OUTPUT
+    local kdir=$1 output=$2 root=$WORK/guest/root tool
+    rm -rf "$root"
+    mkdir -p "$root"/{bin,sbin,usr/bin,usr/sbin,usr/local/bin,lib/firmware,lab,etc,tmp,run}
+    install -m 0755 "$(command -v busybox)" "$root/bin/busybox"
+    copy_with_libraries "$root" "$(command -v bash)" /bin/bash
+    for tool in hostapd hostapd_cli wpa_supplicant iw setpriv strace; do
+        local path
+        path=$(PATH=/usr/sbin:/usr/bin:/sbin:/bin command -v "$tool") || die "$tool is not installed"
+        copy_with_libraries "$root" "$path" "$path"
+    done
+    copy_with_libraries "$root" "$PROGRAM" /usr/local/bin/wlanreport
+    install -m 0755 "$LAB_DIR/guest/init.sh" "$root/init"
+    install -m 0644 "$LAB_DIR"/guest/*.conf "$LAB_DIR/guest/eap-users" "$LAB_DIR/guest/bench.sh" "$root/lab/"
+    local regdb
+    for regdb in regulatory.db regulatory.db.p7s; do
+        local source=/lib/firmware/$regdb-debian
+        [ -e "$source" ] || source=/lib/firmware/$regdb
+        [ -e "$source" ] || die "$regdb is missing (package wireless-regdb)"
+        install -m 0644 "$source" "$root/lib/firmware/$regdb"
+    done
+    local module
+    python3 "$LAB_DIR/lab.py" moddeps "$kdir/lib/modules" \
+        mac80211_hwsim ccm ctr cmac gcm ghash_generic michael_mic > "$WORK/guest/modules.paths"
+    : > "$root/lab/modules.list"
+    while read -r module; do
+        install -D -m 0644 "$module" "$root/lab/modules/${module##*/}"
+        echo "/lab/modules/${module##*/}" >> "$root/lab/modules.list"
+    done < "$WORK/guest/modules.paths"
+    printf 'root:x:0:0:root:/:/bin/sh\nnobody:x:65534:65534:nobody:/:/bin/false\n' > "$root/etc/passwd"
+    printf 'root:x:0:\nnogroup:x:65534:\n' > "$root/etc/group"
+    (cd "$root" && find . -print0 | cpio --null -o -H newc --quiet) | gzip -1 > "$output"
+}
+
+# --- QEMU -------------------------------------------------------------------
+
+# Uses KVM only when a real boot with it reaches /init quickly.
+choose_accel() {  # KERNEL INITRD
+    if [ "${LAB_ACCEL:-}" ]; then echo "$LAB_ACCEL"; return; fi
+    if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
+        local log=$RUN/probe-console.log
+        : > "$log"
+        timeout 30 "$QEMU" -accel kvm -cpu host -m 256M -nodefaults -display none -no-reboot \
+            -nic none -monitor none -kernel "$1" -initrd "$2" \
+            -append 'console=ttyS0 panic=-1 quiet lab.probe' -serial "file:$log" \
+            > "$RUN/probe-qemu.log" 2>&1 || true
+        if grep -q LAB-PROBE-OK "$log"; then echo kvm; return; fi
+    fi
+    echo tcg
+}
+
+boot() {  # ACCEL KERNEL INITRD
+    local console=$RUN/console.log data=$RUN/data.log status=0
+    : > "$console"
+    : > "$data"
+    local accel=(-accel tcg -cpu max)
+    [ "$1" = kvm ] && accel=(-accel kvm -cpu host)
+    timeout "$GUEST_TIMEOUT" "$QEMU" "${accel[@]}" -m 768M -nodefaults -display none \
+        -no-reboot -nic none -monitor none -kernel "$2" -initrd "$3" \
+        -append 'console=ttyS0 panic=-1 quiet loglevel=3' \
+        -serial "file:$console" -serial "file:$data" > "$RUN/qemu.log" 2>&1 || status=$?
+    if [ ! -s "$console" ] && [ "$status" != 0 ] && [ "$status" != 124 ]; then
+        skip "QEMU cannot start at all (exit $status): $(head -c 600 "$RUN/qemu.log")"
+    fi
+    [ "$status" = 124 ] && say "the guest did not finish within ${GUEST_TIMEOUT}s"
+    return 0
+}
+
+main() {
+    command -v "$QEMU" >/dev/null 2>&1 ||
+        skip "QEMU cannot start at all: $QEMU is not installed (scripts/install-deps.sh installs it)"
+    [ -x "$PROGRAM" ] || die "program $PROGRAM is missing"
+    local t0 deb kdir kernel initrd accel
+    t0=$(now)
+    rm -rf "$RUN"
+    mkdir -p "$RUN" "$WORK/guest"
+    deb=$(kernel_deb)
+    kdir=$(unpack_kernel "$deb")
+    kernel=$(ls -1 "$kdir"/boot/vmlinuz-* | head -n 1)
+    initrd=$WORK/guest/initramfs.cpio.gz
+    build_initramfs "$kdir" "$initrd"
+    say "guest built in $(since "$t0")s from $(basename "$deb") ($(du -h "$initrd" | cut -f1) initramfs)"
+    local t1
+    t1=$(now)
+    accel=$(choose_accel "$kernel" "$initrd")
+    say "accelerator: $accel (chosen in $(since "$t1")s)"
+    t1=$(now)
+    boot "$accel" "$kernel" "$initrd"
+    say "guest ran for $(since "$t1")s"
+    tr -d '\r' < "$RUN/console.log" | grep -a '^lab: ' || true
+    python3 "$LAB_DIR/lab.py" check "$RUN" && status=0 || status=$?
+    say "whole lab run took $(since "$t0")s"
+    return $status
+}
+
+main
