@@ -41,7 +41,7 @@ void FormatWide(char16_t* buffer, std::size_t capacity,
                 ReportFormat<std::type_identity_t<Args>...> format, const Args&... args) {
     const ReportArg list[] = {MakeReportArg(args)..., ReportArg{}};
     WideText out(buffer, capacity);
-    FormatReport(out, format.text(), list);
+    FormatReport(out, format.compiled(), list);
     out.Finish();
 }
 

@@ -18,7 +18,7 @@ enum class Conversion : std::uint8_t { Invalid, Percent, Decimal, Text, Bytes, L
 
 struct ConversionSpec {
     Conversion kind = Conversion::Invalid;
-    unsigned digits = 0;  // the minimum digit count of %.Nx and %.NX
+    std::uint8_t digits = 0;  // the minimum digit count of %.Nx and %.NX
 };
 
 // Parses the conversion that starts right after a '%'. Returns the position
@@ -36,14 +36,14 @@ constexpr const char16_t* ParseConversion(const char16_t* at, ConversionSpec& sp
     const char16_t* p = at + 1;
     unsigned digits = 0;
     bool any = false;
-    while (*p >= u'0' && *p <= u'9' && digits < 100) {
+    while (*p >= u'0' && *p <= u'9' && digits <= 99) {
         digits = digits * 10 + static_cast<unsigned>(*p - u'0');
         any = true;
         ++p;
     }
-    if (!any || (*p != u'x' && *p != u'X')) return at;
+    if (!any || digits > 99 || (*p != u'x' && *p != u'X')) return at;
     spec.kind = *p == u'x' ? Conversion::LowerHex : Conversion::UpperHex;
-    spec.digits = digits;
+    spec.digits = static_cast<std::uint8_t>(digits);
     return p + 1;
 }
 
@@ -86,32 +86,59 @@ constexpr bool ConversionAccepts(Conversion kind, ArgClass arg) {
 // Not constexpr on purpose: reaching it while checking a format at compile
 // time stops the build, and its name says why.
 inline void ReportFormatDoesNotMatchItsArguments() {}
+inline void ReportFormatHasTooManyConversions() {}
 
-// A format string checked against the argument types Args.
+// A format cut into steps when it is compiled: each step is a run of literal
+// text followed by one conversion (or by the end of the format).
+struct FormatStep {
+    std::uint16_t literalBegin = 0;
+    std::uint16_t literalLength = 0;
+    ConversionSpec spec;  // Invalid in the last step: the end
+};
+
+inline constexpr std::size_t kMaxFormatSteps = 16;
+
+struct CompiledFormat {
+    const char16_t* text = nullptr;
+    FormatStep steps[kMaxFormatSteps] = {};
+};
+
+// A format string checked against the argument types Args, and compiled.
 template <typename... Args>
 class ReportFormat {
 public:
     template <std::size_t N>
-    consteval ReportFormat(const char16_t (&format)[N]) : text_(format) {
+    consteval ReportFormat(const char16_t (&format)[N]) {
         constexpr ArgClass classes[] = {ClassOfArg<Args>()..., ArgClass::Unsupported};
+        compiled_.text = format;
         std::size_t used = 0;
-        for (const char16_t* p = format; *p != u'\0';) {
-            if (*p++ != u'%') continue;
-            ConversionSpec spec;
-            p = ParseConversion(p, spec);
-            if (spec.kind == Conversion::Percent) continue;
-            if (spec.kind == Conversion::Invalid || used == sizeof...(Args) ||
-                !ConversionAccepts(spec.kind, classes[used]))
+        std::size_t step = 0;
+        const char16_t* run = format;
+        for (const char16_t* p = format;;) {
+            if (*p != u'\0' && *p != u'%') {
+                ++p;
+                continue;
+            }
+            if (step == kMaxFormatSteps) ReportFormatHasTooManyConversions();
+            FormatStep& current = compiled_.steps[step++];
+            current.literalBegin = static_cast<std::uint16_t>(run - format);
+            current.literalLength = static_cast<std::uint16_t>(p - run);
+            if (*p == u'\0') break;
+            p = ParseConversion(p + 1, current.spec);
+            run = p;
+            if (current.spec.kind == Conversion::Percent) continue;
+            if (current.spec.kind == Conversion::Invalid || used == sizeof...(Args) ||
+                !ConversionAccepts(current.spec.kind, classes[used]))
                 ReportFormatDoesNotMatchItsArguments();
             ++used;
         }
         if (used != sizeof...(Args)) ReportFormatDoesNotMatchItsArguments();
     }
 
-    const char16_t* text() const { return text_; }
+    const CompiledFormat& compiled() const { return compiled_; }
 
 private:
-    const char16_t* text_;
+    CompiledFormat compiled_;
 };
 
 // One argument as the formatter sees it.
@@ -170,20 +197,15 @@ void FormatNumber(Out& out, const ConversionSpec& spec, std::uint32_t value) {
 //                                    up to its first zero unit, at most limit units;
 //   Bytes(const unsigned char*, limit)  a byte argument, likewise.
 template <typename Out>
-void FormatReport(Out& out, const char16_t* format, const ReportArg* args) {
-    const char16_t* p = format;
-    for (;;) {
-        const char16_t* run = p;
-        while (*p != u'\0' && *p != u'%') ++p;
-        if (p != run) out.Literal(run, static_cast<std::size_t>(p - run));
-        if (*p == u'\0') return;
-        ConversionSpec spec;
-        p = ParseConversion(p + 1, spec);
-        switch (spec.kind) {
+void FormatReport(Out& out, const CompiledFormat& format, const ReportArg* args) {
+    for (const FormatStep& step : format.steps) {
+        if (step.literalLength != 0) out.Literal(format.text + step.literalBegin, step.literalLength);
+        switch (step.spec.kind) {
+        case Conversion::Invalid: return;  // the end of the format
         case Conversion::Percent: out.Literal(u"%", 1); break;
         case Conversion::Decimal:
         case Conversion::LowerHex:
-        case Conversion::UpperHex: FormatNumber(out, spec, (args++)->number); break;
+        case Conversion::UpperHex: FormatNumber(out, step.spec, (args++)->number); break;
         case Conversion::Text:
             if (args->kind == ArgClass::Utf16Text)
                 out.Units(static_cast<const char16_t*>(args->text), args->limit);
@@ -194,7 +216,6 @@ void FormatReport(Out& out, const char16_t* format, const ReportArg* args) {
             out.Bytes(static_cast<const unsigned char*>(args->text), args->limit);
             ++args;
             break;
-        case Conversion::Invalid: break;  // formats are checked when compiled
         }
     }
 }

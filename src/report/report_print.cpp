@@ -7,13 +7,13 @@ void ReportBytes::Finish() {
     size_ = 0;
 }
 
-void ReportWrite(ByteSink sink, bool console, const char16_t* format, const ReportArg* args) {
+void ReportWrite(ByteSink sink, bool console, const CompiledFormat& format, const ReportArg* args) {
     ReportBytes out(sink, console);
     FormatReport(out, format, args);
     out.Finish();
 }
 
-void ReportWriteStandardOutput(const char16_t* format, const ReportArg* args) {
+void ReportWriteStandardOutput(const CompiledFormat& format, const ReportArg* args) {
     const StandardOutput& output = GetStandardOutput();
     ReportWrite(output.sink, output.console, format, args);
     if (output.console) FlushStandardOutput();

@@ -101,21 +101,21 @@ private:
 };
 
 // Formats one print into sink, with or without the console rule.
-void ReportWrite(ByteSink sink, bool console, const char16_t* format, const ReportArg* args);
+void ReportWrite(ByteSink sink, bool console, const CompiledFormat& format, const ReportArg* args);
 
 // Writes one print to standard output.
-void ReportWriteStandardOutput(const char16_t* format, const ReportArg* args);
+void ReportWriteStandardOutput(const CompiledFormat& format, const ReportArg* args);
 
 // Formats one print into any sink: the same bytes ReportPrint writes.
 template <typename... Args>
 void ReportPrintTo(ByteSink sink, bool console, ReportFormat<std::type_identity_t<Args>...> format,
                    const Args&... args) {
     const ReportArg list[] = {MakeReportArg(args)..., ReportArg{}};
-    ReportWrite(sink, console, format.text(), list);
+    ReportWrite(sink, console, format.compiled(), list);
 }
 
 template <typename... Args>
 void ReportPrint(ReportFormat<std::type_identity_t<Args>...> format, const Args&... args) {
     const ReportArg list[] = {MakeReportArg(args)..., ReportArg{}};
-    ReportWriteStandardOutput(format.text(), list);
+    ReportWriteStandardOutput(format.compiled(), list);
 }
