@@ -11,8 +11,6 @@ namespace {
 
 using ReasonText = WCHAR[128];
 
-std::uint32_t Value(std::uint32_t value) { return value; }
-
 void PrintNetwork(DWORD index, const WLAN_AVAILABLE_NETWORK& network, ReasonText& reason) {
     ReportPrint(u"\t\tNetwork %d\n", index);
     ReportPrint(u"\t\tNetwork name is [%s]\n", network.strProfileName);
@@ -25,7 +23,8 @@ void PrintNetwork(DWORD index, const WLAN_AVAILABLE_NETWORK& network, ReasonText
     ssid[ssidLength] = 0;
     ReportPrint(u"\t\tSSID name is [%S]\n", ssid);
 
-    ReportPrint(u"\t\tType is [%s]\n", BssTypeName(Value(network.dot11BssType)));
+    ReportPrint(u"\t\tType is [%s]\n",
+                BssTypeName(static_cast<std::uint32_t>(network.dot11BssType)));
     ReportPrint(u"\t\tNumber of BSSID is %d\n", network.uNumberOfBssids);
 
     if (network.bNetworkConnectable != 0) {
@@ -42,16 +41,16 @@ void PrintNetwork(DWORD index, const WLAN_AVAILABLE_NETWORK& network, ReasonText
     const DWORD phyTypes = std::min<DWORD>(network.uNumberOfPhyTypes, WLAN_MAX_PHY_TYPE_NUMBER);
     for (DWORD k = 0; k != phyTypes; ++k) {
         ReportPrint(u"\t\tPhysical type %d is [%s]\n", k,
-                    PhyTypeName(Value(network.dot11PhyTypes[k])));
+                    PhyTypeName(static_cast<std::uint32_t>(network.dot11PhyTypes[k])));
     }
 
     ReportPrint(u"\t\tSignal strength is %d%%\n", network.wlanSignalQuality);
     if (network.bSecurityEnabled == 1) ReportPrint(u"\t\tSecurity is enabled\n");
     else ReportPrint(u"\t\tSecurity is NOT enabled\n");
     ReportPrint(u"\t\tAuth Algorithm is [%s]\n",
-                AuthAlgorithmName(Value(network.dot11DefaultAuthAlgorithm)));
+                AuthAlgorithmName(static_cast<std::uint32_t>(network.dot11DefaultAuthAlgorithm)));
     ReportPrint(u"\t\tCipher Algorithm is [%s]\n",
-                CipherAlgorithmName(Value(network.dot11DefaultCipherAlgorithm)));
+                CipherAlgorithmName(static_cast<std::uint32_t>(network.dot11DefaultCipherAlgorithm)));
 
     ReportPrint(u"\t\tflags are %d\n", network.dwFlags);
     if ((network.dwFlags & WLAN_AVAILABLE_NETWORK_CONNECTED) != 0)
