@@ -1,0 +1,125 @@
+// Builders for the inputs the parsers take: element lists and generic-netlink
+// messages, each handed out in a buffer of exactly its size so that a read
+// past the end is caught by the address sanitizer.
+#pragma once
+
+#include <libmnl/libmnl.h>
+#include <linux/genetlink.h>
+
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+namespace testing_support {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes Ie(std::uint8_t id, const Bytes& body) {
+    Bytes out{id, static_cast<std::uint8_t>(body.size())};
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+inline Bytes Extension(std::uint8_t extension, const Bytes& body) {
+    Bytes inner{extension};
+    inner.insert(inner.end(), body.begin(), body.end());
+    return Ie(255, inner);
+}
+
+inline Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+inline Bytes Suite(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t type) {
+    return {a, b, c, type};
+}
+
+// A suite list body: version 1, group, pairwise list, AKM list.
+inline Bytes SuiteBody(const Bytes& oui, std::uint8_t group, const Bytes& pairwise,
+                       const Bytes& akms) {
+    Bytes out{1, 0};
+    const auto suite = [&](std::uint8_t type) {
+        out.insert(out.end(), oui.begin(), oui.end());
+        out.push_back(type);
+    };
+    suite(group);
+    out.push_back(static_cast<std::uint8_t>(pairwise.size()));
+    out.push_back(0);
+    for (const std::uint8_t type : pairwise) suite(type);
+    out.push_back(static_cast<std::uint8_t>(akms.size()));
+    out.push_back(0);
+    for (const std::uint8_t type : akms) suite(type);
+    return out;
+}
+
+inline Bytes Rsn(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
+    Bytes body = SuiteBody({0x00, 0x0f, 0xac}, group, pairwise, akms);
+    body.push_back(0);  // RSN capabilities
+    body.push_back(0);
+    return Ie(48, body);
+}
+
+inline Bytes Wpa(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
+    Bytes body{0x00, 0x50, 0xf2, 0x01};
+    const Bytes suites = SuiteBody({0x00, 0x50, 0xf2}, group, pairwise, akms);
+    body.insert(body.end(), suites.begin(), suites.end());
+    return Ie(221, body);
+}
+
+inline Bytes Ssid(const char* text) {
+    return Ie(0, Bytes(text, text + std::strlen(text)));
+}
+
+// Rates in 500 kb/s units: 11b rates with the basic bit, then OFDM ones.
+inline Bytes DsssRates() { return Ie(1, {0x82, 0x84, 0x8b, 0x96}); }
+inline Bytes OfdmRates() { return Ie(1, {0x8c, 0x12, 0x98, 0x24, 0xb0, 0x48, 0x60, 0x6c}); }
+inline Bytes MixedRates() {
+    return Join({Ie(1, {0x82, 0x84, 0x8b, 0x96, 0x0c, 0x12, 0x18, 0x24}),
+                 Ie(50, {0x30, 0x48, 0x60, 0x6c})});
+}
+inline Bytes HtCapabilities() { return Ie(45, Bytes(26, 0)); }
+inline Bytes VhtCapabilities() { return Ie(191, Bytes(12, 0)); }
+inline Bytes HeCapabilities() { return Extension(35, Bytes(21, 0)); }
+inline Bytes EhtCapabilities() { return Extension(108, Bytes(14, 0)); }
+
+// A copy of `bytes` in a heap block of exactly its size.
+inline std::unique_ptr<std::uint8_t[]> ExactCopy(const Bytes& bytes) {
+    auto copy = std::make_unique<std::uint8_t[]>(bytes.size());
+    if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return copy;
+}
+
+// A generic-netlink message under construction.
+class GenlMessage {
+public:
+    explicit GenlMessage(std::uint8_t command = 0, std::uint16_t type = 0x1c,
+                         std::uint32_t sequence = 7, std::uint32_t port = 0)
+        : buffer_(16384) {
+        message_ = mnl_nlmsg_put_header(buffer_.data());
+        message_->nlmsg_type = type;
+        message_->nlmsg_seq = sequence;
+        message_->nlmsg_pid = port;
+        auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message_, GENL_HDRLEN));
+        generic->cmd = command;
+    }
+    nlmsghdr* get() { return message_; }
+    // The message as it stands, in an exactly sized heap block.
+    std::unique_ptr<std::uint8_t[]> Exact() const {
+        return ExactCopy(Bytes(buffer_.begin(), buffer_.begin() + message_->nlmsg_len));
+    }
+    Bytes Raw() const { return Bytes(buffer_.begin(), buffer_.begin() + message_->nlmsg_len); }
+
+private:
+    std::vector<std::uint8_t> buffer_;
+    nlmsghdr* message_;
+};
+
+inline const nlmsghdr* AsMessage(const std::unique_ptr<std::uint8_t[]>& bytes) {
+    return reinterpret_cast<const nlmsghdr*>(bytes.get());
+}
+
+}  // namespace testing_support

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "wlan/linux/network_grouping.h"
+
+using wlanlinux::AddToNetworks;
+using wlanlinux::BssRecord;
+
+namespace {
+
+BssRecord Bss(const char* ssid, WLAN_SIGNAL_QUALITY quality,
+              std::vector<DOT11_PHY_TYPE> phys = {dot11_phy_type_erp, dot11_phy_type_ht}) {
+    BssRecord bss;
+    bss.ssid.uSSIDLength = static_cast<ULONG>(std::strlen(ssid));
+    std::memcpy(bss.ssid.ucSSID, ssid, bss.ssid.uSSIDLength);
+    bss.quality = quality;
+    bss.phyTypeCount = phys.size();
+    for (std::size_t i = 0; i != phys.size(); ++i) bss.phyTypes[i] = phys[i];
+    bss.security.enabled = true;
+    bss.security.auth = DOT11_AUTH_ALGO_RSNA_PSK;
+    bss.security.cipher = DOT11_CIPHER_ALGO_CCMP;
+    return bss;
+}
+
+std::vector<WLAN_AVAILABLE_NETWORK> Group(const std::vector<BssRecord>& entries) {
+    std::vector<WLAN_AVAILABLE_NETWORK> networks;
+    for (const BssRecord& bss : entries) AddToNetworks(networks, bss);
+    return networks;
+}
+
+std::vector<DOT11_PHY_TYPE> Phys(const WLAN_AVAILABLE_NETWORK& network) {
+    return {network.dot11PhyTypes, network.dot11PhyTypes + network.uNumberOfPhyTypes};
+}
+
+}  // namespace
+
+TEST(NetworkGrouping, AccessPointsOfOneNetworkMerge) {
+    BssRecord fiveGhz = Bss("home", 40, {dot11_phy_type_ofdm, dot11_phy_type_ht, dot11_phy_type_vht});
+    fiveGhz.connected = true;
+    const auto networks = Group({Bss("home", 30), fiveGhz, Bss("home", 90)});
+    ASSERT_EQ(networks.size(), 1u);
+    const WLAN_AVAILABLE_NETWORK& home = networks[0];
+    EXPECT_EQ(home.uNumberOfBssids, 3u);
+    EXPECT_EQ(home.wlanSignalQuality, 90u);
+    EXPECT_EQ(Phys(home), (std::vector<DOT11_PHY_TYPE>{dot11_phy_type_erp, dot11_phy_type_ht,
+                                                       dot11_phy_type_ofdm, dot11_phy_type_vht}));
+    EXPECT_EQ(home.bMorePhyTypes, 0);
+    EXPECT_EQ(home.dwFlags, WLAN_AVAILABLE_NETWORK_CONNECTED);
+    EXPECT_EQ(home.dwReserved, 0u);
+    EXPECT_EQ(home.strProfileName[0], 0);
+    EXPECT_EQ(home.bNetworkConnectable, 1);
+    EXPECT_EQ(home.wlanNotConnectableReason, WLAN_REASON_CODE_SUCCESS);
+}
+
+TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
+    BssRecord otherAuth = Bss("home", 50);
+    otherAuth.security.auth = DOT11_AUTH_ALGO_WPA3_SAE;
+    BssRecord otherCipher = Bss("home", 50);
+    otherCipher.security.cipher = DOT11_CIPHER_ALGO_TKIP;
+    BssRecord adHoc = Bss("home", 50);
+    adHoc.type = dot11_BSS_type_independent;
+    BssRecord open = Bss("home", 50);
+    open.security = {};
+    BssRecord hidden = Bss("", 50);
+    BssRecord zeros = Bss("", 50);
+    zeros.ssid.uSSIDLength = 4;  // four zero bytes: not the same as empty
+    BssRecord prefix = Bss("hom", 50);
+    const auto networks =
+        Group({Bss("home", 50), otherAuth, otherCipher, adHoc, open, hidden, zeros, prefix,
+               Bss("home", 20), Bss("", 10)});
+    ASSERT_EQ(networks.size(), 8u);
+    EXPECT_EQ(networks[0].uNumberOfBssids, 2u);  // the two plain "home" entries
+    EXPECT_EQ(networks[5].uNumberOfBssids, 2u);  // the two hidden entries
+    EXPECT_EQ(networks[5].dot11Ssid.uSSIDLength, 0u);
+    EXPECT_EQ(networks[6].dot11Ssid.uSSIDLength, 4u);
+    EXPECT_EQ(networks[3].dot11BssType, dot11_BSS_type_independent);
+    EXPECT_EQ(networks[4].bSecurityEnabled, 0);
+    EXPECT_EQ(networks[4].dot11DefaultCipherAlgorithm, DOT11_CIPHER_ALGO_NONE);
+}
+
+TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIs) {
+    BssRecord blocked = Bss("work", 50);
+    blocked.connectable = false;
+    auto networks = Group({blocked});
+    EXPECT_EQ(networks[0].bNetworkConnectable, 0);
+    EXPECT_EQ(networks[0].wlanNotConnectableReason, WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE);
+    networks = Group({blocked, Bss("work", 40)});
+    EXPECT_EQ(networks[0].bNetworkConnectable, 1);
+    EXPECT_EQ(networks[0].wlanNotConnectableReason, WLAN_REASON_CODE_SUCCESS);
+    networks = Group({Bss("work", 40), blocked});
+    EXPECT_EQ(networks[0].bNetworkConnectable, 1);
+}
+
+TEST(NetworkGrouping, PhyTypesBeyondEightSetTheMoreFlag) {
+    const std::vector<DOT11_PHY_TYPE> first = {dot11_phy_type_hrdsss, dot11_phy_type_erp,
+                                               dot11_phy_type_ofdm, dot11_phy_type_ht,
+                                               dot11_phy_type_vht};
+    const std::vector<DOT11_PHY_TYPE> second = {dot11_phy_type_he, dot11_phy_type_eht,
+                                                dot11_phy_type_dmg, dot11_phy_type_ht};
+    auto networks = Group({Bss("many", 50, first), Bss("many", 50, second)});
+    EXPECT_EQ(networks[0].uNumberOfPhyTypes, 8u);
+    EXPECT_EQ(networks[0].bMorePhyTypes, 0);
+    const std::vector<DOT11_PHY_TYPE> vendor = {dot11_phy_type_IHV_start};
+    networks = Group({Bss("many", 50, first), Bss("many", 50, second), Bss("many", 50, vendor)});
+    EXPECT_EQ(networks[0].uNumberOfPhyTypes, 8u);
+    EXPECT_EQ(networks[0].bMorePhyTypes, 1);
+}
