@@ -1,0 +1,78 @@
+"""Benchmark figures of a lab run: wlanreport against iw over the same
+interfaces (medians of alternating runs), and the netlink requests each sends."""
+
+import re
+import statistics
+from collections import Counter
+
+GENL_CTRL = "0x10"
+_NL80211_COMMANDS = {1: "GET_WIPHY", 5: "GET_INTERFACE", 9: "GET_KEY", 17: "GET_STATION",
+                     32: "GET_SCAN", 38: "GET_REG", 62: "GET_SURVEY"}
+_REQUEST = re.compile(
+    r"send(?:to|msg)\(\d+, .*?nlmsg_type=([^,]+?)(?: /\*[^*]*\*/)?, nlmsg_flags=([^,]+),"
+    r".*?\}, \"((?:\\x[0-9a-f]{2})*)\"")
+
+
+def timings(text):
+    """{"report": [seconds...], "iw": [seconds...]} from bench.txt's microsecond stamps."""
+    runs = {"report": [], "iw": []}
+    for line in text.splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[0] in runs and parts[1].isdigit() and parts[2].isdigit():
+            runs[parts[0]].append((int(parts[2]) - int(parts[1])) / 1e6)
+    return runs
+
+
+def requests(strace_text):
+    """Counter of netlink requests by kind, e.g. "nl80211 GET_SCAN dump"."""
+    kinds = Counter()
+    for line in strace_text.splitlines():
+        match = _REQUEST.search(line)
+        if not match:
+            continue
+        family, flags, payload = match.groups()
+        dump = "NLM_F_DUMP" in flags or "0x300" in flags
+        first = int(payload[2:4], 16) if payload else None
+        if family.startswith("RTM_"):
+            kind = f"rtnetlink {family}"
+        elif family in (GENL_CTRL, "nlctrl"):
+            kind = "nlctrl GETFAMILY" if first == 3 else f"nlctrl command {first}"
+        else:
+            kind = f"nl80211 {_NL80211_COMMANDS.get(first, f'command {first}')}"
+        kinds[kind + (" dump" if dump else "")] += 1
+    return kinds
+
+
+def _format_counts(counts):
+    return ", ".join(f"{n} {kind}" for kind, n in sorted(counts.items())) or "none"
+
+
+def summarize(files, interface_count):
+    """The figures as printable lines, or "" when the run has none."""
+    out = []
+    bench = files.get("bench.txt")
+    if bench:
+        runs = timings(bench.decode("latin-1"))
+        if runs["report"] and runs["iw"]:
+            report = statistics.median(runs["report"])
+            iw = statistics.median(runs["iw"])
+            out.append(f"lab: benchmark ({len(runs['report'])} runs each, medians): wlanreport "
+                       f"{report * 1000:.1f} ms, iw dev + scan dump of {interface_count} interfaces "
+                       f"{iw * 1000:.1f} ms, ratio {report / iw:.2f}")
+    report_trace = files.get("strace-report.txt")
+    if report_trace is not None:
+        counts = requests(report_trace.decode("latin-1"))
+        out.append(f"lab: wlanreport's netlink requests: {sum(counts.values())} "
+                   f"({_format_counts(counts)})")
+        interface_dumps = counts.get("nl80211 GET_INTERFACE dump", 0)
+        scan_dumps = counts.get("nl80211 GET_SCAN dump", 0)
+        verdict = "meets" if interface_dumps == 1 and scan_dumps == interface_count else "misses"
+        out.append(f"lab: {interface_dumps} interface dump and {scan_dumps} scan dumps for "
+                   f"{interface_count} interfaces: {verdict} the one-each target")
+    iw_counts = Counter()
+    for name, data in files.items():
+        if name.startswith("strace-iw"):
+            iw_counts += requests(data.decode("latin-1"))
+    if iw_counts:
+        out.append(f"lab: iw's netlink requests: {sum(iw_counts.values())} ({_format_counts(iw_counts)})")
+    return "\n".join(out)
