@@ -10,6 +10,7 @@ cmake --build --preset windows
 export WINEPREFIX="$PWD/build/windows/wineprefix" WINEDEBUG=-all
 # Wine's helper processes must not inherit CTest's pipes, or CTest waits for
 # them: start the server and the prefix first, detached from every stream.
+mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
