@@ -22,14 +22,14 @@ struct ConversionSpec {
 };
 
 // Parses the conversion that starts right after a '%'. Returns the position
-// after it; on an invalid conversion, `spec.kind` stays Invalid.
-constexpr const char16_t* ParseConversion(const char16_t* at, ConversionSpec& spec) {
-    spec = ConversionSpec{};
+// after it; on an invalid conversion, `conversion.kind` stays Invalid.
+constexpr const char16_t* ParseConversion(const char16_t* at, ConversionSpec& conversion) {
+    conversion = ConversionSpec{};
     switch (*at) {
-    case u'%': spec.kind = Conversion::Percent; return at + 1;
-    case u'd': spec.kind = Conversion::Decimal; return at + 1;
-    case u's': spec.kind = Conversion::Text; return at + 1;
-    case u'S': spec.kind = Conversion::Bytes; return at + 1;
+    case u'%': conversion.kind = Conversion::Percent; return at + 1;
+    case u'd': conversion.kind = Conversion::Decimal; return at + 1;
+    case u's': conversion.kind = Conversion::Text; return at + 1;
+    case u'S': conversion.kind = Conversion::Bytes; return at + 1;
     case u'.': break;
     default: return at;
     }
@@ -42,8 +42,8 @@ constexpr const char16_t* ParseConversion(const char16_t* at, ConversionSpec& sp
         ++p;
     }
     if (!any || digits > 99 || (*p != u'x' && *p != u'X')) return at;
-    spec.kind = *p == u'x' ? Conversion::LowerHex : Conversion::UpperHex;
-    spec.digits = static_cast<std::uint8_t>(digits);
+    conversion.kind = *p == u'x' ? Conversion::LowerHex : Conversion::UpperHex;
+    conversion.digits = static_cast<std::uint8_t>(digits);
     return p + 1;
 }
 
@@ -93,7 +93,7 @@ inline void ReportFormatHasTooManyConversions() {}
 struct FormatStep {
     std::uint16_t literalBegin = 0;
     std::uint16_t literalLength = 0;
-    ConversionSpec spec;  // Invalid in the last step: the end
+    ConversionSpec conversion;  // Invalid in the last step: the end
 };
 
 inline constexpr std::size_t kMaxFormatSteps = 16;
@@ -124,11 +124,11 @@ public:
             current.literalBegin = static_cast<std::uint16_t>(run - format);
             current.literalLength = static_cast<std::uint16_t>(p - run);
             if (*p == u'\0') break;
-            p = ParseConversion(p + 1, current.spec);
+            p = ParseConversion(p + 1, current.conversion);
             run = p;
-            if (current.spec.kind == Conversion::Percent) continue;
-            if (current.spec.kind == Conversion::Invalid || used == sizeof...(Args) ||
-                !ConversionAccepts(current.spec.kind, classes[used]))
+            if (current.conversion.kind == Conversion::Percent) continue;
+            if (current.conversion.kind == Conversion::Invalid || used == sizeof...(Args) ||
+                !ConversionAccepts(current.conversion.kind, classes[used]))
                 ReportFormatDoesNotMatchItsArguments();
             ++used;
         }
@@ -167,11 +167,11 @@ ReportArg MakeReportArg(const T& value) {
 
 // Writes the digits of a numeric conversion as format text.
 template <typename Out>
-void FormatNumber(Out& out, const ConversionSpec& spec, std::uint32_t value) {
+void FormatNumber(Out& out, const ConversionSpec& conversion, std::uint32_t value) {
     char16_t digits[112];  // a sign, up to 99 fill digits and 10 digits
     char16_t* end = digits + sizeof digits / sizeof digits[0];
     char16_t* begin = end;
-    if (spec.kind == Conversion::Decimal) {
+    if (conversion.kind == Conversion::Decimal) {
         const bool negative = (value & 0x80000000u) != 0;
         std::uint32_t magnitude = negative ? 0u - value : value;
         do {
@@ -181,12 +181,12 @@ void FormatNumber(Out& out, const ConversionSpec& spec, std::uint32_t value) {
         if (negative) *--begin = u'-';
     } else {
         const char16_t* alphabet =
-            spec.kind == Conversion::UpperHex ? u"0123456789ABCDEF" : u"0123456789abcdef";
+            conversion.kind == Conversion::UpperHex ? u"0123456789ABCDEF" : u"0123456789abcdef";
         do {
             *--begin = alphabet[value & 0xF];
             value >>= 4;
         } while (value != 0);
-        while (end - begin < static_cast<std::ptrdiff_t>(spec.digits)) *--begin = u'0';
+        while (end - begin < static_cast<std::ptrdiff_t>(conversion.digits)) *--begin = u'0';
     }
     out.Literal(begin, static_cast<std::size_t>(end - begin));
 }
@@ -200,12 +200,12 @@ template <typename Out>
 void FormatReport(Out& out, const CompiledFormat& format, const ReportArg* args) {
     for (const FormatStep& step : format.steps) {
         if (step.literalLength != 0) out.Literal(format.text + step.literalBegin, step.literalLength);
-        switch (step.spec.kind) {
+        switch (step.conversion.kind) {
         case Conversion::Invalid: return;  // the end of the format
         case Conversion::Percent: out.Literal(u"%", 1); break;
         case Conversion::Decimal:
         case Conversion::LowerHex:
-        case Conversion::UpperHex: FormatNumber(out, step.spec, (args++)->number); break;
+        case Conversion::UpperHex: FormatNumber(out, step.conversion, (args++)->number); break;
         case Conversion::Text:
             if (args->kind == ArgClass::Utf16Text)
                 out.Units(static_cast<const char16_t*>(args->text), args->limit);
