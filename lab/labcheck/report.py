@@ -88,11 +88,17 @@ def _field(lines, report, pattern, what):
     return match
 
 
+def _numbered(lines, report, prefix, what, index):
+    """The line opening block number index, such as "\t\tNetwork 3"."""
+    number = lines.number
+    m = _field(lines, report, re.escape(prefix) + rb"(\d+)", f"'{what} {index}'")
+    if m and int(m.group(1)) != index:
+        report.problems.append(f"line {number}: {what.lower()} numbered {int(m.group(1))}, expected {index}")
+
+
 def _network(lines, report, index):
     net = Network(index=index, line=lines.number)
-    m = _field(lines, report, rb"\t\tNetwork (\d+)", f"'Network {index}'")
-    if m and int(m.group(1)) != index:
-        report.problems.append(f"line {net.line}: network numbered {int(m.group(1))}, expected {index}")
+    _numbered(lines, report, b"\t\tNetwork ", "Network", index)
     m = _field(lines, report, rb"\t\tNetwork name is \[(.*)\]", "the network name line")
     net.profile = m.group(1) if m else b""
     m = _field(lines, report, rb"\t\tSSID name is \[(.*)\]", "the SSID line")
@@ -135,9 +141,7 @@ def _network(lines, report, index):
 
 def _interface(lines, report, index):
     iface = Interface(index=index, line=lines.number)
-    m = _field(lines, report, rb"Interface (\d+)", f"'Interface {index}'")
-    if m and int(m.group(1)) != index:
-        report.problems.append(f"line {iface.line}: interface numbered {int(m.group(1))}, expected {index}")
+    _numbered(lines, report, b"Interface ", "Interface", index)
     m = _field(lines, report,
                rb"\tThe Wifi interface GUID is \[([0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12})\]",
                "the GUID line")

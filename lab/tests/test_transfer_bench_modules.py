@@ -1,0 +1,66 @@
+import base64
+import os
+import tempfile
+import unittest
+
+from labcheck import bench, modules, transfer
+from tests import fixture
+
+
+class TransferTest(unittest.TestCase):
+    def test_files_survive_cr_lf_and_stray_lines(self):
+        payload = bytes(range(256)) * 3
+        text = base64.encodebytes(payload).decode()
+        port = ("boot noise\r\nLAB-FILE-BEGIN a.bin\r\n" + text.replace("\n", "\r\n") +
+                "LAB-FILE-END a.bin\r\nLAB-FILE-BEGIN empty\nLAB-FILE-END empty\nLAB-DATA-END\r\n")
+        self.assertEqual(transfer.decode(port), {"a.bin": payload, "empty": b""})
+        self.assertTrue(transfer.complete(port))
+
+    def test_damage_and_truncation_are_errors(self):
+        with self.assertRaises(transfer.TransferError):
+            transfer.decode("LAB-FILE-BEGIN x\n@@@@\nLAB-FILE-END x\n")
+        with self.assertRaises(transfer.TransferError):
+            transfer.decode("LAB-FILE-BEGIN x\nAAAA\n")
+        self.assertFalse(transfer.complete("LAB-FILE-BEGIN x\n"))
+
+
+class BenchTest(unittest.TestCase):
+    def test_timings_and_request_counts_of_a_lab_run(self):
+        files = fixture.files()
+        runs = bench.timings(files["bench.txt"].decode())
+        self.assertEqual((len(runs["report"]), len(runs["iw"])), (7, 7))
+        self.assertTrue(all(0 < t < 10 for t in runs["report"] + runs["iw"]))
+        counts = bench.requests(files["strace-report.txt"].decode())
+        self.assertEqual(counts["nl80211 GET_INTERFACE dump"], 1)
+        self.assertEqual(counts["nl80211 GET_SCAN dump"], 4)
+        self.assertEqual(counts["nlctrl GETFAMILY"], 1)
+        iw = bench.requests(files["strace-iw-wlan5.txt"].decode())
+        self.assertEqual(iw["nl80211 GET_SCAN dump"], 1)
+        summary = bench.summarize(files, 4)
+        self.assertIn("ratio", summary)
+        self.assertIn("meets the one-each target", summary)
+
+
+class ModuleOrderTest(unittest.TestCase):
+    def test_dependencies_first_each_once(self):
+        deps = {"a": ["b", "c"], "b": ["c"], "c": [], "d": ["c"]}
+        order = modules.load_order(["a", "d"], {m: m for m in deps}, depends=deps.get)
+        self.assertEqual(order, ["c", "b", "a", "d"])
+
+    def test_missing_module_and_cycle(self):
+        with self.assertRaises(KeyError):
+            modules.load_order(["a"], {"a": "a"}, depends=lambda m: ["gone"])
+        with self.assertRaises(ValueError):
+            modules.load_order(["a"], {"a": "a", "b": "b"}, depends={"a": ["b"], "b": ["a"]}.get)
+
+    def test_depends_string_is_read_from_the_module_file(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "mac80211-hwsim.ko")
+            with open(path, "wb") as f:
+                f.write(b"\x7fELF....\x00license=GPL\x00depends=mac80211,cfg80211\x00name=x\x00")
+            self.assertEqual(modules.read_depends(path), ["mac80211", "cfg80211"])
+            self.assertEqual(modules.index_modules(folder), {"mac80211_hwsim": path})
+
+
+if __name__ == "__main__":
+    unittest.main()
