@@ -8,6 +8,7 @@
 # WORKDIR keeps the downloaded kernel packages between runs. Exit status: 0
 # passed, 1 failed, 77 QEMU cannot start at all (the test is skipped).
 set -euo pipefail
+shopt -s inherit_errexit
 
 LAB_DIR=$(cd "$(dirname "$0")" && pwd)
 PROGRAM=${1:?usage: run-lab.sh PROGRAM WORKDIR}
@@ -31,11 +32,11 @@ since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 # --- kernel -----------------------------------------------------------------
 
 apt_download() {  # PACKAGE: into $DEBS, refreshing the package lists once if needed
-    (cd "$DEBS" && apt-get download "$1" 2>/dev/null) && return 0
+    (cd "$DEBS" && apt-get download "$1") >&2 2>/dev/null && return 0
     if [ "$(id -u)" = 0 ] && [ -z "${LAB_APT_UPDATED:-}" ]; then
         LAB_APT_UPDATED=1
         apt-get update -qq >/dev/null 2>&1 || true
-        (cd "$DEBS" && apt-get download "$1") && return 0
+        (cd "$DEBS" && apt-get download "$1") >&2 && return 0
     fi
     return 1
 }
@@ -91,7 +92,7 @@ build_initramfs() {  # KERNELDIR OUTPUT
     mkdir -p "$root"/{bin,sbin,usr/bin,usr/sbin,usr/local/bin,lib/firmware,lab,etc,tmp,run}
     install -m 0755 "$(command -v busybox)" "$root/bin/busybox"
     copy_with_libraries "$root" "$(command -v bash)" /bin/bash
-    for tool in hostapd hostapd_cli wpa_supplicant iw setpriv strace; do
+    for tool in hostapd hostapd_cli wpa_supplicant wpa_cli iw setpriv strace; do
         local path
         path=$(PATH=/usr/sbin:/usr/bin:/sbin:/bin command -v "$tool") || die "$tool is not installed"
         copy_with_libraries "$root" "$path" "$path"

@@ -35,7 +35,8 @@ mount_all() {
 log() { echo "lab: $*"; }
 
 fail() {
-    echo "lab: FAIL: $*" | tee -a "$OUT/guest-failure.txt"
+    echo "lab: FAIL: $*"
+    echo "$*" >> "$OUT/guest-failure.txt"
     finish 1
 }
 
@@ -100,7 +101,11 @@ start_hostapd() {  # NAME INTERFACE
 
 ap_enabled() { hostapd_cli -p /run/hostapd -i "$1" status 2>/dev/null | grep -q '^state=ENABLED'; }
 
-connected() { iw dev "$1" link 2>/dev/null | grep -q '^Connected to'; }
+# Associated is not enough: the station is connected once its keys are in place.
+connected() {
+    wpa_cli -p /run/wpa_supplicant -i "$1" status 2>/dev/null | grep -q '^wpa_state=COMPLETED' &&
+        iw dev "$1" link 2>/dev/null | grep -q '^Connected to'
+}
 
 scans_finished() {  # INTERFACE COUNT
     [ "$(grep -c -E "^[0-9.: ]*$1 \(phy #[0-9]+\): scan (finished|aborted)" "$OUT/events.txt")" -ge "$2" ]
@@ -151,6 +156,8 @@ main() {
         poweroff -f
     fi
     log "guest up at $(elapsed)s"
+    # A command that never returns must not hold the host until its timeout.
+    (sleep "${GUEST_WATCHDOG:-300}"; echo "lab: FAIL: guest watchdog: still running"; poweroff -f) &
     echo "boot $(elapsed)" > "$OUT/timings.txt"
     load_modules
     iw reg set US

@@ -61,6 +61,10 @@ def interface_facts(files):
 
 def check_files(files):
     """Returns (faults, parsed report, interface facts)."""
+    failure = files.get("guest-failure.txt")
+    if failure is not None:
+        raise RunError("the guest could not set the lab up: "
+                       f"{failure.decode('utf-8', 'replace').strip()} (logs in run/out)")
     faults = []
     rc = (_text(files, "report.rc") or "?").strip()
     if rc != "0":
