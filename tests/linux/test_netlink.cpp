@@ -129,6 +129,20 @@ TEST(WalkReplyChunk, AMessageLongerThanTheBufferEndsTheWalk) {
     lying[0] = 0xff;  // nlmsg_len far past the buffer
     EXPECT_EQ(Walk(lying).messages, 0);
     EXPECT_EQ(Walk(Bytes{1, 2, 3}).messages, 0);
+
+    // Lengths near 2^32, negative as an int: the walk neither stalls on the
+    // same message nor jumps out of the buffer.
+    for (const std::uint32_t huge : {0xfffffffdu, 0xfffffffcu, 0x80000000u}) {
+        Bytes bytes = Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI).bytes();
+        std::memcpy(bytes.data() + NLMSG_HDRLEN, &huge, sizeof huge);  // the second message
+        EXPECT_EQ(Walk(bytes).messages, 1) << huge;
+    }
+}
+
+TEST(WalkReplyChunk, StatusesThatAreNotErrnos) {
+    EXPECT_EQ(Walk(Chunk().Error(INT32_MIN).bytes()).error, EPROTO);
+    EXPECT_EQ(Walk(Chunk().Error(5).bytes()).error, EPROTO);
+    EXPECT_EQ(Walk(Chunk().Done(INT32_MIN).bytes()).error, EPROTO);
 }
 
 TEST(CollectAttributes, ValidatesKindAndLength) {

@@ -3,6 +3,7 @@
 #include <linux/genetlink.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -65,6 +66,13 @@ bool SendRequest(NetlinkSocket& socket, const GenericRequest& request, std::uint
     return sent == static_cast<ssize_t>(message->nlmsg_len);
 }
 
+// The positive errno of a kernel status (a negative errno); EPROTO for a
+// value that is not one.
+int ErrnoOf(int status) {
+    if (status >= 0 || status == INT32_MIN) return EPROTO;
+    return -status;
+}
+
 enum class Attempt { Done, Restart, Failed };
 
 Attempt RunOnce(NetlinkSocket& socket, const GenericRequest& request,
@@ -124,10 +132,18 @@ void CloseNetlinkSocket(NetlinkSocket& socket) {
 
 ChunkResult WalkReplyChunk(const void* buffer, std::size_t length, std::uint32_t sequence,
                            std::uint32_t portId, const MessageHandler& handler) {
-    const auto* message = static_cast<const nlmsghdr*>(buffer);
-    int remaining = length > static_cast<std::size_t>(INT32_MAX) ? INT32_MAX
-                                                                 : static_cast<int>(length);
-    for (; mnl_nlmsg_ok(message, remaining); message = mnl_nlmsg_next(message, &remaining)) {
+    // The walk is bounded here in unsigned arithmetic rather than by
+    // mnl_nlmsg_ok(), which takes a length near 2^32 for a negative one and
+    // would step nowhere or far outside the buffer.
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    std::size_t offset = 0;
+    for (;;) {
+        const std::size_t remaining = length - offset;
+        if (remaining < sizeof(nlmsghdr)) break;
+        const auto* message = reinterpret_cast<const nlmsghdr*>(bytes + offset);
+        const std::size_t messageLength = message->nlmsg_len;
+        if (messageLength < sizeof(nlmsghdr) || messageLength > remaining) break;
+        offset += std::min<std::size_t>(NLMSG_ALIGN(messageLength), remaining);
         if (message->nlmsg_seq != sequence || message->nlmsg_pid != portId) continue;
         if ((message->nlmsg_flags & NLM_F_DUMP_INTR) != 0) return {ChunkStatus::Restart, 0};
         switch (message->nlmsg_type) {
@@ -139,14 +155,14 @@ ChunkResult WalkReplyChunk(const void* buffer, std::size_t length, std::uint32_t
                     return {ChunkStatus::Failed, EPROTO};
                 const auto* report = static_cast<const nlmsgerr*>(mnl_nlmsg_get_payload(message));
                 if (report->error == 0) return {ChunkStatus::Done, 0};
-                return {ChunkStatus::Failed, report->error < 0 ? -report->error : EPROTO};
+                return {ChunkStatus::Failed, ErrnoOf(report->error)};
             }
             case NLMSG_DONE: {
                 // A dump's end may carry the error that cut it short.
                 if (mnl_nlmsg_get_payload_len(message) >= sizeof(int)) {
                     int status = 0;
                     std::memcpy(&status, mnl_nlmsg_get_payload(message), sizeof status);
-                    if (status < 0) return {ChunkStatus::Failed, -status};
+                    if (status < 0) return {ChunkStatus::Failed, ErrnoOf(status)};
                 }
                 return {ChunkStatus::Done, 0};
             }

@@ -1,0 +1,47 @@
+// A received netlink buffer as a scan dump delivers it: walked message by
+// message, each message parsed as a BSS and grouped into networks. The same
+// messages also go through the other nl80211 message parsers.
+#include <linux/netlink.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "wlan/linux/netlink_socket.h"
+#include "wlan/linux/network_grouping.h"
+#include "wlan/linux/nl80211_interfaces.h"
+#include "wlan/linux/nl80211_scan.h"
+#include "wlan/linux/wiphy_capabilities.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace wlanlinux;
+    // The walk only accepts messages for our sequence and port: take them from
+    // the first header so the fuzzer can reach the parsers.
+    std::uint32_t sequence = 0;
+    std::uint32_t port = 0;
+    if (size >= sizeof(nlmsghdr)) {
+        nlmsghdr first;
+        std::memcpy(&first, data, sizeof first);
+        sequence = first.nlmsg_seq;
+        port = first.nlmsg_pid;
+    }
+    // An aligned block of exactly the input's size, as a receive buffer is.
+    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[size]);
+    if (size != 0) std::memcpy(buffer.get(), data, size);
+
+    AdapterCapabilities adapter;
+    adapter.cipherListKnown = size % 2 == 0;
+    adapter.ciphers = 1u << 4;
+    adapter.sae = size % 3 == 0;
+    std::vector<WLAN_AVAILABLE_NETWORK> networks;
+    std::vector<AdapterCapabilities> adapters;
+    (void)WalkReplyChunk(buffer.get(), size, sequence, port, [&](const nlmsghdr* message) {
+        if (const auto bss = ParseScanMessage(message, &adapter)) AddToNetworks(networks, *bss);
+        (void)ParseInterfaceMessage(message);
+        (void)ParseStationMessage(message);
+        MergeWiphyMessage(message, adapters);
+    });
+    return 0;
+}
