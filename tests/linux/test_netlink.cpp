@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "test_builders.h"
+#include "wlan/linux/netdevice_info.h"
 #include "wlan/linux/netlink_attributes.h"
 #include "wlan/linux/netlink_socket.h"
 
@@ -258,4 +259,181 @@ TEST(NetlinkSocket, TalksToTheKernelController) {
     EXPECT_EQ(resets, 0);
     wlanlinux::CloseNetlinkSocket(socket);
     EXPECT_EQ(socket.socket, nullptr);
+}
+
+namespace {
+
+// A kernel that answers each start of the request with the next scripted
+// reply: a list of datagrams, each built for the request's sequence number,
+// or an errno from the receive.
+struct ScriptedKernel {
+    struct Datagram {
+        std::function<Bytes(std::uint32_t sequence, std::uint32_t port)> build;
+        int error = 0;
+    };
+    std::vector<std::vector<Datagram>> replies;
+    std::size_t start = 0;
+    std::size_t next = 0;
+    std::uint32_t sequence = 0;
+    std::uint32_t port = 100;
+    int sends = 0;
+    int reopens = 0;
+    bool reopenFails = false;
+
+    wlanlinux::ReplyChannel Channel() {
+        wlanlinux::ReplyChannel channel;
+        channel.send = [this](const nlmsghdr* request) {
+            EXPECT_NE(request->nlmsg_flags & NLM_F_REQUEST, 0);
+            sequence = request->nlmsg_seq;
+            ++sends;
+            next = 0;
+            return true;
+        };
+        channel.receive = [this](char* buffer, std::size_t size) -> ssize_t {
+            if (start >= replies.size() || next >= replies[start].size()) {
+                ADD_FAILURE() << "receive past the script";
+                errno = EIO;
+                return -1;
+            }
+            const Datagram& datagram = replies[start][next++];
+            if (next == replies[start].size()) ++start;
+            if (datagram.error != 0) {
+                errno = datagram.error;
+                return -1;
+            }
+            const Bytes bytes = datagram.build(sequence, port);
+            EXPECT_LE(bytes.size(), size);
+            std::memcpy(buffer, bytes.data(), bytes.size());
+            return static_cast<ssize_t>(bytes.size());
+        };
+        channel.reopen = [this] {
+            ++reopens;
+            ++port;  // a new socket has a new port
+            if (reopenFails) errno = EMFILE;
+            return !reopenFails;
+        };
+        channel.portId = [this] { return port; };
+        return channel;
+    }
+};
+
+ScriptedKernel::Datagram Data(int messages, std::uint16_t flags = NLM_F_MULTI, bool done = false) {
+    return {[=](std::uint32_t sequence, std::uint32_t port) {
+        Chunk chunk;
+        for (int i = 0; i != messages; ++i) chunk.Add(kFamily, flags, {}, sequence, port);
+        if (done) {
+            const int status = 0;
+            Bytes payload(sizeof status);
+            chunk.Add(NLMSG_DONE, NLM_F_MULTI, payload, sequence, port);
+        }
+        return chunk.bytes();
+    }};
+}
+
+ScriptedKernel::Datagram Fails(int error) { return {nullptr, error}; }
+
+struct Outcome {
+    int result;
+    int messages;
+    int resets;
+};
+
+Outcome RunScripted(ScriptedKernel& kernel) {
+    wlanlinux::ReplyChannel channel = kernel.Channel();
+    std::uint32_t sequence = 10;
+    wlanlinux::GenericRequest request;
+    request.family = kFamily;
+    request.dump = true;
+    Outcome outcome{0, 0, 0};
+    outcome.result = wlanlinux::RunRequestOver(
+        channel, sequence, request,
+        [&] {
+            ++outcome.resets;
+            outcome.messages = 0;
+        },
+        [&](const nlmsghdr*) { ++outcome.messages; });
+    return outcome;
+}
+
+}  // namespace
+
+TEST(RunRequestOver, ADumpAcrossSeveralDatagrams) {
+    ScriptedKernel kernel;
+    kernel.replies = {{Data(3), Data(2), Data(1, NLM_F_MULTI, true)}};
+    const Outcome outcome = RunScripted(kernel);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.messages, 6);
+    EXPECT_EQ(outcome.resets, 0);
+    EXPECT_EQ(kernel.sends, 1);
+    EXPECT_EQ(kernel.sequence, 11u);
+}
+
+TEST(RunRequestOver, InterruptedOrOverrunDumpsStartAgainOnAFreshChannel) {
+    struct Case {
+        const char* name;
+        std::vector<std::vector<ScriptedKernel::Datagram>> replies;
+        int result;
+        int messages;
+        int sends;
+    };
+    const Case cases[] = {
+        {"interrupted once",
+         {{Data(2), Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}, {Data(4, NLM_F_MULTI, true)}}, 0, 4, 2},
+        {"receive buffer overrun",
+         {{Data(2), Fails(ENOBUFS)}, {Data(1), Data(2, NLM_F_MULTI, true)}}, 0, 3, 2},
+        {"interrupted every time",
+         {{Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}, {Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)},
+          {Fails(ENOBUFS)}, {Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}},
+         EAGAIN, 0, 4},
+        {"another error is final", {{Data(2), Fails(EPERM)}}, EPERM, 2, 1},
+    };
+    for (const Case& c : cases) {
+        ScriptedKernel kernel;
+        kernel.replies = c.replies;
+        const Outcome outcome = RunScripted(kernel);
+        EXPECT_EQ(outcome.result, c.result) << c.name;
+        EXPECT_EQ(outcome.messages, c.messages) << c.name;
+        EXPECT_EQ(kernel.sends, c.sends) << c.name;
+        EXPECT_EQ(kernel.reopens, c.sends - 1) << c.name;
+        EXPECT_EQ(outcome.resets, c.sends - 1) << c.name;
+    }
+}
+
+TEST(RunRequestOver, RepliesOfAnAbandonedStartAreIgnored) {
+    // After a restart, a late datagram still carrying the first sequence
+    // number and port counts for nothing.
+    ScriptedKernel kernel;
+    const auto stale = ScriptedKernel::Datagram{[](std::uint32_t sequence, std::uint32_t port) {
+        return Chunk().Add(kFamily, NLM_F_MULTI, {}, sequence - 1, port - 1).bytes();
+    }};
+    kernel.replies = {{Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}, {stale, Data(2, NLM_F_MULTI, true)}};
+    const Outcome outcome = RunScripted(kernel);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.messages, 2);
+}
+
+TEST(RunRequestOver, AChannelThatCannotReopenEndsTheRequest) {
+    ScriptedKernel kernel;
+    kernel.reopenFails = true;
+    kernel.replies = {{Fails(ENOBUFS)}};
+    EXPECT_EQ(RunScripted(kernel).result, EMFILE);
+}
+
+// The device reads go through the same netlink socket; loopback is on every
+// machine and has neither a driver link nor a permanent address.
+TEST(NetdeviceInfo, LoopbackAndMissingDevices) {
+    wlanlinux::NetlinkSocket socket;
+    ASSERT_TRUE(wlanlinux::OpenNetlinkSocket(socket));
+    const int fd = mnl_socket_get_fd(socket.socket);
+    std::uint8_t mac[6];
+    char driver[32];
+    EXPECT_TRUE(wlanlinux::DeviceIsUp(fd, "lo"));
+    EXPECT_FALSE(wlanlinux::PermanentAddress(fd, "lo", mac));
+    EXPECT_FALSE(wlanlinux::DriverName("lo", driver, sizeof driver));
+    for (const char* name : {"no-such-dev0", "", "name-longer-than-ifnamsiz", "../lo"}) {
+        EXPECT_FALSE(wlanlinux::DeviceIsUp(fd, name)) << name;
+        EXPECT_FALSE(wlanlinux::PermanentAddress(fd, name, mac)) << name;
+        EXPECT_FALSE(wlanlinux::DriverName(name, driver, sizeof driver)) << name;
+    }
+    wlanlinux::CloseNetlinkSocket(socket);
 }

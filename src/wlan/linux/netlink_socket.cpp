@@ -20,17 +20,17 @@ constexpr int kMaxAttempts = 4;
 // kernel sizes dump buffers from the size of our receive buffer, at most 32 KiB.
 constexpr std::size_t kReceiveBufferSize = 64 * 1024;
 
-std::uint32_t NextSequence(NetlinkSocket& socket) {
-    if (++socket.sequence == 0) socket.sequence = 1;
-    return socket.sequence;
+std::uint32_t NextSequence(std::uint32_t& sequence) {
+    if (++sequence == 0) sequence = 1;
+    return sequence;
 }
 
 // Receives one datagram, dropping any not sent by the kernel. Returns its
 // length, or -1 with errno.
-ssize_t ReceiveFromKernel(const NetlinkSocket& socket, std::vector<char>& buffer) {
+ssize_t ReceiveFromKernel(const NetlinkSocket& socket, char* buffer, std::size_t size) {
     for (;;) {
         sockaddr_nl sender{};
-        iovec vector{buffer.data(), buffer.size()};
+        iovec vector{buffer, size};
         msghdr header{};
         header.msg_name = &sender;
         header.msg_namelen = sizeof sender;
@@ -52,8 +52,9 @@ ssize_t ReceiveFromKernel(const NetlinkSocket& socket, std::vector<char>& buffer
     }
 }
 
-bool SendRequest(NetlinkSocket& socket, const GenericRequest& request, std::uint32_t sequence) {
-    std::vector<char> buffer(MNL_SOCKET_BUFFER_SIZE);
+// The request's header, generic header and attributes, in `buffer`.
+nlmsghdr* BuildRequest(std::vector<char>& buffer, const GenericRequest& request,
+                       std::uint32_t sequence) {
     nlmsghdr* message = mnl_nlmsg_put_header(buffer.data());
     message->nlmsg_type = request.family;
     message->nlmsg_flags = NLM_F_REQUEST | NLM_F_ACK | (request.dump ? NLM_F_DUMP : 0);
@@ -62,8 +63,7 @@ bool SendRequest(NetlinkSocket& socket, const GenericRequest& request, std::uint
     generic->cmd = request.command;
     generic->version = request.version;
     if (request.addAttributes) request.addAttributes(message);
-    const ssize_t sent = mnl_socket_sendto(socket.socket, message, message->nlmsg_len);
-    return sent == static_cast<ssize_t>(message->nlmsg_len);
+    return message;
 }
 
 // The positive errno of a kernel status (a negative errno); EPROTO for a
@@ -75,23 +75,25 @@ int ErrnoOf(int status) {
 
 enum class Attempt { Done, Restart, Failed };
 
-Attempt RunOnce(NetlinkSocket& socket, const GenericRequest& request,
-                const MessageHandler& handler, int& error) {
-    const std::uint32_t sequence = NextSequence(socket);
-    if (!SendRequest(socket, request, sequence)) {
+Attempt RunOnce(ReplyChannel& channel, std::uint32_t& sequenceCounter,
+                const GenericRequest& request, const MessageHandler& handler, int& error) {
+    const std::uint32_t sequence = NextSequence(sequenceCounter);
+    std::vector<char> buffer(kReceiveBufferSize);
+    errno = 0;
+    if (!channel.send(BuildRequest(buffer, request, sequence))) {
         error = errno != 0 ? errno : EIO;
         return Attempt::Failed;
     }
-    std::vector<char> buffer(kReceiveBufferSize);
+    const std::uint32_t port = channel.portId();
     for (;;) {
-        const ssize_t received = ReceiveFromKernel(socket, buffer);
+        const ssize_t received = channel.receive(buffer.data(), buffer.size());
         if (received < 0) {
-            if (errno == ENOBUFS) return Attempt::Restart;
-            error = errno;
+            if (errno == ENOBUFS) return Attempt::Restart;  // replies were lost
+            error = errno != 0 ? errno : EIO;
             return Attempt::Failed;
         }
         const ChunkResult result = WalkReplyChunk(buffer.data(), static_cast<std::size_t>(received),
-                                                  sequence, socket.portId, handler);
+                                                  sequence, port, handler);
         switch (result.status) {
             case ChunkStatus::More: break;
             case ChunkStatus::Done: return Attempt::Done;
@@ -99,13 +101,6 @@ Attempt RunOnce(NetlinkSocket& socket, const GenericRequest& request,
             case ChunkStatus::Failed: error = result.error; return Attempt::Failed;
         }
     }
-}
-
-// Replaces the socket with a new one: closing the old one ends whatever dump
-// the kernel still runs for it, so nothing of the abandoned reply can arrive.
-bool ReopenSocket(NetlinkSocket& socket) {
-    CloseNetlinkSocket(socket);
-    return OpenNetlinkSocket(socket);
 }
 
 }  // namespace
@@ -174,22 +169,43 @@ ChunkResult WalkReplyChunk(const void* buffer, std::size_t length, std::uint32_t
     return {ChunkStatus::More, 0};
 }
 
-int RunGenericRequest(NetlinkSocket& socket, const GenericRequest& request,
-                      const std::function<void()>& reset, const MessageHandler& handler) {
-    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;
+int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const GenericRequest& request,
+                   const std::function<void()>& reset, const MessageHandler& handler) {
     for (int attempt = 0; attempt != kMaxAttempts; ++attempt) {
         if (attempt != 0) {
-            if (!ReopenSocket(socket)) return errno != 0 ? errno : EIO;
+            errno = 0;
+            if (!channel.reopen()) return errno != 0 ? errno : EIO;
             if (reset) reset();
         }
         int error = 0;
-        switch (RunOnce(socket, request, handler, error)) {
+        switch (RunOnce(channel, sequence, request, handler, error)) {
             case Attempt::Done: return 0;
-            case Attempt::Failed: return error != 0 ? error : EIO;
+            case Attempt::Failed: return error;
             case Attempt::Restart: break;
         }
     }
     return EAGAIN;
+}
+
+int RunGenericRequest(NetlinkSocket& socket, const GenericRequest& request,
+                      const std::function<void()>& reset, const MessageHandler& handler) {
+    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;
+    ReplyChannel channel;
+    channel.send = [&socket](const nlmsghdr* message) {
+        return mnl_socket_sendto(socket.socket, message, message->nlmsg_len) ==
+               static_cast<ssize_t>(message->nlmsg_len);
+    };
+    channel.receive = [&socket](char* buffer, std::size_t size) {
+        return ReceiveFromKernel(socket, buffer, size);
+    };
+    // Closing the old socket ends whatever dump the kernel still runs for it,
+    // so nothing of the abandoned reply can arrive on the new one.
+    channel.reopen = [&socket] {
+        CloseNetlinkSocket(socket);
+        return OpenNetlinkSocket(socket);
+    };
+    channel.portId = [&socket] { return socket.portId; };
+    return RunRequestOver(channel, socket.sequence, request, reset, handler);
 }
 
 std::uint16_t ParseFamilyReply(const nlmsghdr* message) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <libmnl/libmnl.h>
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +55,20 @@ struct GenericRequest {
     // Adds the request's attributes after the generic-netlink header.
     std::function<void(nlmsghdr*)> addAttributes;
 };
+
+// Where a request goes and its replies come from: a socket, or a script.
+struct ReplyChannel {
+    std::function<bool(const nlmsghdr* request)> send;
+    // One datagram from the kernel into the buffer: its length, or -1 with errno.
+    std::function<ssize_t(char* buffer, std::size_t size)> receive;
+    // A fresh channel for starting again (false with errno when none opens).
+    std::function<bool()> reopen;
+    std::function<std::uint32_t()> portId;
+};
+
+// The exchange over any channel; RunGenericRequest runs it over the socket.
+int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const GenericRequest& request,
+                   const std::function<void()>& reset, const MessageHandler& handler);
 
 // Sends the request and feeds every reply message to `handler`, restarting as
 // described above (calling `reset` before each new start). Returns 0 or a
