@@ -72,6 +72,29 @@ TEST(InterfaceGuid, StableAndDistinctPerAddress) {
     EXPECT_EQ(first.Data4[0] & 0xc0, 0x80);        // RFC 4122 variant
 }
 
+TEST(InterfaceGuid, InterfacesSharingAnAddressGetDistinctGuids) {
+    const std::uint8_t shared[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x00};
+    const std::uint8_t own[6] = {0x02, 0x00, 0x00, 0x00, 0x02, 0x00};
+    std::vector<wlanlinux::InterfaceRecord> records(4);
+    const char* names[] = {"wlan0", "wlan1", "wlan2", "wlan3"};
+    for (std::size_t i = 0; i != records.size(); ++i) {
+        std::strcpy(records[i].netdev.name, names[i]);
+        records[i].guid = wlanlinux::InterfaceGuidFromMac(i == 2 ? own : shared);
+    }
+    wlanlinux::SeparateSharedGuids(records);
+    // The first keeps the address's GUID, as does the one with its own address.
+    EXPECT_TRUE(wlanlinux::SameGuid(records[0].guid, wlanlinux::InterfaceGuidFromMac(shared)));
+    EXPECT_TRUE(wlanlinux::SameGuid(records[2].guid, wlanlinux::InterfaceGuidFromMac(own)));
+    for (std::size_t i = 0; i != records.size(); ++i)
+        for (std::size_t j = 0; j != i; ++j)
+            EXPECT_FALSE(wlanlinux::SameGuid(records[i].guid, records[j].guid)) << i << " " << j;
+    // The same machine state gives the same GUIDs again.
+    const GUID second = records[1].guid;
+    records[1].guid = wlanlinux::InterfaceGuidFromMac(shared);
+    wlanlinux::SeparateSharedGuids(records);
+    EXPECT_TRUE(wlanlinux::SameGuid(records[1].guid, second));
+}
+
 TEST(AppendUtf8, DecodesAndReplaces) {
     struct Case {
         const char* name;

@@ -87,6 +87,22 @@ GUID GuidOf(int fd, const WirelessInterface& netdev) {
 
 }  // namespace
 
+void SeparateSharedGuids(std::vector<InterfaceRecord>& records) {
+    for (std::size_t i = 0; i != records.size(); ++i) {
+        bool shared = false;
+        for (std::size_t j = 0; j != i && !shared; ++j)
+            shared = SameGuid(records[i].guid, records[j].guid);
+        if (!shared) continue;
+        // The shared GUID and the interface's name: still stable, and the
+        // name is unique among the machine's interfaces.
+        std::uint8_t identity[sizeof(GUID) + IFNAMSIZ] = {};
+        std::memcpy(identity, &records[i].guid, sizeof(GUID));
+        const std::size_t nameLength = std::strlen(records[i].netdev.name);
+        std::memcpy(identity + sizeof(GUID), records[i].netdev.name, nameLength);
+        records[i].guid = NameBasedGuid(kInterfaceGuidNamespace, identity, sizeof(GUID) + nameLength);
+    }
+}
+
 std::optional<WirelessInterface> ParseInterfaceMessage(const nlmsghdr* message) {
     std::array<const nlattr*, kInterfacePolicy.size()> found;
     CollectGenericAttributes(message, kInterfacePolicy, found);
@@ -192,6 +208,7 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
         DescribeInterface(DriverName(record.netdev.name, driver, sizeof driver) ? driver : nullptr,
                           record.netdev.name, record.description);
     }
+    SeparateSharedGuids(out);
     return 0;
 }
 

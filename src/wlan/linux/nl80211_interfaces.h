@@ -58,6 +58,11 @@ struct InterfaceRecord {
 void DescribeInterface(const char* driver, const char* name,
                        char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
 
+// Interfaces of one adapter may share its permanent address (a driver with a
+// single address gives it to every interface): each later interface with an
+// earlier one's GUID gets one derived from that GUID and its own name.
+void SeparateSharedGuids(std::vector<InterfaceRecord>& records);
+
 // Reads the listed interfaces in interface-index order: one interface dump,
 // one wiphy dump, and a few cheap reads per interface. Returns 0 or a
 // positive errno.
