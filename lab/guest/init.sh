@@ -191,6 +191,14 @@ main() {
     ip link set $DOWN up
     ip link set $DOWN down
     ip link set $SCANNER up
+    # Interfaces the report must leave out: a monitor and a mesh point (on the
+    # down station's radio), besides the access points and wpa_supplicant's P2P device.
+    local spare
+    spare=$(cat /sys/class/net/$DOWN/phy80211/name)
+    iw phy "$spare" interface add labmon0 type monitor || fail "monitor interface"
+    iw phy "$spare" interface add labmesh0 type mp || fail "mesh interface"
+    ip link set labmesh0 up
+    iw dev labmesh0 mesh join lab-mesh freq 2462 2>> "$OUT/mesh.log" || fail "mesh join: $(cat "$OUT/mesh.log")"
     wait_for 60 "$ADHOC to join lab-adhoc" bash -c "iw dev $ADHOC link | grep -q '^Joined IBSS'"
 
     # A passive pass hears the hidden network's beacon; the active pass asks for it by name.

@@ -74,6 +74,14 @@ class CheckTest(unittest.TestCase):
             b"Error in the WlanGetAvailableNetworkList() function call\n\n"
         self.assertFault(self.faults(cut), "wlan7", "could not list networks")
 
+    def test_only_stations_and_ad_hoc_interfaces_are_listed(self):
+        facts = check.interface_facts(self.files)
+        self.assertEqual([f.name for f in facts], ["wlan4", "wlan5", "wlan6", "wlan7"])
+        self.assertEqual([f.state for f in facts], ["connected", "disconnected", "not_ready", "ad_hoc"])
+        dev = self.files["iw-dev.txt"].decode()
+        for kind in ("type AP", "type monitor", "type mesh point", "type P2P-device"):
+            self.assertIn(kind, dev)
+
     def test_process_failures(self):
         self.assertFault(self.faults(**{"report.rc": b"139\n"}), "exited with status 139")
         self.assertFault(self.faults(**{"report.err": b"boom"}), "stderr")
