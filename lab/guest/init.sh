@@ -56,7 +56,7 @@ finish() {
         done
         echo "LAB-DATA-END"
     } > /dev/ttyS1
-    echo "LAB-GUEST-DONE status=$status"
+    echo "LAB-GUEST-DONE status=$status at $(elapsed)s"
     sync
     poweroff -f
 }
@@ -94,7 +94,7 @@ set_signal() {  # INTERFACE DBM_OFFSET
         fail "cannot set the signal of $1"
 }
 
-start_hostapd() {  # NAME INTERFACE
+start_hostapd() {  # NAME: /lab/hostapd-NAME.conf
     hostapd -B -P "/run/hostapd-$1.pid" -f "$OUT/hostapd-$1.log" "/lab/hostapd-$1.conf" ||
         fail "hostapd $1 did not start (see hostapd-$1.log)"
 }

@@ -103,6 +103,11 @@ def main(run_dir):
         return 1
     print(f"lab: report has {parsed.lines} lines, {len(parsed.interfaces)} interfaces:")
     print(_summary(parsed, facts))
+    timeline = _text(files, "timings.txt")
+    if timeline:
+        steps = ", ".join(f"{name} {float(at):.1f}s" for name, at in
+                          (line.split() for line in timeline.splitlines() if len(line.split()) == 2))
+        print(f"lab: guest uptime at each step: {steps}")
     figures = bench.summarize(files, len(facts))
     if figures:
         print(figures)
