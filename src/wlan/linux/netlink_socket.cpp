@@ -2,6 +2,7 @@
 
 #include <linux/genetlink.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +16,9 @@ namespace {
 
 // How many times one request may be started before we give up on it.
 constexpr int kMaxAttempts = 4;
+
+// How long one receive waits for the kernel before the request fails.
+constexpr time_t kReplyTimeoutSeconds = 5;
 
 // Large enough for any single message the kernel puts in a dump buffer: the
 // kernel sizes dump buffers from the size of our receive buffer, at most 32 KiB.
@@ -114,6 +118,10 @@ bool OpenNetlinkSocket(NetlinkSocket& socket) {
         errno = saved;
         return false;
     }
+    // The kernel answers at once; a reply that never comes must not hang the
+    // caller for ever.
+    const timeval limit{kReplyTimeoutSeconds, 0};
+    setsockopt(mnl_socket_get_fd(opened), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     socket.socket = opened;
     socket.portId = mnl_socket_get_portid(opened);
     return true;
