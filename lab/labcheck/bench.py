@@ -7,7 +7,8 @@ from collections import Counter
 
 GENL_CTRL = "0x10"
 _NL80211_COMMANDS = {1: "GET_WIPHY", 5: "GET_INTERFACE", 9: "GET_KEY", 17: "GET_STATION",
-                     32: "GET_SCAN", 38: "GET_REG", 62: "GET_SURVEY"}
+                     32: "GET_SCAN", 33: "TRIGGER_SCAN", 38: "GET_REG", 62: "GET_SURVEY",
+                     64: "GET_PROTOCOL_FEATURES"}
 _REQUEST = re.compile(
     r"send(?:to|msg)\(\d+, .*?nlmsg_type=([^,]+?)(?: /\*[^*]*\*/)?, nlmsg_flags=([^,]+),"
     r".*?\}, \"((?:\\x[0-9a-f]{2})*)\"")
@@ -41,6 +42,12 @@ def requests(strace_text):
             kind = f"nl80211 {_NL80211_COMMANDS.get(first, f'command {first}')}"
         kinds[kind + (" dump" if dump else "")] += 1
     return kinds
+
+
+def changes(counts):
+    """Requests that are not reads (a scan trigger, a set command...): the report sends none."""
+    reads = ("nlctrl GETFAMILY", "nl80211 GET_", "rtnetlink RTM_GET")
+    return sorted(kind for kind in counts if not kind.startswith(reads))
 
 
 def _format_counts(counts):

@@ -80,6 +80,10 @@ def check_files(files):
     if not parsed.problems and parsed.lines != report.expected_line_count(parsed):
         faults.append(f"shape: {parsed.lines} lines, the announced interfaces and networks "
                       f"make {report.expected_line_count(parsed)}")
+    trace = files.get("strace-report.txt")
+    if trace is not None:
+        for kind in bench.changes(bench.requests(trace.decode("latin-1"))):
+            faults.append(f"wlanreport sent {kind}: it must only read the kernel's state")
     facts = interface_facts(files)
     faults += compare.compare(parsed, facts)
     faults += labnetworks.check(parsed, facts)

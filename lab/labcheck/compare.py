@@ -67,7 +67,9 @@ def _compare_network(where, expected, net, faults):
     if net.bssids != len(expected.bssids):
         differs("number of BSSIDs", net.bssids, len(expected.bssids), f" ({', '.join(expected.bssids)})")
     if net.quality != expected.quality:
-        differs("signal quality", f"{net.quality}%", f"{expected.quality}%", " (2 x (best dBm + 100), clamped)")
+        signal = "" if expected.best_mbm is None else f"best {expected.best_mbm / 100:g} dBm, "
+        differs("signal quality", f"{net.quality}%", f"{expected.quality}%",
+                f" ({signal}2 x (dBm + 100) clamped to 0..100)")
     want_phy = [expect.phy_name(t) for t in expected.phy_types]
     if net.phy_types != want_phy:
         differs("physical types", net.phy_types, want_phy, f" (types {expected.phy_types})")

@@ -139,6 +139,7 @@ class ExpectedNetwork:
     cipher: int | None
     bssids: list = field(default_factory=list)
     quality: int = 0
+    best_mbm: int | None = None
     phy_types: list = field(default_factory=list)
     connected: bool = False
     connectable: bool = False
@@ -179,6 +180,8 @@ def networks(entries, facts):
             groups.append(group)
         group.bssids.append(entry.bssid)
         group.quality = max(group.quality, quality(entry.signal_mbm, entry.signal_unspec))
+        if entry.signal_mbm is not None:
+            group.best_mbm = max(entry.signal_mbm, group.best_mbm or entry.signal_mbm)
         for t in phy_types(entry):
             if t not in group.phy_types:
                 group.phy_types.append(t)

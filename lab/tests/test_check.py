@@ -82,6 +82,11 @@ class CheckTest(unittest.TestCase):
         for kind in ("type AP", "type monitor", "type mesh point", "type P2P-device"):
             self.assertIn(kind, dev)
 
+    def test_a_scan_trigger_from_the_report_is_a_fault(self):
+        trace = self.files["strace-report.txt"].replace(
+            b'"\\x20\\x00\\x00\\x00\\x08', b'"\\x21\\x00\\x00\\x00\\x08', 1)
+        self.assertFault(self.faults(**{"strace-report.txt": trace}), "TRIGGER_SCAN")
+
     def test_process_failures(self):
         self.assertFault(self.faults(**{"report.rc": b"139\n"}), "exited with status 139")
         self.assertFault(self.faults(**{"report.err": b"boom"}), "stderr")
