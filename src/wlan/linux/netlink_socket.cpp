@@ -22,7 +22,7 @@ constexpr time_t kReplyTimeoutSeconds = 5;
 
 // Large enough for any single message the kernel puts in a dump buffer: the
 // kernel sizes dump buffers from the size of our receive buffer, at most 32 KiB.
-constexpr std::size_t kReceiveBufferSize = 64 * 1024;
+constexpr std::size_t kReceiveBufferSize = std::size_t{64} * 1024;
 
 std::uint32_t NextSequence(std::uint32_t& sequence) {
     if (++sequence == 0) sequence = 1;

@@ -14,7 +14,7 @@ Sha1::Sha1() : state_{0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0
 
 void Sha1::Block(const std::uint8_t* block) {
     std::uint32_t w[80];
-    for (int i = 0; i != 16; ++i)
+    for (std::size_t i = 0; i != 16; ++i)
         w[i] = (std::uint32_t{block[4 * i]} << 24) | (std::uint32_t{block[4 * i + 1]} << 16) |
                (std::uint32_t{block[4 * i + 2]} << 8) | std::uint32_t{block[4 * i + 3]};
     for (int i = 16; i != 80; ++i) w[i] = Rotate(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
