@@ -133,6 +133,11 @@ void CloseNetlinkSocket(NetlinkSocket& socket) {
     socket.portId = 0;
 }
 
+int NetlinkSocketFd(NetlinkSocket& socket) {
+    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return -1;
+    return mnl_socket_get_fd(socket.socket);
+}
+
 ChunkResult WalkReplyChunk(const void* buffer, std::size_t length, std::uint32_t sequence,
                            std::uint32_t portId, const MessageHandler& handler) {
     // The walk is bounded here in unsigned arithmetic rather than by

@@ -27,6 +27,10 @@ struct NetlinkSocket {
 bool OpenNetlinkSocket(NetlinkSocket& socket);
 void CloseNetlinkSocket(NetlinkSocket& socket);
 
+// The socket's descriptor, opening the socket again if a failed restart left
+// it closed; -1 when it cannot be opened.
+int NetlinkSocketFd(NetlinkSocket& socket);
+
 using MessageHandler = std::function<void(const nlmsghdr*)>;
 
 enum class ChunkStatus {

@@ -189,7 +189,7 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
     for (std::size_t i = 0; i != interfaces.size(); ++i) {
         InterfaceRecord& record = out[i];
         record.netdev = interfaces[i];
-        const int fd = mnl_socket_get_fd(socket.socket);
+        const int fd = NetlinkSocketFd(socket);
         record.guid = GuidOf(fd, record.netdev);
         StateFacts facts;
         facts.up = DeviceIsUp(fd, record.netdev.name);
