@@ -220,15 +220,17 @@ main() {
     done
 
     # The report, then iw's view of the same caches, both without privileges.
-    as_nobody wlanreport > "$OUT/report.txt" 2> "$OUT/report.err"
-    echo $? > "$OUT/report.rc"
+    local report_rc=0
+    as_nobody timeout 60 wlanreport > "$OUT/report.txt" 2> "$OUT/report.err" || report_rc=$?
+    echo $report_rc > "$OUT/report.rc"
     for dev in $CLIENTS; do
-        as_nobody iw dev "$dev" scan dump > "$OUT/scan-$dev.txt" 2>&1
+        as_nobody timeout 60 iw dev "$dev" scan dump > "$OUT/scan-$dev.txt" 2>&1
         echo $? > "$OUT/scan-$dev.rc"
     done
     echo "captured $(elapsed)" >> "$OUT/timings.txt"
 
-    bench
+    # A report that failed or hung is not worth timing.
+    [ $report_rc = 0 ] && bench
     echo "benched $(elapsed)" >> "$OUT/timings.txt"
     log "done at $(elapsed)s"
     finish 0

@@ -67,7 +67,9 @@ def check_files(files):
                        f"{failure.decode('utf-8', 'replace').strip()} (logs in run/out)")
     faults = []
     rc = (_text(files, "report.rc") or "?").strip()
-    if rc != "0":
+    if rc in ("124", "143"):
+        faults.append(f"wlanreport did not finish within 60 s (status {rc})")
+    elif rc != "0":
         faults.append(f"wlanreport exited with status {rc}")
     err = files.get("report.err", b"")
     if err:
