@@ -12,6 +12,7 @@ from . import expect
 OPEN = "DOT11_AUTH_ALGO_80211_OPEN"
 RSNA = "DOT11_AUTH_ALGO_RSNA"
 RSNA_PSK = "DOT11_AUTH_ALGO_RSNA_PSK"
+WPA = "DOT11_AUTH_ALGO_WPA"
 WPA_PSK = "DOT11_AUTH_ALGO_WPA_PSK"
 UNKNOWN_AUTH = expect.UNKNOWN_AUTH
 NONE = "DOT11_CIPHER_ALGO_NONE"
@@ -62,6 +63,8 @@ NETWORKS = [
     LabNetwork("café-ラボ".encode(), OPEN, NONE, (ERP, LATER), 62),
     LabNetwork(b"lab\x1besc", OPEN, NONE, (ERP, LATER), 62),
     LabNetwork(b"lab-twin", OPEN, NONE, (ERP, LATER), 80, bssids=2),
+    LabNetwork(b"lab-wpa-ent", WPA, TKIP, (ERP,), 62),
+    LabNetwork(b"lab-suite-b", UNKNOWN_AUTH, UNKNOWN_CIPHER, (ERP, LATER), 62),   # 192-bit, GCMP-256
     LabNetwork(b"lab-11b", OPEN, NONE, (HRDSSS,), 100),
     LabNetwork(b"lab-5ghz", RSNA_PSK, CCMP, (OFDM, LATER, LATER, LATER), 84),
     LabNetwork(b"lab-gcmp256", RSNA_PSK, UNKNOWN_CIPHER, (OFDM, LATER, LATER, LATER), 84),

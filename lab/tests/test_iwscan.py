@@ -13,7 +13,7 @@ class ScanDumpTest(unittest.TestCase):
             cls.by_ssid.setdefault(entry.ssid, []).append(entry)
 
     def test_every_entry_is_read_with_its_interface(self):
-        self.assertEqual(len(self.scanner), 19)
+        self.assertEqual(len(self.scanner), 22)
         self.assertTrue(all(e.interface == "wlan5" for e in self.scanner))
         self.assertTrue(all(e.capability is not None and e.freq for e in self.scanner))
 
@@ -21,6 +21,10 @@ class ScanDumpTest(unittest.TestCase):
         self.assertIn("café-ラボ".encode(), self.by_ssid)
         self.assertIn(b"lab\x1besc", self.by_ssid)
         self.assertEqual(iwscan.unescape_ssid(r"\x20a b\x5c\x20"), b" a b\\ ")
+
+    def test_mesh_point_beacon_is_in_the_dump(self):
+        mesh = [e for e in self.scanner if e.capability == 0]
+        self.assertEqual([e.bssid for e in mesh], ["42:00:00:00:06:00"])
 
     def test_hidden_network_has_a_beacon_entry_and_a_probed_one(self):
         self.assertEqual(self.by_ssid[b""][0].bssid, self.by_ssid[b"lab-hidden"][0].bssid)

@@ -16,7 +16,7 @@ class ReportShapeTest(unittest.TestCase):
         parsed = self.parse(self.data)
         self.assertEqual(parsed.problems, [])
         self.assertEqual(parsed.lines, report.expected_line_count(parsed))
-        self.assertEqual([len(i.networks) for i in parsed.interfaces], [14, 18, 0, 2])
+        self.assertEqual([len(i.networks) for i in parsed.interfaces], [16, 20, 0, 2])
         self.assertEqual(parsed.probe_text, b"The PHY type is invalid.")
         self.assertEqual(len(parsed.dump), 128)
 
