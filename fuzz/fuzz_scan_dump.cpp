@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "wlan/linux/netlink_socket.h"
+#include "wlan/linux/netlink_reply_walk.h"
 #include "wlan/linux/network_grouping.h"
 #include "wlan/linux/nl80211_interfaces.h"
 #include "wlan/linux/nl80211_scan.h"

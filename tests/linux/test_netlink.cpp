@@ -6,6 +6,9 @@
 #include "test_builders.h"
 #include "wlan/linux/netdevice_info.h"
 #include "wlan/linux/netlink_attributes.h"
+#include "wlan/linux/generic_family.h"
+#include "wlan/linux/netlink_reply_walk.h"
+#include "wlan/linux/netlink_request.h"
 #include "wlan/linux/netlink_socket.h"
 
 using namespace testing_support;

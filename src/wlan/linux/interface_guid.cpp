@@ -1,8 +1,8 @@
 #include "wlan/linux/interface_guid.h"
 
-#include <cstring>
+#include <uuid/uuid.h>
 
-#include "wlan/linux/sha1.h"
+#include <cstring>
 
 namespace wlanlinux {
 
@@ -11,18 +11,15 @@ const std::uint8_t kInterfaceGuidNamespace[16] = {0x5b, 0x1e, 0x7a, 0x90, 0x3c, 
                                                   0x9a, 0x6f, 0x0d, 0x82, 0xe4, 0x17, 0xc3, 0x58};
 
 GUID NameBasedGuid(const std::uint8_t (&nameSpace)[16], const void* name, std::size_t length) {
-    Sha1 hash;
-    hash.Update(nameSpace, sizeof nameSpace);
-    hash.Update(name, length);
-    std::array<std::uint8_t, 20> digest = hash.Finish();
-    digest[6] = static_cast<std::uint8_t>((digest[6] & 0x0f) | 0x50);  // version 5
-    digest[8] = static_cast<std::uint8_t>((digest[8] & 0x3f) | 0x80);  // RFC 4122 variant
+    uuid_t uuid;
+    uuid_generate_sha1(uuid, nameSpace, static_cast<const char*>(name), length);
+    // The UUID's bytes are in network order; GUID fields hold numbers.
     GUID guid{};
-    guid.Data1 = (std::uint32_t{digest[0]} << 24) | (std::uint32_t{digest[1]} << 16) |
-                 (std::uint32_t{digest[2]} << 8) | digest[3];
-    guid.Data2 = static_cast<std::uint16_t>((digest[4] << 8) | digest[5]);
-    guid.Data3 = static_cast<std::uint16_t>((digest[6] << 8) | digest[7]);
-    std::memcpy(guid.Data4, digest.data() + 8, sizeof guid.Data4);
+    guid.Data1 = (std::uint32_t{uuid[0]} << 24) | (std::uint32_t{uuid[1]} << 16) |
+                 (std::uint32_t{uuid[2]} << 8) | uuid[3];
+    guid.Data2 = static_cast<std::uint16_t>((uuid[4] << 8) | uuid[5]);
+    guid.Data3 = static_cast<std::uint16_t>((uuid[6] << 8) | uuid[7]);
+    std::memcpy(guid.Data4, uuid + 8, sizeof guid.Data4);
     return guid;
 }
 

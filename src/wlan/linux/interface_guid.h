@@ -1,5 +1,5 @@
 // Interface GUIDs: name-based (version 5) UUIDs of the adapter's MAC address,
-// so that one adapter keeps its GUID across runs and reboots.
+// made by libuuid, so that one adapter keeps its GUID across runs and reboots.
 #pragma once
 
 #include <cstddef>

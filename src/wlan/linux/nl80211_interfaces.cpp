@@ -2,11 +2,9 @@
 
 #include <linux/nl80211.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "wlan/linux/interface_guid.h"
-#include "wlan/linux/netdevice_info.h"
 #include "wlan/linux/netlink_attributes.h"
 #include "wlan/linux/utf16_text.h"
 
@@ -29,60 +27,6 @@ constexpr auto kStationInfoPolicy = MakePolicy<NL80211_STA_INFO_STA_FLAGS + 1>(
 
 bool IsListedType(std::uint32_t iftype) {
     return iftype == NL80211_IFTYPE_STATION || iftype == NL80211_IFTYPE_ADHOC;
-}
-
-GenericRequest Nl80211Request(std::uint16_t family, std::uint8_t command) {
-    GenericRequest request;
-    request.family = family;
-    request.command = command;
-    request.version = 0;
-    request.dump = true;
-    return request;
-}
-
-int DumpInterfaces(NetlinkSocket& socket, std::uint16_t family,
-                   std::vector<WirelessInterface>& interfaces) {
-    return RunGenericRequest(
-        socket, Nl80211Request(family, NL80211_CMD_GET_INTERFACE), [&] { interfaces.clear(); },
-        [&](const nlmsghdr* message) {
-            if (auto parsed = ParseInterfaceMessage(message)) interfaces.push_back(*parsed);
-        });
-}
-
-int DumpAdapters(NetlinkSocket& socket, std::uint16_t family,
-                 std::vector<AdapterCapabilities>& adapters) {
-    GenericRequest request = Nl80211Request(family, NL80211_CMD_GET_WIPHY);
-    request.addAttributes = [](nlmsghdr* message) {
-        mnl_attr_put(message, NL80211_ATTR_SPLIT_WIPHY_DUMP, 0, nullptr);
-    };
-    return RunGenericRequest(
-        socket, request, [&] { adapters.clear(); },
-        [&](const nlmsghdr* message) { MergeWiphyMessage(message, adapters); });
-}
-
-// Only asked for an up station that is not associated: whether it is on its
-// way to an access point.
-StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
-                                    std::uint32_t ifindex) {
-    GenericRequest request = Nl80211Request(family, NL80211_CMD_GET_STATION);
-    request.addAttributes = [ifindex](nlmsghdr* message) {
-        mnl_attr_put_u32(message, NL80211_ATTR_IFINDEX, ifindex);
-    };
-    StationProgress progress = StationProgress::None;
-    const int error = RunGenericRequest(
-        socket, request, [&] { progress = StationProgress::None; },
-        [&](const nlmsghdr* message) {
-            progress = std::max(progress, ParseStationMessage(message));
-        });
-    return error == 0 ? progress : StationProgress::None;
-}
-
-GUID GuidOf(int fd, const WirelessInterface& netdev) {
-    std::uint8_t mac[6];
-    if (PermanentAddress(fd, netdev.name, mac)) return InterfaceGuidFromMac(mac);
-    if (netdev.hasMac) return InterfaceGuidFromMac(netdev.mac);
-    // No address at all: the name is the next most stable thing we have.
-    return NameBasedGuid(kInterfaceGuidNamespace, netdev.name, std::strlen(netdev.name));
 }
 
 }  // namespace
@@ -171,45 +115,6 @@ void DescribeInterface(const char* driver, const char* name,
     append("Wi-Fi adapter (");
     append(name);
     append(")");
-}
-
-int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<InterfaceRecord>& out) {
-    out.clear();
-    std::vector<WirelessInterface> interfaces;
-    if (const int error = DumpInterfaces(socket, family, interfaces)) return error;
-    if (interfaces.empty()) return 0;
-    // Without the adapters' capabilities the interfaces are still listed;
-    // joining is then judged as possible.
-    std::vector<AdapterCapabilities> adapters;
-    if (DumpAdapters(socket, family, adapters) != 0) adapters.clear();
-
-    std::sort(interfaces.begin(), interfaces.end(),
-              [](const WirelessInterface& a, const WirelessInterface& b) { return a.ifindex < b.ifindex; });
-    out.resize(interfaces.size());
-    for (std::size_t i = 0; i != interfaces.size(); ++i) {
-        InterfaceRecord& record = out[i];
-        record.netdev = interfaces[i];
-        const int fd = NetlinkSocketFd(socket);
-        record.guid = GuidOf(fd, record.netdev);
-        StateFacts facts;
-        facts.up = DeviceIsUp(fd, record.netdev.name);
-        facts.iftype = record.netdev.iftype;
-        facts.hasSsid = record.netdev.hasSsid;
-        if (facts.up && !facts.hasSsid && facts.iftype == NL80211_IFTYPE_STATION)
-            facts.station = DumpStationProgress(socket, family, record.netdev.ifindex);
-        record.state = DecideInterfaceState(facts);
-        const AdapterCapabilities* adapter =
-            record.netdev.hasWiphy ? FindAdapter(adapters, record.netdev.wiphy) : nullptr;
-        if (adapter != nullptr) {
-            record.adapter = *adapter;
-            record.adapterKnown = true;
-        }
-        char driver[64];
-        DescribeInterface(DriverName(record.netdev.name, driver, sizeof driver) ? driver : nullptr,
-                          record.netdev.name, record.description);
-    }
-    SeparateSharedGuids(out);
-    return 0;
 }
 
 }  // namespace wlanlinux

@@ -1,5 +1,6 @@
-// The machine's Wi-Fi interfaces as nl80211 reports them, reduced to the
-// station and ad hoc interfaces the WLAN client API lists.
+// The interface records and the pure decisions over them: nl80211 interface
+// and station messages parsed, the interface state, the description, the
+// GUIDs of interfaces sharing an address. No system calls.
 #pragma once
 
 #include <libmnl/libmnl.h>
@@ -9,7 +10,6 @@
 #include <optional>
 #include <vector>
 
-#include "wlan/linux/netlink_socket.h"
 #include "wlan/linux/wiphy_capabilities.h"
 #include "wlan/wlan_types.h"
 
@@ -62,10 +62,5 @@ void DescribeInterface(const char* driver, const char* name,
 // single address gives it to every interface): each later interface with an
 // earlier one's GUID gets one derived from that GUID and its own name.
 void SeparateSharedGuids(std::vector<InterfaceRecord>& records);
-
-// Reads the listed interfaces in interface-index order: one interface dump,
-// one wiphy dump, and a few cheap reads per interface. Returns 0 or a
-// positive errno.
-int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<InterfaceRecord>& out);
 
 }  // namespace wlanlinux

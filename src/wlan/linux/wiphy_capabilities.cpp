@@ -21,8 +21,8 @@ constexpr auto kIftypePolicy =
     MakePolicy<NL80211_IFTYPE_ADHOC + 1>({{NL80211_IFTYPE_ADHOC, MNL_TYPE_FLAG}});
 
 AdapterCapabilities& EntryFor(std::vector<AdapterCapabilities>& adapters, std::uint32_t wiphy) {
-    for (AdapterCapabilities& adapter : adapters)
-        if (adapter.wiphy == wiphy) return adapter;
+    if (const AdapterCapabilities* known = FindAdapter(adapters, wiphy))
+        return adapters[static_cast<std::size_t>(known - adapters.data())];
     adapters.push_back({});
     adapters.back().wiphy = wiphy;
     return adapters.back();

@@ -1,6 +1,5 @@
-// The six operations of the WLAN client API over nl80211.
-#include <linux/nl80211.h>
-
+// The six operations of the WLAN client API: argument checks, the client's
+// handle, and the lists they return (one allocation each, freed by WlanFreeMemory).
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
@@ -10,9 +9,10 @@
 #include <vector>
 
 #include "wlan/linux/client_handle.h"
+#include "wlan/linux/generic_family.h"
 #include "wlan/linux/interface_guid.h"
-#include "wlan/linux/network_grouping.h"
-#include "wlan/linux/nl80211_scan.h"
+#include "wlan/linux/machine_interfaces.h"
+#include "wlan/linux/nl80211_requests.h"
 #include "wlan/linux/reason_text.h"
 #include "wlan/wlan_client.h"
 
@@ -56,25 +56,6 @@ const InterfaceRecord* FindInterface(const Client& client, const GUID& guid) {
     for (const InterfaceRecord& record : client.interfaces)
         if (SameGuid(record.guid, guid)) return &record;
     return nullptr;
-}
-
-// One scan dump of the interface, grouped into networks as it arrives.
-int ReadNetworks(Client& client, const InterfaceRecord& record,
-                 std::vector<WLAN_AVAILABLE_NETWORK>& networks) {
-    GenericRequest request;
-    request.family = client.family;
-    request.command = NL80211_CMD_GET_SCAN;
-    request.dump = true;
-    const std::uint32_t ifindex = record.netdev.ifindex;
-    request.addAttributes = [ifindex](nlmsghdr* message) {
-        mnl_attr_put_u32(message, NL80211_ATTR_IFINDEX, ifindex);
-    };
-    const AdapterCapabilities* adapter = record.adapterKnown ? &record.adapter : nullptr;
-    return RunGenericRequest(
-        client.socket, request, [&networks] { networks.clear(); },
-        [&](const nlmsghdr* message) {
-            if (const auto bss = ParseScanMessage(message, adapter)) AddToNetworks(networks, *bss);
-        });
 }
 
 }  // namespace
@@ -151,7 +132,8 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
             record = FindInterface(*client, *pInterfaceGuid);
         }
         if (record == nullptr) return ERROR_NOT_FOUND;
-        error = ReadNetworks(*client, *record, networks);
+        error = DumpNetworks(client->socket, client->family, record->netdev.ifindex,
+                             record->adapterKnown ? &record->adapter : nullptr, networks);
     }
     if (error == ENODEV) return ERROR_NOT_FOUND;
     if (error != 0) return ResultOf(error);

@@ -1,0 +1,64 @@
+#include "wlan/linux/machine_interfaces.h"
+
+#include <linux/nl80211.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "wlan/linux/interface_guid.h"
+#include "wlan/linux/netdevice_info.h"
+#include "wlan/linux/nl80211_requests.h"
+
+namespace wlanlinux {
+namespace {
+
+GUID GuidOf(int fd, const WirelessInterface& netdev) {
+    std::uint8_t mac[6];
+    if (PermanentAddress(fd, netdev.name, mac)) return InterfaceGuidFromMac(mac);
+    if (netdev.hasMac) return InterfaceGuidFromMac(netdev.mac);
+    // No address at all: the name is the next most stable thing we have.
+    return NameBasedGuid(kInterfaceGuidNamespace, netdev.name, std::strlen(netdev.name));
+}
+
+}  // namespace
+
+int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<InterfaceRecord>& out) {
+    out.clear();
+    std::vector<WirelessInterface> interfaces;
+    if (const int error = DumpInterfaces(socket, family, interfaces)) return error;
+    if (interfaces.empty()) return 0;
+    // Without the adapters' capabilities the interfaces are still listed;
+    // joining is then judged as possible.
+    std::vector<AdapterCapabilities> adapters;
+    if (DumpAdapters(socket, family, adapters) != 0) adapters.clear();
+
+    std::sort(interfaces.begin(), interfaces.end(),
+              [](const WirelessInterface& a, const WirelessInterface& b) { return a.ifindex < b.ifindex; });
+    out.resize(interfaces.size());
+    for (std::size_t i = 0; i != interfaces.size(); ++i) {
+        InterfaceRecord& record = out[i];
+        record.netdev = interfaces[i];
+        const int fd = NetlinkSocketFd(socket);
+        record.guid = GuidOf(fd, record.netdev);
+        StateFacts facts;
+        facts.up = DeviceIsUp(fd, record.netdev.name);
+        facts.iftype = record.netdev.iftype;
+        facts.hasSsid = record.netdev.hasSsid;
+        if (facts.up && !facts.hasSsid && facts.iftype == NL80211_IFTYPE_STATION)
+            facts.station = DumpStationProgress(socket, family, record.netdev.ifindex);
+        record.state = DecideInterfaceState(facts);
+        const AdapterCapabilities* adapter =
+            record.netdev.hasWiphy ? FindAdapter(adapters, record.netdev.wiphy) : nullptr;
+        if (adapter != nullptr) {
+            record.adapter = *adapter;
+            record.adapterKnown = true;
+        }
+        char driver[64];
+        DescribeInterface(DriverName(record.netdev.name, driver, sizeof driver) ? driver : nullptr,
+                          record.netdev.name, record.description);
+    }
+    SeparateSharedGuids(out);
+    return 0;
+}
+
+}  // namespace wlanlinux
