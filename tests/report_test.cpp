@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr DWORD kProbeCode = 0x00080005;
-constexpr DWORD kNotCompatible = 0x00020001;
-
 GUID MakeGuid(std::uint32_t data1, std::uint16_t data2, std::uint16_t data3,
               std::vector<std::uint8_t> data4) {
     GUID guid{};
@@ -34,7 +31,7 @@ ScriptedInterface Interface(std::uint32_t id, const std::u16string& description,
 // The probe answers with a short English text unless a test says otherwise.
 WlanScript BaseScript() {
     WlanScript script;
-    script.reasons.push_back({kProbeCode, 0, u"The PHY type is invalid."});
+    script.reasons.push_back({WLAN_REASON_CODE_INVALID_PHY_TYPE, 0, u"The PHY type is invalid."});
     return script;
 }
 
@@ -78,13 +75,14 @@ TEST(Driver, ProbeWithBufferLeftUntouched) {
 
 TEST(Driver, ProbeWithShortTextAndFailingResult) {
     WlanScript script;
-    script.reasons.push_back({kProbeCode, 0x80004005, u"The"});
+    script.reasons.push_back({WLAN_REASON_CODE_INVALID_PHY_TYPE, 0x80004005, u"The"});
     ExpectReport(script, "probe_short_text.txt");
 }
 
 TEST(Driver, ProbeTextWithoutTerminatorIsReadWithinTheBuffer) {
     WlanScript script;
-    script.reasons.push_back({kProbeCode, 0, std::u16string(200, u'x'), false});
+    script.reasons.push_back(
+        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 0, std::u16string(200, u'x'), false});
     ExpectReport(script, "probe_unterminated.txt");
 }
 
@@ -153,7 +151,7 @@ std::vector<WLAN_AVAILABLE_NETWORK> VariedNetworks() {
     adhoc.dot11BssType = static_cast<DOT11_BSS_TYPE>(2);
     adhoc.uNumberOfBssids = 1;
     adhoc.bNetworkConnectable = 0;
-    adhoc.wlanNotConnectableReason = kNotCompatible;
+    adhoc.wlanNotConnectableReason = WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE;
     adhoc.uNumberOfPhyTypes = 2;
     adhoc.dot11PhyTypes[0] = static_cast<DOT11_PHY_TYPE>(0x80000000);
     adhoc.dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(0xFFFFFFFF);
@@ -203,7 +201,8 @@ std::vector<WLAN_AVAILABLE_NETWORK> VariedNetworks() {
 
 TEST(Networks, FieldsTablesAndFlags) {
     WlanScript script = BaseScript();
-    script.reasons.push_back({kNotCompatible, 0, u"The network is not compatible."});
+    script.reasons.push_back(
+        {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, 0, u"The network is not compatible."});
     script.reasons.push_back({0x12345678, ERROR_INVALID_PARAMETER, u"partial", false});
     script.interfaces = {Interface(1, u"adapter", 1)};
     script.interfaces[0].networks = VariedNetworks();

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr DWORD kNotCompatible = 0x00020001;
-
 void SampleNetwork(std::size_t interfaceIndex, DWORD index, WLAN_AVAILABLE_NETWORK& network) {
     std::memset(&network, 0, sizeof network);
     const auto n = static_cast<unsigned>(index);
@@ -28,7 +26,7 @@ void SampleNetwork(std::size_t interfaceIndex, DWORD index, WLAN_AVAILABLE_NETWO
     network.dot11BssType = static_cast<DOT11_BSS_TYPE>(1 + index % 4);
     network.uNumberOfBssids = 1 + index % 3;
     network.bNetworkConnectable = index % 4 != 3;
-    network.wlanNotConnectableReason = kNotCompatible;
+    network.wlanNotConnectableReason = WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE;
     network.uNumberOfPhyTypes = index % 9;
     for (DWORD k = 0; k < 8; ++k) network.dot11PhyTypes[k] = static_cast<DOT11_PHY_TYPE>((index + k) % 8);
     network.wlanSignalQuality = index % 101;
@@ -42,8 +40,9 @@ void SampleNetwork(std::size_t interfaceIndex, DWORD index, WLAN_AVAILABLE_NETWO
 
 WlanScript SampleScript(std::size_t interfaces, DWORD networksPerInterface) {
     WlanScript script;
-    script.reasons.push_back({0x00080005, 0, u"The PHY type is invalid."});
-    script.reasons.push_back({kNotCompatible, 0, u"The network is not compatible."});
+    script.reasons.push_back({WLAN_REASON_CODE_INVALID_PHY_TYPE, 0, u"The PHY type is invalid."});
+    script.reasons.push_back(
+        {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, 0, u"The network is not compatible."});
     for (std::size_t i = 0; i < interfaces; ++i) {
         ScriptedInterface entry;
         entry.guid.Data1 = static_cast<std::uint32_t>(0x1000 + i);

@@ -24,6 +24,14 @@
 #define WLAN_AVAILABLE_NETWORK_HAS_PROFILE 0x00000002
 #endif
 
+// Reason codes that not every SDK declares, as the platform defines them.
+#ifndef WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE
+#define WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE 0x00020001
+#endif
+#ifndef WLAN_REASON_CODE_INVALID_PHY_TYPE
+#define WLAN_REASON_CODE_INVALID_PHY_TYPE 0x00080005
+#endif
+
 #else
 
 #include "wlan/wlan_types.h"
