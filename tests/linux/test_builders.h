@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "wlan/linux/suite_selectors.h"
+
 namespace testing_support {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -34,17 +36,14 @@ inline Bytes Join(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-inline Bytes Suite(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t type) {
-    return {a, b, c, type};
-}
-
 // A suite list body: version 1, group, pairwise list, AKM list.
-inline Bytes SuiteBody(const Bytes& oui, std::uint8_t group, const Bytes& pairwise,
+inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairwise,
                        const Bytes& akms) {
     Bytes out{1, 0};
     const auto suite = [&](std::uint8_t type) {
-        out.insert(out.end(), oui.begin(), oui.end());
-        out.push_back(type);
+        const std::uint32_t selector = wlanlinux::SuiteSelector(oui, type);
+        for (const int shift : {24, 16, 8, 0})
+            out.push_back(static_cast<std::uint8_t>(selector >> shift));
     };
     suite(group);
     out.push_back(static_cast<std::uint8_t>(pairwise.size()));
@@ -57,7 +56,7 @@ inline Bytes SuiteBody(const Bytes& oui, std::uint8_t group, const Bytes& pairwi
 }
 
 inline Bytes Rsn(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
-    Bytes body = SuiteBody({0x00, 0x0f, 0xac}, group, pairwise, akms);
+    Bytes body = SuiteBody(wlanlinux::kOuiRsn, group, pairwise, akms);
     body.push_back(0);  // RSN capabilities
     body.push_back(0);
     return Ie(48, body);
@@ -65,7 +64,7 @@ inline Bytes Rsn(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
 
 inline Bytes Wpa(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
     Bytes body{0x00, 0x50, 0xf2, 0x01};
-    const Bytes suites = SuiteBody({0x00, 0x50, 0xf2}, group, pairwise, akms);
+    const Bytes suites = SuiteBody(wlanlinux::kOuiWpa, group, pairwise, akms);
     body.insert(body.end(), suites.begin(), suites.end());
     return Ie(221, body);
 }

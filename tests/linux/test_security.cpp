@@ -3,6 +3,7 @@
 #include "test_builders.h"
 #include "wlan/linux/information_elements.h"
 #include "wlan/linux/security_suites.h"
+#include "wlan/linux/suite_selectors.h"
 
 using namespace testing_support;
 using wlanlinux::DecideSecurity;
@@ -11,111 +12,117 @@ using wlanlinux::SuiteError;
 
 namespace {
 
-SecuritySettings Decide(bool privacy, const Bytes& bytes, bool sae = true) {
+SecuritySettings Decide(bool privacy, const Bytes& bytes, bool sae) {
     const auto exact = ExactCopy(bytes);
     return DecideSecurity(privacy, wlanlinux::SummarizeElements(exact.get(), bytes.size()), sae);
 }
 
-constexpr std::uint8_t kCcmp = 4;
-constexpr std::uint8_t kTkip = 2;
-
 }  // namespace
 
-TEST(DecideSecurity, EachRsnAkm) {
-    struct Case {
-        std::uint8_t akm;
-        DOT11_AUTH_ALGORITHM auth;
-    };
-    const Case cases[] = {
-        {1, DOT11_AUTH_ALGO_RSNA},      {2, DOT11_AUTH_ALGO_RSNA_PSK}, {3, DOT11_AUTH_ALGO_RSNA},
-        {4, DOT11_AUTH_ALGO_RSNA_PSK},  {5, DOT11_AUTH_ALGO_RSNA},     {6, DOT11_AUTH_ALGO_RSNA_PSK},
-        {8, DOT11_AUTH_ALGO_WPA3_SAE},  {12, DOT11_AUTH_ALGO_WPA3},    {18, DOT11_AUTH_ALGO_OWE},
-        {24, DOT11_AUTH_ALGO_WPA3_SAE},
-    };
-    for (const Case& c : cases) {
-        const SecuritySettings settings = Decide(true, Rsn(kCcmp, {kCcmp}, {c.akm}));
-        EXPECT_TRUE(settings.enabled) << int{c.akm};
-        EXPECT_EQ(settings.auth, c.auth) << int{c.akm};
-        EXPECT_EQ(settings.cipher, DOT11_CIPHER_ALGO_CCMP) << int{c.akm};
-    }
-}
-
-TEST(DecideSecurity, EachWpaAkm) {
-    EXPECT_EQ(Decide(true, Wpa(kTkip, {kTkip}, {1})).auth, DOT11_AUTH_ALGO_WPA);
-    EXPECT_EQ(Decide(true, Wpa(kTkip, {kTkip}, {2})).auth, DOT11_AUTH_ALGO_WPA_PSK);
-    EXPECT_EQ(Decide(true, Wpa(kTkip, {kTkip}, {2})).cipher, DOT11_CIPHER_ALGO_TKIP);
-}
-
-TEST(DecideSecurity, StrongestPairwiseCipher) {
-    struct Case {
-        Bytes pairwise;
-        DOT11_CIPHER_ALGORITHM cipher;
-    };
-    const Case cases[] = {
-        {{9}, DOT11_CIPHER_ALGO_GCMP_256}, {{10}, DOT11_CIPHER_ALGO_CCMP_256},
-        {{8}, DOT11_CIPHER_ALGO_GCMP},     {{4}, DOT11_CIPHER_ALGO_CCMP},
-        {{2}, DOT11_CIPHER_ALGO_TKIP},     {{5}, DOT11_CIPHER_ALGO_WEP104},
-        {{1}, DOT11_CIPHER_ALGO_WEP40},    {{4, 9}, DOT11_CIPHER_ALGO_GCMP_256},
-        {{8, 10}, DOT11_CIPHER_ALGO_CCMP_256}, {{4, 8}, DOT11_CIPHER_ALGO_GCMP},
-        {{2, 4}, DOT11_CIPHER_ALGO_CCMP},  {{1, 2}, DOT11_CIPHER_ALGO_TKIP},
-        {{1, 5}, DOT11_CIPHER_ALGO_WEP104},
-        {{0}, DOT11_CIPHER_ALGO_CCMP},  // use the group cipher (CCMP here)
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Decide(true, Rsn(kCcmp, c.pairwise, {2})).cipher, c.cipher)
-            << int{c.pairwise[0]};
-}
-
-TEST(DecideSecurity, SeveralAkmsTakeWhatAFirstConnectionUses) {
+TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
+    using namespace wlanlinux;
+    // An RSN element of a version no one knows.
+    const Bytes brokenRsn = Ie(48, {2, 0, 0x00, 0x0f, 0xac, kCipherCcmp});
+    constexpr auto kOpenAuth = DOT11_AUTH_ALGO_80211_OPEN;
     struct Case {
         const char* name;
-        Bytes akms;
-        bool sae;
+        bool privacy;
+        Bytes ies;
+        bool sae;  // the adapter can authenticate with SAE
+        bool enabled;
         DOT11_AUTH_ALGORITHM auth;
+        DOT11_CIPHER_ALGORITHM cipher;
     };
+    const auto rsnAkm = [](std::uint8_t akm) { return Rsn(kCipherCcmp, {kCipherCcmp}, {akm}); };
+    const auto rsnAkms = [](const Bytes& akms) { return Rsn(kCipherCcmp, {kCipherCcmp}, akms); };
+    const auto rsnPsk = [](const Bytes& pairwise) { return Rsn(kCipherCcmp, pairwise, {kAkmPsk}); };
     const Case cases[] = {
-        {"transition, adapter with SAE", {2, 8}, true, DOT11_AUTH_ALGO_WPA3_SAE},
-        {"transition, adapter without SAE", {2, 8}, false, DOT11_AUTH_ALGO_RSNA_PSK},
-        {"SAE only, adapter without SAE", {8}, false, DOT11_AUTH_ALGO_WPA3_SAE},
-        {"SAE and 802.1X, adapter without SAE", {8, 1}, false, DOT11_AUTH_ALGO_RSNA},
-        {"OWE before PSK", {2, 18}, true, DOT11_AUTH_ALGO_OWE},
-        {"802.1X before PSK", {2, 1}, true, DOT11_AUTH_ALGO_RSNA},
-        {"192-bit before plain 802.1X", {1, 12}, true, DOT11_AUTH_ALGO_WPA3},
-        {"SAE before OWE", {18, 24}, true, DOT11_AUTH_ALGO_WPA3_SAE},
-        {"unknown suites only", {7, 30}, true, DOT11_AUTH_ALGO_RSNA},
+        // Each AKM alone.
+        {"802.1X", true, rsnAkm(kAkm8021X), true, true, DOT11_AUTH_ALGO_RSNA, DOT11_CIPHER_ALGO_CCMP},
+        {"PSK", true, rsnAkm(kAkmPsk), true, true, DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP},
+        {"FT-802.1X", true, rsnAkm(kAkmFt8021X), true, true, DOT11_AUTH_ALGO_RSNA,
+         DOT11_CIPHER_ALGO_CCMP},
+        {"FT-PSK", true, rsnAkm(kAkmFtPsk), true, true, DOT11_AUTH_ALGO_RSNA_PSK,
+         DOT11_CIPHER_ALGO_CCMP},
+        {"802.1X-SHA256", true, rsnAkm(kAkm8021XSha256), true, true, DOT11_AUTH_ALGO_RSNA,
+         DOT11_CIPHER_ALGO_CCMP},
+        {"PSK-SHA256", true, rsnAkm(kAkmPskSha256), true, true, DOT11_AUTH_ALGO_RSNA_PSK,
+         DOT11_CIPHER_ALGO_CCMP},
+        {"SAE", true, rsnAkm(kAkmSae), true, true, DOT11_AUTH_ALGO_WPA3_SAE, DOT11_CIPHER_ALGO_CCMP},
+        {"Suite-B-192", true, rsnAkm(kAkmSuiteB192), true, true, DOT11_AUTH_ALGO_WPA3,
+         DOT11_CIPHER_ALGO_CCMP},
+        {"OWE", true, rsnAkm(kAkmOwe), true, true, DOT11_AUTH_ALGO_OWE, DOT11_CIPHER_ALGO_CCMP},
+        {"SAE-EXT-KEY", true, rsnAkm(kAkmSaeExtKey), true, true, DOT11_AUTH_ALGO_WPA3_SAE,
+         DOT11_CIPHER_ALGO_CCMP},
+        {"WPA 802.1X", true, Wpa(kCipherTkip, {kCipherTkip}, {kAkm8021X}), true, true,
+         DOT11_AUTH_ALGO_WPA, DOT11_CIPHER_ALGO_TKIP},
+        {"WPA PSK", true, Wpa(kCipherTkip, {kCipherTkip}, {kAkmPsk}), true, true,
+         DOT11_AUTH_ALGO_WPA_PSK, DOT11_CIPHER_ALGO_TKIP},
+        // Several AKMs: what a first connection uses.
+        {"transition, adapter with SAE", true, rsnAkms({kAkmPsk, kAkmSae}), true, true,
+         DOT11_AUTH_ALGO_WPA3_SAE, DOT11_CIPHER_ALGO_CCMP},
+        {"transition, adapter without SAE", true, rsnAkms({kAkmPsk, kAkmSae}), false, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP},
+        {"SAE only, adapter without SAE", true, rsnAkms({kAkmSae}), false, true,
+         DOT11_AUTH_ALGO_WPA3_SAE, DOT11_CIPHER_ALGO_CCMP},
+        {"SAE and 802.1X, adapter without SAE", true, rsnAkms({kAkmSae, kAkm8021X}), false, true,
+         DOT11_AUTH_ALGO_RSNA, DOT11_CIPHER_ALGO_CCMP},
+        {"OWE before PSK", true, rsnAkms({kAkmPsk, kAkmOwe}), true, true, DOT11_AUTH_ALGO_OWE,
+         DOT11_CIPHER_ALGO_CCMP},
+        {"802.1X before PSK", true, rsnAkms({kAkmPsk, kAkm8021X}), true, true,
+         DOT11_AUTH_ALGO_RSNA, DOT11_CIPHER_ALGO_CCMP},
+        {"192-bit before plain 802.1X", true, rsnAkms({kAkm8021X, kAkmSuiteB192}), true, true,
+         DOT11_AUTH_ALGO_WPA3, DOT11_CIPHER_ALGO_CCMP},
+        {"SAE before OWE", true, rsnAkms({kAkmOwe, kAkmSaeExtKey}), true, true,
+         DOT11_AUTH_ALGO_WPA3_SAE, DOT11_CIPHER_ALGO_CCMP},
+        {"unknown AKMs only", true, rsnAkms({7, 30}), true, true, DOT11_AUTH_ALGO_RSNA,
+         DOT11_CIPHER_ALGO_CCMP},
+        // The strongest pairwise cipher.
+        {"GCMP-256", true, rsnPsk({kCipherGcmp256}), true, true, DOT11_AUTH_ALGO_RSNA_PSK,
+         DOT11_CIPHER_ALGO_GCMP_256},
+        {"CCMP-256", true, rsnPsk({kCipherCcmp256}), true, true, DOT11_AUTH_ALGO_RSNA_PSK,
+         DOT11_CIPHER_ALGO_CCMP_256},
+        {"GCMP", true, rsnPsk({kCipherGcmp}), true, true, DOT11_AUTH_ALGO_RSNA_PSK,
+         DOT11_CIPHER_ALGO_GCMP},
+        {"WEP-104", true, rsnPsk({kCipherWep104}), true, true, DOT11_AUTH_ALGO_RSNA_PSK,
+         DOT11_CIPHER_ALGO_WEP104},
+        {"WEP-40", true, rsnPsk({kCipherWep40}), true, true, DOT11_AUTH_ALGO_RSNA_PSK,
+         DOT11_CIPHER_ALGO_WEP40},
+        {"GCMP-256 over CCMP", true, rsnPsk({kCipherCcmp, kCipherGcmp256}), true, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_GCMP_256},
+        {"CCMP-256 over GCMP", true, rsnPsk({kCipherGcmp, kCipherCcmp256}), true, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP_256},
+        {"GCMP over CCMP", true, rsnPsk({kCipherCcmp, kCipherGcmp}), true, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_GCMP},
+        {"CCMP over TKIP", true, rsnPsk({kCipherTkip, kCipherCcmp}), true, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP},
+        {"TKIP over WEP-40", true, rsnPsk({kCipherWep40, kCipherTkip}), true, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_TKIP},
+        {"WEP-104 over WEP-40", true, rsnPsk({kCipherWep40, kCipherWep104}), true, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_WEP104},
+        {"use the group cipher", true, Rsn(kCipherTkip, {kCipherUseGroup}, {kAkmPsk}), true, true,
+         DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_TKIP},
+        // Without suite elements.
+        {"WEP", true, Ssid("wep"), true, true, kOpenAuth, DOT11_CIPHER_ALGO_WEP},
+        {"open", false, Ssid("open"), true, false, kOpenAuth, DOT11_CIPHER_ALGO_NONE},
+        // RSN before WPA; WPA/WPA2 mixed: WPA offers TKIP and CCMP, RSN offers CCMP.
+        {"mixed", true,
+         Join({Wpa(kCipherTkip, {kCipherTkip, kCipherCcmp}, {kAkmPsk}),
+               Rsn(kCipherTkip, {kCipherCcmp}, {kAkmPsk})}),
+         true, true, DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP},
+        {"broken RSN leaves WPA to decide", true,
+         Join({brokenRsn, Wpa(kCipherTkip, {kCipherTkip}, {kAkmPsk})}), true, true,
+         DOT11_AUTH_ALGO_WPA_PSK, DOT11_CIPHER_ALGO_TKIP},
+        {"broken RSN alone still secures", false, brokenRsn, true, true, kOpenAuth,
+         DOT11_CIPHER_ALGO_NONE},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Decide(true, Rsn(kCcmp, {kCcmp}, c.akms), c.sae).auth, c.auth) << c.name;
-}
-
-TEST(DecideSecurity, WithoutSuiteElements) {
-    const SecuritySettings wep = Decide(true, Ssid("wep"));
-    EXPECT_TRUE(wep.enabled);
-    EXPECT_EQ(wep.auth, DOT11_AUTH_ALGO_80211_OPEN);
-    EXPECT_EQ(wep.cipher, DOT11_CIPHER_ALGO_WEP);
-
-    const SecuritySettings open = Decide(false, Ssid("open"));
-    EXPECT_FALSE(open.enabled);
-    EXPECT_EQ(open.auth, DOT11_AUTH_ALGO_80211_OPEN);
-    EXPECT_EQ(open.cipher, DOT11_CIPHER_ALGO_NONE);
-    EXPECT_EQ(open.pairwiseCiphers, 0u);
-}
-
-TEST(DecideSecurity, RsnIsPreferredOverWpa) {
-    // WPA/WPA2 mixed: WPA offers TKIP and CCMP, RSN offers CCMP.
-    const SecuritySettings mixed =
-        Decide(true, Join({Wpa(kTkip, {kTkip, kCcmp}, {2}), Rsn(kTkip, {kCcmp}, {2})}));
-    EXPECT_EQ(mixed.auth, DOT11_AUTH_ALGO_RSNA_PSK);
-    EXPECT_EQ(mixed.cipher, DOT11_CIPHER_ALGO_CCMP);
-
-    // A broken RSN element leaves the WPA element to decide.
-    const Bytes brokenRsn = Ie(48, {2, 0, 0x00, 0x0f, 0xac, 4});
-    const SecuritySettings fallback = Decide(true, Join({brokenRsn, Wpa(kTkip, {kTkip}, {2})}));
-    EXPECT_EQ(fallback.auth, DOT11_AUTH_ALGO_WPA_PSK);
-    EXPECT_EQ(fallback.cipher, DOT11_CIPHER_ALGO_TKIP);
-
-    // Broken alone, it still marks the network as secured.
-    EXPECT_TRUE(Decide(false, brokenRsn).enabled);
+    for (const Case& c : cases) {
+        const SecuritySettings settings = Decide(c.privacy, c.ies, c.sae);
+        EXPECT_EQ(settings.enabled, c.enabled) << c.name;
+        EXPECT_EQ(settings.auth, c.auth) << c.name;
+        EXPECT_EQ(settings.cipher, c.cipher) << c.name;
+    }
+    EXPECT_EQ(Decide(false, Ssid("open"), true).pairwiseCiphers, 0u);
 }
 
 TEST(ParseSuites, AbsentTrailingPartsTakeDefaults) {

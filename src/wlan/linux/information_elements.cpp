@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "wlan/linux/suite_selectors.h"
+
 namespace wlanlinux {
 namespace {
 
@@ -38,11 +40,10 @@ void NoteVht(const Element&, ElementSummary& summary) { summary.hasVht = true; }
 void NoteHe(const Element&, ElementSummary& summary) { summary.hasHe = true; }
 void NoteEht(const Element&, ElementSummary& summary) { summary.hasEht = true; }
 
-// The WPA element: vendor specific, OUI 00-50-F2, type 1.
+// The WPA element among the vendor specific ones.
 void NoteVendor(const Element& element, ElementSummary& summary) {
-    const std::uint8_t* body = element.body;
-    if (body[0] == 0x00 && body[1] == 0x50 && body[2] == 0xf2 && body[3] == 0x01)
-        KeepFirst(summary.wpa, body + 4, element.length - 4);
+    if (ReadSelector(element.body) == kWpaElementSelector)
+        KeepFirst(summary.wpa, element.body + 4, element.length - 4);
 }
 
 struct ElementRule {

@@ -25,7 +25,9 @@ GenericRequest Nl80211Request(std::uint16_t family, std::uint8_t command, bool d
 
 // The attribute that names the interface a request is about.
 std::function<void(nlmsghdr*)> ForInterface(std::uint32_t ifindex) {
-    return [ifindex](nlmsghdr* message) { mnl_attr_put_u32(message, NL80211_ATTR_IFINDEX, ifindex); };
+    return [ifindex](nlmsghdr* message) {
+        mnl_attr_put_u32(message, NL80211_ATTR_IFINDEX, ifindex);
+    };
 }
 
 }  // namespace
@@ -64,7 +66,8 @@ StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
 }
 
 int DumpNetworks(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
-                 const AdapterCapabilities* adapter, std::vector<WLAN_AVAILABLE_NETWORK>& networks) {
+                 const AdapterCapabilities* adapter,
+                 std::vector<WLAN_AVAILABLE_NETWORK>& networks) {
     return RunGenericRequest(
         socket, Nl80211Request(family, NL80211_CMD_GET_SCAN, true, ForInterface(ifindex)),
         [&networks] { networks.clear(); },

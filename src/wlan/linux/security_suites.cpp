@@ -3,27 +3,24 @@
 #include <iterator>
 
 #include "wlan/linux/information_elements.h"
+#include "wlan/linux/suite_selectors.h"
 
 namespace wlanlinux {
 namespace {
 
-constexpr std::uint8_t kRsnOui[3] = {0x00, 0x0f, 0xac};
-constexpr std::uint8_t kWpaOui[3] = {0x00, 0x50, 0xf2};
-
 constexpr std::uint32_t Bit(unsigned type) { return std::uint32_t{1} << type; }
 
-constexpr unsigned kCipherUseGroup = 0;
-constexpr unsigned kCipherWep40 = 1;
-constexpr unsigned kCipherTkip = 2;
-constexpr unsigned kCipherCcmp = 4;
-constexpr unsigned kCipherWep104 = 5;
-constexpr unsigned kAkm8021X = 1;
+// The type of a selector of `oui`, or -1 for another OUI.
+int SuiteType(std::uint32_t selector, std::uint32_t oui) {
+    if ((selector >> 8) != oui) return -1;
+    return static_cast<int>(selector & 0xff);
+}
 
 // Reads the element's fields in order; running out of bytes exactly between
 // fields leaves the rest at their defaults, running out inside one is an error.
 class SuiteReader {
 public:
-    SuiteReader(const std::uint8_t* data, std::size_t length, const std::uint8_t (&oui)[3])
+    SuiteReader(const std::uint8_t* data, std::size_t length, std::uint32_t oui)
         : data_(data), remaining_(length), oui_(oui) {}
 
     bool AtEnd() const { return remaining_ == 0; }
@@ -38,8 +35,8 @@ public:
     // One suite; adds its type to `set` when it has our OUI and a type below 32.
     bool ReadSuite(std::uint32_t& set) {
         if (remaining_ < 4) return false;
-        if (data_[0] == oui_[0] && data_[1] == oui_[1] && data_[2] == oui_[2] && data_[3] < 32)
-            set |= Bit(data_[3]);
+        const int type = SuiteType(ReadSelector(data_), oui_);
+        if (type >= 0 && type < 32) set |= Bit(static_cast<unsigned>(type));
         Advance(4);
         return true;
     }
@@ -62,7 +59,7 @@ private:
 
     const std::uint8_t* data_;
     std::size_t remaining_;
-    const std::uint8_t (&oui_)[3];
+    std::uint32_t oui_;
 };
 
 std::optional<SuiteSets> Fail(SuiteError* error, SuiteError reason) {
@@ -71,7 +68,7 @@ std::optional<SuiteSets> Fail(SuiteError* error, SuiteError reason) {
 }
 
 std::optional<SuiteSets> ParseSuiteBody(const std::uint8_t* body, std::size_t length,
-                                        const std::uint8_t (&oui)[3], unsigned defaultCipher,
+                                        std::uint32_t oui, unsigned defaultCipher,
                                         SuiteError* error) {
     if (error != nullptr) *error = SuiteError::None;
     if (body == nullptr) return Fail(error, SuiteError::TooShort);
@@ -111,32 +108,32 @@ struct AkmRow {
 };
 
 constexpr AkmRow kRsnAkms[] = {
-    {8, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},        // SAE
-    {24, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},       // SAE with extended key
-    {9, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},        // FT-SAE
-    {25, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},       // FT-SAE with extended key
-    {18, AkmKind::Owe, DOT11_AUTH_ALGO_OWE},            // OWE
-    {12, AkmKind::Enterprise192, DOT11_AUTH_ALGO_WPA3}, // Suite-B 192-bit
-    {13, AkmKind::Enterprise192, DOT11_AUTH_ALGO_WPA3}, // FT-802.1X-SHA384
-    {1, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},     // 802.1X
-    {3, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},     // FT-802.1X
-    {5, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},     // 802.1X-SHA256
-    {11, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},    // Suite-B
-    {14, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},    // FILS
-    {15, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
-    {16, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
-    {17, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
-    {23, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},    // 802.1X-SHA384
-    {2, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},        // PSK
-    {4, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},        // FT-PSK
-    {6, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},        // PSK-SHA256
-    {19, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},       // FT-PSK-SHA384
-    {20, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},       // PSK-SHA384
+    {kAkmSae, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},
+    {kAkmSaeExtKey, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},
+    {kAkmFtSae, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},
+    {kAkmFtSaeExtKey, AkmKind::Sae, DOT11_AUTH_ALGO_WPA3_SAE},
+    {kAkmOwe, AkmKind::Owe, DOT11_AUTH_ALGO_OWE},
+    {kAkmSuiteB192, AkmKind::Enterprise192, DOT11_AUTH_ALGO_WPA3},
+    {kAkmFt8021XSha384, AkmKind::Enterprise192, DOT11_AUTH_ALGO_WPA3},
+    {kAkm8021X, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkmFt8021X, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkm8021XSha256, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkmSuiteB, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkmFilsSha256, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkmFilsSha384, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkmFtFilsSha256, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkmFtFilsSha384, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkm8021XSha384, AkmKind::Enterprise, DOT11_AUTH_ALGO_RSNA},
+    {kAkmPsk, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},
+    {kAkmFtPsk, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},
+    {kAkmPskSha256, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},
+    {kAkmFtPskSha384, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},
+    {kAkmPskSha384, AkmKind::Psk, DOT11_AUTH_ALGO_RSNA_PSK},
 };
 
 constexpr AkmRow kWpaAkms[] = {
-    {1, AkmKind::Enterprise, DOT11_AUTH_ALGO_WPA},
-    {2, AkmKind::Psk, DOT11_AUTH_ALGO_WPA_PSK},
+    {kAkm8021X, AkmKind::Enterprise, DOT11_AUTH_ALGO_WPA},
+    {kAkmPsk, AkmKind::Psk, DOT11_AUTH_ALGO_WPA_PSK},
 };
 
 template <std::size_t N>
@@ -152,13 +149,25 @@ DOT11_AUTH_ALGORITHM ChooseAuth(std::uint32_t akms, const AkmRow (&table)[N], bo
     return fallback;
 }
 
-// Strongest first; the suite types equal the platform's cipher values.
-constexpr unsigned kCipherPreference[] = {9, 10, 8, kCipherCcmp, kCipherTkip, kCipherWep104,
-                                          kCipherWep40};
+struct CipherRow {
+    std::uint8_t type;
+    DOT11_CIPHER_ALGORITHM cipher;
+};
+
+// Strongest first.
+constexpr CipherRow kCipherPreference[] = {
+    {kCipherGcmp256, DOT11_CIPHER_ALGO_GCMP_256},
+    {kCipherCcmp256, DOT11_CIPHER_ALGO_CCMP_256},
+    {kCipherGcmp, DOT11_CIPHER_ALGO_GCMP},
+    {kCipherCcmp, DOT11_CIPHER_ALGO_CCMP},
+    {kCipherTkip, DOT11_CIPHER_ALGO_TKIP},
+    {kCipherWep104, DOT11_CIPHER_ALGO_WEP104},
+    {kCipherWep40, DOT11_CIPHER_ALGO_WEP40},
+};
 
 DOT11_CIPHER_ALGORITHM StrongestCipher(std::uint32_t ciphers) {
-    for (const unsigned type : kCipherPreference)
-        if ((ciphers & Bit(type)) != 0) return static_cast<DOT11_CIPHER_ALGORITHM>(type);
+    for (const CipherRow& row : kCipherPreference)
+        if ((ciphers & Bit(row.type)) != 0) return row.cipher;
     return DOT11_CIPHER_ALGO_NONE;
 }
 
@@ -184,12 +193,12 @@ SecuritySettings FromSuites(const SuiteSets& sets, const AkmRow (&table)[N], boo
 
 std::optional<SuiteSets> ParseRsnBody(const std::uint8_t* body, std::size_t length,
                                       SuiteError* error) {
-    return ParseSuiteBody(body, length, kRsnOui, kCipherCcmp, error);
+    return ParseSuiteBody(body, length, kOuiRsn, kCipherCcmp, error);
 }
 
 std::optional<SuiteSets> ParseWpaBody(const std::uint8_t* body, std::size_t length,
                                       SuiteError* error) {
-    return ParseSuiteBody(body, length, kWpaOui, kCipherTkip, error);
+    return ParseSuiteBody(body, length, kOuiWpa, kCipherTkip, error);
 }
 
 SecuritySettings DecideSecurity(bool privacy, const ElementSummary& elements, bool adapterHasSae) {
@@ -211,9 +220,6 @@ SecuritySettings DecideSecurity(bool privacy, const ElementSummary& elements, bo
     return settings;
 }
 
-int RsnCipherType(std::uint32_t selector) {
-    if ((selector >> 8) != 0x000fac) return -1;
-    return static_cast<int>(selector & 0xff);
-}
+int RsnCipherType(std::uint32_t selector) { return SuiteType(selector, kOuiRsn); }
 
 }  // namespace wlanlinux
