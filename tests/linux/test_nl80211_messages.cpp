@@ -20,215 +20,185 @@ constexpr std::uint16_t kOpen = 0x0401;     // ESS, short slot time
 constexpr std::uint16_t kSecured = 0x0411;  // and privacy
 constexpr std::uint16_t kAdHoc = 0x0002;
 
+// One scan dump message, as the kernel would build it for these values.
 struct Bss {
     std::uint16_t capability = kOpen;
     Bytes ies = Ssid("net");
     std::uint32_t frequency = 2412;
     std::optional<std::int32_t> mbm = -5000;
-    std::optional<std::uint8_t> unspec;
-    std::optional<std::uint32_t> status;
-    bool beaconOnly = false;  // elements only in NL80211_BSS_BEACON_IES
+    std::optional<std::uint8_t> unspec = {};
+    std::optional<std::uint32_t> status = {};
+    bool beaconOnly = false;       // elements only in NL80211_BSS_BEACON_IES
+    bool shortCapability = false;  // one byte: a size the parser must refuse
+    bool shortSignal = false;      // two bytes, likewise
+    bool withBssNest = true;
 };
 
 Bytes ScanMessage(const Bss& bss) {
     GenlMessage message(NL80211_CMD_NEW_SCAN_RESULTS);
     nlmsghdr* header = message.get();
     mnl_attr_put_u32(header, NL80211_ATTR_IFINDEX, 3);
+    if (!bss.withBssNest) return message.Raw();
     nlattr* nest = mnl_attr_nest_start(header, NL80211_ATTR_BSS);
     const std::uint8_t bssid[6] = {2, 0, 0, 0, 1, 0};
     mnl_attr_put(header, NL80211_BSS_BSSID, sizeof bssid, bssid);
     mnl_attr_put_u32(header, NL80211_BSS_FREQUENCY, bss.frequency);
-    mnl_attr_put_u16(header, NL80211_BSS_CAPABILITY, bss.capability);
+    if (bss.shortCapability) mnl_attr_put_u8(header, NL80211_BSS_CAPABILITY, 1);
+    else mnl_attr_put_u16(header, NL80211_BSS_CAPABILITY, bss.capability);
     mnl_attr_put(header, bss.beaconOnly ? NL80211_BSS_BEACON_IES : NL80211_BSS_INFORMATION_ELEMENTS,
                  bss.ies.size(), bss.ies.data());
-    if (bss.mbm) mnl_attr_put_u32(header, NL80211_BSS_SIGNAL_MBM, static_cast<std::uint32_t>(*bss.mbm));
+    if (bss.shortSignal) mnl_attr_put_u16(header, NL80211_BSS_SIGNAL_MBM, 0xec78);
+    else if (bss.mbm) mnl_attr_put_u32(header, NL80211_BSS_SIGNAL_MBM, static_cast<std::uint32_t>(*bss.mbm));
     if (bss.unspec) mnl_attr_put_u8(header, NL80211_BSS_SIGNAL_UNSPEC, *bss.unspec);
     if (bss.status) mnl_attr_put_u32(header, NL80211_BSS_STATUS, *bss.status);
     mnl_attr_nest_end(header, nest);
     return message.Raw();
 }
 
-std::optional<BssRecord> Parse(const Bytes& raw, const AdapterCapabilities* adapter = nullptr) {
-    const auto exact = ExactCopy(raw);
+std::optional<BssRecord> Parse(const Bss& bss, const AdapterCapabilities* adapter = nullptr) {
+    const auto exact = ExactCopy(ScanMessage(bss));
     return ParseScanMessage(AsMessage(exact), adapter);
 }
 
-std::optional<BssRecord> Parse(const Bss& bss, const AdapterCapabilities* adapter = nullptr) {
-    return Parse(ScanMessage(bss), adapter);
+// What a row expects of the record; unset fields are not checked.
+struct Expected {
+    bool listed = true;
+    std::optional<WLAN_SIGNAL_QUALITY> quality = {};
+    std::optional<DOT11_BSS_TYPE> type = {};
+    std::optional<Bytes> ssid = {};
+    std::optional<bool> connected = {};
+    std::optional<bool> connectable = {};
+    std::optional<DOT11_AUTH_ALGORITHM> auth = {};
+    std::optional<DOT11_CIPHER_ALGORITHM> cipher = {};
+    std::optional<std::vector<DOT11_PHY_TYPE>> phyTypes = {};
+};
+
+void Check(const char* name, const std::optional<BssRecord>& record, const Expected& expected) {
+    ASSERT_EQ(record.has_value(), expected.listed) << name;
+    if (!record) return;
+    const auto check = [name](const auto& actual, const auto& wanted) {
+        if (wanted) {
+            EXPECT_EQ(actual, *wanted) << name;
+        }
+    };
+    check(record->quality, expected.quality);
+    check(record->type, expected.type);
+    check(Bytes(record->ssid.ucSSID, record->ssid.ucSSID + record->ssid.uSSIDLength),
+          expected.ssid);
+    check(record->connected, expected.connected);
+    check(record->connectable, expected.connectable);
+    check(record->security.auth, expected.auth);
+    check(record->security.cipher, expected.cipher);
+    check(std::vector<DOT11_PHY_TYPE>(record->phyTypes, record->phyTypes + record->phyTypeCount),
+          expected.phyTypes);
 }
 
 }  // namespace
 
-TEST(ScanMessage, SignalQuality) {
-    struct Case {
-        std::optional<std::int32_t> mbm;
-        std::optional<std::uint8_t> unspec;
-        WLAN_SIGNAL_QUALITY quality;
-    };
-    const Case cases[] = {
-        {-11000, {}, 0}, {-10000, {}, 0}, {-7500, {}, 50}, {-5000, {}, 100}, {-2000, {}, 100},
-        {-9999, {}, 0},  {-9950, {}, 1}, {INT32_MIN, {}, 0}, {INT32_MAX, {}, 100},
-        {{}, 60, 60},    {{}, 200, 100}, {{}, {}, 0},
-        {-7500, 10, 50},  // the dBm value wins
-    };
-    for (const Case& c : cases) {
-        Bss bss;
-        bss.mbm = c.mbm;
-        bss.unspec = c.unspec;
-        const auto record = Parse(bss);
-        ASSERT_TRUE(record.has_value());
-        EXPECT_EQ(record->quality, c.quality) << c.mbm.value_or(0) << " " << int{c.unspec.value_or(0)};
-    }
-}
-
-TEST(ScanMessage, BssTypeFromTheCapabilityField) {
-    struct Case {
-        std::uint16_t capability;
-        std::optional<DOT11_BSS_TYPE> type;
-    };
-    const Case cases[] = {
-        {kOpen, dot11_BSS_type_infrastructure},
-        {kAdHoc, dot11_BSS_type_independent},
-        {0x0003, dot11_BSS_type_infrastructure},
-        {0x0400, std::nullopt},  // neither: a mesh or PBSS
-    };
-    for (const Case& c : cases) {
-        Bss bss;
-        bss.capability = c.capability;
-        const auto record = Parse(bss);
-        ASSERT_EQ(record.has_value(), c.type.has_value()) << c.capability;
-        if (record) {
-            EXPECT_EQ(record->type, *c.type) << c.capability;
-        }
-    }
-}
-
-TEST(ScanMessage, SsidAsTheAirGivesIt) {
-    struct Case {
-        const char* name;
-        Bytes ies;
-        bool beaconOnly;
-        Bytes ssid;
-    };
-    const Case cases[] = {
-        {"named", Join({Ssid("café"), DsssRates()}), false, Bytes{'c', 'a', 'f', 0xc3, 0xa9}},
-        {"hidden, empty", Ie(0, {}), false, {}},
-        {"hidden, zeros", Ie(0, Bytes(9, 0)), false, Bytes(9, 0)},
-        {"no elements", {}, false, {}},
-        {"beacon elements only", Ssid("b"), true, Bytes{'b'}},
-        {"oversized SSID element", Ie(0, Bytes(40, 'x')), false, {}},
-    };
-    for (const Case& c : cases) {
-        Bss bss;
-        bss.ies = c.ies;
-        bss.beaconOnly = c.beaconOnly;
-        const auto record = Parse(bss);
-        ASSERT_TRUE(record.has_value()) << c.name;
-        EXPECT_EQ(Bytes(record->ssid.ucSSID, record->ssid.ucSSID + record->ssid.uSSIDLength), c.ssid)
-            << c.name;
-    }
-}
-
-TEST(ScanMessage, ConnectedFromTheBssStatus) {
-    struct Case {
-        std::optional<std::uint32_t> status;
-        bool connected;
-    };
-    const Case cases[] = {
-        {std::nullopt, false},
-        {NL80211_BSS_STATUS_AUTHENTICATED, false},
-        {NL80211_BSS_STATUS_ASSOCIATED, true},
-        {NL80211_BSS_STATUS_IBSS_JOINED, true},
-    };
-    for (const Case& c : cases) {
-        Bss bss;
-        bss.status = c.status;
-        EXPECT_EQ(Parse(bss)->connected, c.connected) << c.status.value_or(99);
-    }
-}
-
-TEST(ScanMessage, SecurityAndPhyTypes) {
-    Bss bss;
-    bss.capability = kSecured;
-    bss.frequency = 5180;
-    bss.ies = Join({Ssid("five"), OfdmRates(), HtCapabilities(), Rsn(4, {4}, {2, 8}),
-                    VhtCapabilities(), HeCapabilities()});
-    AdapterCapabilities adapter;
-    adapter.sae = true;
-    const auto record = Parse(bss, &adapter);
-    ASSERT_TRUE(record.has_value());
-    EXPECT_TRUE(record->security.enabled);
-    EXPECT_EQ(record->security.auth, DOT11_AUTH_ALGO_WPA3_SAE);
-    EXPECT_EQ(record->security.cipher, DOT11_CIPHER_ALGO_CCMP);
-    const std::vector<DOT11_PHY_TYPE> expected = {dot11_phy_type_ofdm, dot11_phy_type_ht,
-                                                  dot11_phy_type_vht, dot11_phy_type_he};
-    EXPECT_EQ(std::vector<DOT11_PHY_TYPE>(record->phyTypes, record->phyTypes + record->phyTypeCount),
-              expected);
-    adapter.sae = false;
-    EXPECT_EQ(Parse(bss, &adapter)->security.auth, DOT11_AUTH_ALGO_RSNA_PSK);
-}
-
-TEST(ScanMessage, ConnectableWhenTheAdapterCanJoin) {
+TEST(ScanMessage, RecordFromTheBss) {
+    using namespace wlanlinux;
     AdapterCapabilities ccmpOnly;
     ccmpOnly.cipherListKnown = true;
-    ccmpOnly.ciphers = 1u << 4;
+    ccmpOnly.ciphers = 1u << kCipherCcmp;
     AdapterCapabilities withWep = ccmpOnly;
-    withWep.ciphers |= 1u << 1;
+    withWep.ciphers |= 1u << kCipherWep40;
     AdapterCapabilities withIbss = ccmpOnly;
     withIbss.ibss = true;
     AdapterCapabilities unknownCiphers;
     unknownCiphers.ibss = true;
+    AdapterCapabilities withSae;
+    withSae.sae = true;
+    AdapterCapabilities withoutSae;
+
+    const Bytes fiveGhz = Join({Ssid("five"), OfdmRates(), HtCapabilities(),
+                                Rsn(kCipherCcmp, {kCipherCcmp}, {kAkmPsk, kAkmSae}),
+                                VhtCapabilities(), HeCapabilities()});
+    const std::vector<DOT11_PHY_TYPE> fiveGhzPhys = {dot11_phy_type_ofdm, dot11_phy_type_ht,
+                                                     dot11_phy_type_vht, dot11_phy_type_he};
+    const Bytes ccmp = Rsn(kCipherCcmp, {kCipherCcmp}, {kAkmPsk});
+    const Bytes gcmp256 = Rsn(kCipherGcmp256, {kCipherGcmp256}, {kAkmSae});
+    const Bytes tkip = Wpa(kCipherTkip, {kCipherTkip}, {kAkmPsk});
+    const Bytes tkipOrCcmp = Wpa(kCipherTkip, {kCipherTkip, kCipherCcmp}, {kAkmPsk});
+    constexpr auto kInfrastructure = dot11_BSS_type_infrastructure;
 
     struct Case {
         const char* name;
-        std::uint16_t capability;
-        Bytes ies;
+        Bss bss;
         const AdapterCapabilities* adapter;
-        bool connectable;
+        Expected expected;
     };
     const Case cases[] = {
-        {"CCMP network, CCMP adapter", kSecured, Rsn(4, {4}, {2}), &ccmpOnly, true},
-        {"TKIP network, CCMP adapter", kSecured, Wpa(2, {2}, {2}), &ccmpOnly, false},
-        {"TKIP or CCMP, CCMP adapter", kSecured, Wpa(2, {2, 4}, {2}), &ccmpOnly, true},
-        {"GCMP-256 network, CCMP adapter", kSecured, Rsn(9, {9}, {8}), &ccmpOnly, false},
-        {"WEP network, CCMP adapter", kSecured, {}, &ccmpOnly, false},
-        {"WEP network, WEP adapter", kSecured, {}, &withWep, true},
-        {"open network", kOpen, {}, &ccmpOnly, true},
-        {"ad hoc, adapter without IBSS", kAdHoc, {}, &ccmpOnly, false},
-        {"ad hoc, adapter with IBSS", kAdHoc, {}, &withIbss, true},
-        {"cipher list unknown", kSecured, Rsn(9, {9}, {8}), &unknownCiphers, true},
-        {"adapter unknown", kAdHoc | 0x10, Rsn(9, {9}, {8}), nullptr, true},
+        // Signal quality: linear from -100 dBm (0) to -50 dBm (100), else the
+        // driver's own 0..100, the dBm value first.
+        {"-110 dBm", {.mbm = -11000}, nullptr, {.quality = 0}},
+        {"-100 dBm", {.mbm = -10000}, nullptr, {.quality = 0}},
+        {"-99.99 dBm", {.mbm = -9999}, nullptr, {.quality = 0}},
+        {"-99.5 dBm", {.mbm = -9950}, nullptr, {.quality = 1}},
+        {"-75 dBm", {.mbm = -7500}, nullptr, {.quality = 50}},
+        {"-50 dBm", {.mbm = -5000}, nullptr, {.quality = 100}},
+        {"-20 dBm", {.mbm = -2000}, nullptr, {.quality = 100}},
+        {"lowest mBm", {.mbm = INT32_MIN}, nullptr, {.quality = 0}},
+        {"highest mBm", {.mbm = INT32_MAX}, nullptr, {.quality = 100}},
+        {"unspecified 60", {.mbm = {}, .unspec = 60}, nullptr, {.quality = 60}},
+        {"unspecified 200", {.mbm = {}, .unspec = 200}, nullptr, {.quality = 100}},
+        {"no signal", {.mbm = {}}, nullptr, {.quality = 0}},
+        {"dBm wins", {.mbm = -7500, .unspec = 10}, nullptr, {.quality = 50}},
+        // The BSS type from the capability field.
+        {"ESS", {.capability = kOpen}, nullptr, {.type = kInfrastructure}},
+        {"IBSS", {.capability = kAdHoc}, nullptr, {.type = dot11_BSS_type_independent}},
+        {"ESS and IBSS", {.capability = 0x0003}, nullptr, {.type = kInfrastructure}},
+        {"neither: mesh or PBSS", {.capability = 0x0400}, nullptr, {.listed = false}},
+        // The SSID as the air gives it.
+        {"named", {.ies = Join({Ssid("café"), DsssRates()})}, nullptr,
+         {.ssid = Bytes{'c', 'a', 'f', 0xc3, 0xa9}}},
+        {"hidden, empty", {.ies = Ie(0, {})}, nullptr, {.ssid = Bytes{}}},
+        {"hidden, zeros", {.ies = Ie(0, Bytes(9, 0))}, nullptr, {.ssid = Bytes(9, 0)}},
+        {"no elements", {.ies = {}}, nullptr, {.ssid = Bytes{}}},
+        {"beacon elements only", {.ies = Ssid("b"), .beaconOnly = true}, nullptr,
+         {.ssid = Bytes{'b'}}},
+        {"oversized SSID element", {.ies = Ie(0, Bytes(40, 'x'))}, nullptr, {.ssid = Bytes{}}},
+        // Connected from the BSS status.
+        {"no status", {}, nullptr, {.connected = false}},
+        {"authenticated", {.status = NL80211_BSS_STATUS_AUTHENTICATED}, nullptr,
+         {.connected = false}},
+        {"associated", {.status = NL80211_BSS_STATUS_ASSOCIATED}, nullptr, {.connected = true}},
+        {"IBSS joined", {.status = NL80211_BSS_STATUS_IBSS_JOINED}, nullptr, {.connected = true}},
+        // Security as the adapter would connect, and the PHY types.
+        {"5 GHz, adapter with SAE", {.capability = kSecured, .ies = fiveGhz, .frequency = 5180},
+         &withSae,
+         {.auth = DOT11_AUTH_ALGO_WPA3_SAE, .cipher = DOT11_CIPHER_ALGO_CCMP,
+          .phyTypes = fiveGhzPhys}},
+        {"5 GHz, adapter without SAE", {.capability = kSecured, .ies = fiveGhz, .frequency = 5180},
+         &withoutSae, {.auth = DOT11_AUTH_ALGO_RSNA_PSK, .cipher = DOT11_CIPHER_ALGO_CCMP}},
+        // Connectable when the adapter can join.
+        {"CCMP network, CCMP adapter", {.capability = kSecured, .ies = ccmp}, &ccmpOnly,
+         {.connectable = true}},
+        {"TKIP network, CCMP adapter", {.capability = kSecured, .ies = tkip}, &ccmpOnly,
+         {.connectable = false}},
+        {"TKIP or CCMP, CCMP adapter", {.capability = kSecured, .ies = tkipOrCcmp}, &ccmpOnly,
+         {.connectable = true}},
+        {"GCMP-256 network, CCMP adapter", {.capability = kSecured, .ies = gcmp256}, &ccmpOnly,
+         {.connectable = false}},
+        {"WEP network, CCMP adapter", {.capability = kSecured, .ies = {}}, &ccmpOnly,
+         {.connectable = false}},
+        {"WEP network, WEP adapter", {.capability = kSecured, .ies = {}}, &withWep,
+         {.connectable = true}},
+        {"open network", {.capability = kOpen, .ies = {}}, &ccmpOnly, {.connectable = true}},
+        {"ad hoc, adapter without IBSS", {.capability = kAdHoc, .ies = {}}, &ccmpOnly,
+         {.connectable = false}},
+        {"ad hoc, adapter with IBSS", {.capability = kAdHoc, .ies = {}}, &withIbss,
+         {.connectable = true}},
+        {"cipher list unknown", {.capability = kSecured, .ies = gcmp256}, &unknownCiphers,
+         {.connectable = true}},
+        {"adapter unknown", {.capability = kAdHoc | 0x10, .ies = gcmp256}, nullptr,
+         {.connectable = true}},
+        // Malformed attributes are ignored: a capability of the wrong size
+        // leaves the BSS without a type, a signal of the wrong size is none.
+        {"short capability", {.shortCapability = true}, nullptr, {.listed = false}},
+        {"short signal", {.shortSignal = true}, nullptr, {.quality = 0}},
+        {"no BSS nest", {.withBssNest = false}, nullptr, {.listed = false}},
     };
-    for (const Case& c : cases) {
-        Bss bss;
-        bss.capability = c.capability;
-        bss.ies = c.ies;
-        EXPECT_EQ(Parse(bss, c.adapter)->connectable, c.connectable) << c.name;
-    }
-}
-
-TEST(ScanMessage, MalformedAttributesAreIgnored) {
-    // A capability of the wrong size leaves the BSS without a type.
-    GenlMessage badCapability(NL80211_CMD_NEW_SCAN_RESULTS);
-    nlattr* nest = mnl_attr_nest_start(badCapability.get(), NL80211_ATTR_BSS);
-    mnl_attr_put_u8(badCapability.get(), NL80211_BSS_CAPABILITY, 1);
-    mnl_attr_nest_end(badCapability.get(), nest);
-    EXPECT_FALSE(Parse(badCapability.Raw()).has_value());
-
-    // A signal of the wrong size is no signal.
-    GenlMessage badSignal(NL80211_CMD_NEW_SCAN_RESULTS);
-    nest = mnl_attr_nest_start(badSignal.get(), NL80211_ATTR_BSS);
-    mnl_attr_put_u16(badSignal.get(), NL80211_BSS_CAPABILITY, kOpen);
-    mnl_attr_put_u16(badSignal.get(), NL80211_BSS_SIGNAL_MBM, 0xec78);
-    mnl_attr_nest_end(badSignal.get(), nest);
-    const auto record = Parse(badSignal.Raw());
-    ASSERT_TRUE(record.has_value());
-    EXPECT_EQ(record->quality, 0u);
-
-    // No BSS nest at all.
-    GenlMessage empty(NL80211_CMD_NEW_SCAN_RESULTS);
-    mnl_attr_put_u32(empty.get(), NL80211_ATTR_IFINDEX, 3);
-    EXPECT_FALSE(Parse(empty.Raw()).has_value());
+    for (const Case& c : cases) Check(c.name, Parse(c.bss, c.adapter), c.expected);
 }
 
 TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
