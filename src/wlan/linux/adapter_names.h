@@ -1,0 +1,30 @@
+// Adapter product names from the hardware database (udev's hwdb.bin), looked
+// up by the modalias of the interface's device: for PCI the device's own
+// alias, for USB the interface's, whose usb:vVVVVpPPPP prefix the database
+// matches.
+#pragma once
+
+#include <systemd/sd-hwdb.h>
+
+#include <cstddef>
+
+#include "wlan/wlan_types.h"
+
+namespace wlanlinux {
+
+// Writes "VENDOR MODEL (INTERFACE)" as terminated UTF-16, bounded by the
+// field, when the database names the modalias's model. False, with the
+// description untouched, when it does not.
+bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceName,
+                     char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
+
+// Reads /sys/class/net/NAME/device/modalias, at most `capacity` - 1 bytes,
+// without its line end. False when there is none (virtual devices have none).
+bool ReadModalias(const char* interfaceName, char* modalias, std::size_t capacity);
+
+// DescribeProduct for the interface's device with the machine's database.
+// False without a database, a modalias or an entry.
+bool DescribeFromHardwareDatabase(const char* interfaceName,
+                                  char16_t (&description)[WLAN_MAX_NAME_LENGTH]) noexcept;
+
+}  // namespace wlanlinux

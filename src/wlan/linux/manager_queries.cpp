@@ -1,0 +1,68 @@
+#include "wlan/linux/manager_queries.h"
+
+#include <cerrno>
+#include <new>
+
+#include "wlan/linux/device_state_mapping.h"
+#include "wlan/linux/iwd_reader.h"
+#include "wlan/linux/networkmanager_reader.h"
+#include "wlan/linux/profile_entries.h"
+#include "wlan/linux/system_bus.h"
+
+namespace wlanlinux {
+namespace {
+
+// Only running out of memory is the operation's failure; any other trouble
+// with the bus or the manager leaves the operation's result as it was.
+int Outcome(int busResult) { return busResult == -ENOMEM ? ENOMEM : 0; }
+
+int ReadProfiles(BusSession& session, const char* interfaceName, ProfileSet& profiles) {
+    int owned = NameHasOwner(session, kNetworkManagerName);
+    if (owned > 0) return ReadNetworkManagerProfiles(session, interfaceName, profiles);
+    if (owned == 0) owned = NameHasOwner(session, kIwdName);
+    if (owned > 0) return ReadIwdProfiles(session, interfaceName, profiles);
+    return owned;
+}
+
+}  // namespace
+
+int AddProfileEntries(const char* interfaceName,
+                      std::vector<WLAN_AVAILABLE_NETWORK>& networks) noexcept {
+    if (networks.empty()) return 0;
+    try {
+        BusSession session;
+        ProfileSet profiles;
+        int result = OpenSystemBus(session, kBusBudgetUsec);
+        if (result >= 0) result = ReadProfiles(session, interfaceName, profiles);
+        if (result < 0 || profiles.profiles.empty()) return Outcome(result);
+        networks = WithProfileEntries(networks, profiles, interfaceName);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        return ENOMEM;
+    }
+}
+
+int RefineStatesWithManager(std::vector<InterfaceRecord>& records) noexcept {
+    if (records.empty()) return 0;
+    try {
+        BusSession session;
+        int result = OpenSystemBus(session, kBusBudgetUsec);
+        if (result >= 0) result = NameHasOwner(session, kNetworkManagerName);
+        if (result <= 0) return Outcome(result);
+        std::vector<WLAN_INTERFACE_STATE> refined(records.size());
+        for (std::size_t i = 0; i != records.size(); ++i) {
+            refined[i] = records[i].state;
+            if (refined[i] == wlan_interface_state_not_ready) continue;
+            std::uint32_t deviceState = 0;
+            result = ReadNetworkManagerDeviceState(session, records[i].netdev.name, deviceState);
+            if (result < 0) return Outcome(result);
+            refined[i] = RefineWithDeviceState(refined[i], deviceState);
+        }
+        for (std::size_t i = 0; i != records.size(); ++i) records[i].state = refined[i];
+        return 0;
+    } catch (const std::bad_alloc&) {
+        return ENOMEM;
+    }
+}
+
+}  // namespace wlanlinux

@@ -1,0 +1,24 @@
+// What the network manager on the system bus adds to the operations: saved
+// profiles in the network list and finer interface states. NetworkManager
+// answers when it is on the bus, else iwd (profiles only). Nothing is started,
+// all bus work of one call ends within kBusBudgetUsec, and without a bus, a
+// manager or a timely answer the lists stay exactly as nl80211 made them.
+#pragma once
+
+#include <vector>
+
+#include "wlan/linux/nl80211_interfaces.h"
+#include "wlan/wlan_types.h"
+
+namespace wlanlinux {
+
+// Adds the entries of the saved profiles that match the networks seen on the
+// interface. Returns 0, or ENOMEM (the list is then unchanged).
+int AddProfileEntries(const char* interfaceName,
+                      std::vector<WLAN_AVAILABLE_NETWORK>& networks) noexcept;
+
+// Refines the interfaces' states with NetworkManager's device states, all or
+// none of them. Returns 0, or ENOMEM (the states are then unchanged).
+int RefineStatesWithManager(std::vector<InterfaceRecord>& records) noexcept;
+
+}  // namespace wlanlinux
