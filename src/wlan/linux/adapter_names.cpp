@@ -57,10 +57,11 @@ bool ReadModalias(const char* interfaceName, char* modalias, std::size_t capacit
     if (written < 0 || static_cast<std::size_t>(written) >= sizeof path) return false;
     const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
+    // A file that fills the whole buffer is longer than any modalias.
     std::size_t length = 0;
     bool complete = false;
-    while (length + 1 < capacity) {
-        const ssize_t got = read(fd, modalias + length, capacity - 1 - length);
+    while (length < capacity) {
+        const ssize_t got = read(fd, modalias + length, capacity - length);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
             complete = got == 0;
@@ -69,9 +70,10 @@ bool ReadModalias(const char* interfaceName, char* modalias, std::size_t capacit
         length += static_cast<std::size_t>(got);
     }
     close(fd);
+    if (!complete) return false;
     if (length != 0 && modalias[length - 1] == '\n') --length;
     modalias[length] = 0;
-    return complete && length != 0 && Printable(modalias, length);
+    return length != 0 && Printable(modalias, length);
 }
 
 bool DescribeFromHardwareDatabase(const char* interfaceName,

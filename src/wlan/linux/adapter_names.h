@@ -18,8 +18,9 @@ namespace wlanlinux {
 bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceName,
                      char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
 
-// Reads /sys/class/net/NAME/device/modalias, at most `capacity` - 1 bytes,
-// without its line end. False when there is none (virtual devices have none).
+// Reads /sys/class/net/NAME/device/modalias without its line end. False when
+// there is none (virtual devices have none) or the file does not fit in
+// `capacity` - 1 bytes.
 bool ReadModalias(const char* interfaceName, char* modalias, std::size_t capacity);
 
 // DescribeProduct for the interface's device with the machine's database.

@@ -1,0 +1,153 @@
+#include "private_bus.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+extern char** environ;
+
+namespace testing_support {
+namespace {
+
+bool CanConnect(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const bool connected =
+        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return connected;
+}
+
+void WriteService(const std::string& dir, const std::string& name) {
+    std::ofstream(dir + "/services/" + name + ".service")
+        << "[D-BUS Service]\nName=" << name << "\nExec=/usr/bin/touch " << dir << "/activated-"
+        << name << "\n";
+}
+
+}  // namespace
+
+PrivateBus::PrivateBus() {
+    char pattern[] = "/tmp/wlanreport-bus-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return;
+    dir_ = pattern;
+    mkdir((dir_ + "/services").c_str(), 0700);
+    WriteService(dir_, "org.freedesktop.NetworkManager");
+    WriteService(dir_, "net.connman.iwd");
+    const std::string socketPath = dir_ + "/bus";
+    std::ofstream(dir_ + "/bus.conf")
+        << "<busconfig><type>session</type><listen>unix:path=" << socketPath
+        << "</listen><servicedir>" << dir_ << "/services</servicedir><auth>EXTERNAL</auth>"
+        << "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
+        << "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy></busconfig>\n";
+    const std::string config = "--config-file=" + dir_ + "/bus.conf";
+    char* argv[] = {const_cast<char*>("dbus-daemon"), const_cast<char*>(config.c_str()),
+                    const_cast<char*>("--nofork"), const_cast<char*>("--nosyslog"), nullptr};
+    // Its complaints (it cannot raise the descriptor limit) are not the test's.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        pid_ = -1;
+        return;
+    }
+    for (int i = 0; i != 100 && !running_; ++i) {
+        running_ = CanConnect(socketPath);
+        if (!running_) usleep(50'000);
+    }
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
+}
+
+PrivateBus::~PrivateBus() {
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
+}
+
+bool PrivateBus::Activated(const std::string& name) const {
+    return access((dir_ + "/activated-" + name).c_str(), F_OK) == 0;
+}
+
+BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
+    : answer_(std::move(answer)), refusal_(refusal) {
+    if (sd_bus_open_system(&bus_) < 0) {
+        bus_ = nullptr;
+        return;
+    }
+    // The filter sees every call before sd-bus's own dispatch could answer it.
+    owning_ = sd_bus_add_filter(bus_, nullptr, &BusPeer::Filter, this) >= 0 &&
+              sd_bus_request_name(bus_, name, 0) >= 0;
+    thread_ = std::thread([this] { Serve(); });
+}
+
+BusPeer::~BusPeer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (bus_ != nullptr) sd_bus_close_unref(bus_);
+}
+
+int BusPeer::Filter(sd_bus_message* call, void* self, sd_bus_error*) {
+    auto* peer = static_cast<BusPeer*>(self);
+    if (sd_bus_message_is_method_call(call, nullptr, nullptr) <= 0) return 0;
+    sd_bus_message* reply = nullptr;
+    if (sd_bus_message_new_method_return(call, &reply) >= 0 && peer->answer_(call, reply))
+        sd_bus_send(peer->bus_, reply, nullptr);
+    else
+        sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
+    sd_bus_message_unref(reply);
+    return 1;
+}
+
+void BusPeer::Serve() {
+    while (!stop_) {
+        // A silent peer reads nothing: calls to it wait in the bus for ever.
+        if (!answer_) {
+            usleep(20'000);
+            continue;
+        }
+        const int processed = sd_bus_process(bus_, nullptr);
+        if (processed < 0) return;
+        if (processed == 0) sd_bus_wait(bus_, 20'000);
+    }
+}
+
+int AppendGroups(sd_bus_message* m, const PropertyGroups& groups) {
+    int r = sd_bus_message_open_container(m, 'a', "{sa{sv}}");
+    for (const auto& [group, properties] : groups) {
+        if (r >= 0) r = sd_bus_message_open_container(m, 'e', "sa{sv}");
+        if (r >= 0) r = sd_bus_message_append_basic(m, 's', group.c_str());
+        if (r >= 0) r = sd_bus_message_open_container(m, 'a', "{sv}");
+        for (const Property& p : properties) {
+            if (r >= 0) r = sd_bus_message_open_container(m, 'e', "sv");
+            if (r >= 0) r = sd_bus_message_append_basic(m, 's', p.key.c_str());
+            const char type[2] = {p.type, 0};
+            if (r >= 0) r = sd_bus_message_open_container(m, 'v', p.type == 'y' ? "ay" : type);
+            if (r >= 0 && p.type == 'y')
+                r = sd_bus_message_append_array(m, 'y', p.value.data(), p.value.size());
+            const std::uint32_t number = p.type == 'u' ? std::strtoul(p.value.c_str(), nullptr, 10) : 0;
+            if (r >= 0 && p.type == 'u') r = sd_bus_message_append_basic(m, 'u', &number);
+            if (r >= 0 && p.type != 'y' && p.type != 'u')
+                r = sd_bus_message_append_basic(m, p.type, p.value.c_str());
+            for (int i = 0; i != 2 && r >= 0; ++i) r = sd_bus_message_close_container(m);
+        }
+        for (int i = 0; i != 2 && r >= 0; ++i) r = sd_bus_message_close_container(m);
+    }
+    return r >= 0 ? sd_bus_message_close_container(m) : r;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,66 @@
+// A bus of the test's own in place of the system bus: a dbus-daemon in a
+// temporary folder, named by DBUS_SYSTEM_BUS_ADDRESS while it runs, with
+// activation files for NetworkManager and iwd that only leave a mark; and
+// peers on it that own a name and answer calls (or never answer).
+#pragma once
+
+#include <systemd/sd-bus.h>
+#include <sys/types.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace testing_support {
+
+class PrivateBus {
+public:
+    PrivateBus();  // starts the daemon; check Running()
+    ~PrivateBus();
+    bool Running() const { return running_; }
+    // Whether the bus has tried to start the service of that name.
+    bool Activated(const std::string& name) const;
+
+private:
+    std::string dir_;
+    pid_t pid_ = -1;
+    bool running_ = false;
+};
+
+// Builds the reply to a call; returns false to leave the call unanswered.
+using Answer = std::function<bool(sd_bus_message* call, sd_bus_message* reply)>;
+
+// A connection that owns `name` and answers each method call through
+// `answer` in a thread of its own. An empty `answer` never replies. A call
+// the answer refuses gets the error `refusal`.
+class BusPeer {
+public:
+    BusPeer(const char* name, Answer answer, const char* refusal = "org.example.Refused");
+    ~BusPeer();
+    bool Owning() const { return owning_; }
+
+private:
+    static int Filter(sd_bus_message* call, void* self, sd_bus_error* error);
+    void Serve();
+    sd_bus* bus_ = nullptr;
+    Answer answer_;
+    std::string refusal_;
+    bool owning_ = false;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// a{sa{sv}} in a message: groups of key, type ('s', 'o', 'u' as decimal text,
+// 'y' for a byte array), value.
+struct Property {
+    std::string key;
+    char type;
+    std::string value;
+};
+using PropertyGroups = std::vector<std::pair<std::string, std::vector<Property>>>;
+int AppendGroups(sd_bus_message* message, const PropertyGroups& groups);
+
+}  // namespace testing_support

@@ -1,0 +1,226 @@
+// Profiles and states from a network manager on a bus of the test's own:
+// what an answering NetworkManager or iwd adds, and that without a bus, a
+// manager or an answer the lists stay as they are, within the time bound,
+// and nothing is started.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "private_bus.h"
+#include "wlan/linux/manager_queries.h"
+
+using testing_support::Answer;
+using testing_support::AppendGroups;
+using testing_support::BusPeer;
+using testing_support::PrivateBus;
+using testing_support::PropertyGroups;
+
+namespace {
+
+constexpr char kNm[] = "org.freedesktop.NetworkManager";
+constexpr char kIwd[] = "net.connman.iwd";
+
+WLAN_AVAILABLE_NETWORK Network(const char* ssid, bool secured, bool connected) {
+    WLAN_AVAILABLE_NETWORK network{};
+    network.dot11Ssid.uSSIDLength = static_cast<ULONG>(std::strlen(ssid));
+    std::memcpy(network.dot11Ssid.ucSSID, ssid, network.dot11Ssid.uSSIDLength);
+    network.dot11BssType = dot11_BSS_type_infrastructure;
+    network.bSecurityEnabled = secured;
+    network.dot11DefaultAuthAlgorithm = secured ? DOT11_AUTH_ALGO_RSNA_PSK : DOT11_AUTH_ALGO_80211_OPEN;
+    network.dwFlags = connected ? WLAN_AVAILABLE_NETWORK_CONNECTED : 0;
+    return network;
+}
+
+std::vector<WLAN_AVAILABLE_NETWORK> Networks() {
+    return {Network("home", true, true), Network("home", false, false), Network("cafe", true, false)};
+}
+
+// "name:flags" per entry.
+std::vector<std::string> Shape(const std::vector<WLAN_AVAILABLE_NETWORK>& entries) {
+    std::vector<std::string> shape;
+    for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
+        std::string text;
+        for (const char16_t* unit = entry.strProfileName; *unit != 0; ++unit)
+            text += static_cast<char>(*unit);
+        shape.push_back(text + ":" + std::to_string(entry.dwFlags));
+    }
+    return shape;
+}
+
+std::vector<wlanlinux::InterfaceRecord> Records() {
+    std::vector<wlanlinux::InterfaceRecord> records(3);
+    const char* names[] = {"wlan0", "wlan1", "wlan2"};
+    const WLAN_INTERFACE_STATE states[] = {wlan_interface_state_connected,
+                                           wlan_interface_state_disconnected,
+                                           wlan_interface_state_not_ready};
+    for (std::size_t i = 0; i != records.size(); ++i) {
+        std::strcpy(records[i].netdev.name, names[i]);
+        records[i].state = states[i];
+    }
+    return records;
+}
+
+std::vector<WLAN_INTERFACE_STATE> States(const std::vector<wlanlinux::InterfaceRecord>& records) {
+    std::vector<WLAN_INTERFACE_STATE> states;
+    for (const auto& record : records) states.push_back(record.state);
+    return states;
+}
+
+bool Is(const char* text, const char* expected) { return text != nullptr && std::strcmp(text, expected) == 0; }
+
+std::string ReadString(sd_bus_message* call) {
+    const char* text = "";
+    sd_bus_message_read_basic(call, 's', &text);
+    return text;
+}
+
+bool AppendVariant(sd_bus_message* reply, char type, const char* value) {
+    const char contents[2] = {type, 0};
+    return sd_bus_message_append(reply, "v", contents, value) >= 0;
+}
+
+// NetworkManager with five profiles, one the caller may not read, one wired,
+// one with an SSID of the wrong type; wlan0 is configuring through "Home".
+bool AnswerAsNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
+    const char* member = sd_bus_message_get_member(call);
+    const std::string path = sd_bus_message_get_path(call);
+    const auto wifi = [](const char* id, const char* ssid, char ssidType, const char* ifname) {
+        return PropertyGroups{{"connection", {{"id", 's', id}, {"interface-name", 's', ifname},
+                                              {"timestamp", 'u', "12"}}},
+                              {"802-11-wireless", {{"ssid", ssidType, ssid}, {"mode", 's', "infrastructure"}}},
+                              {"ipv4", {{"method", 's', "auto"}}}};
+    };
+    if (Is(member, "ListConnections"))
+        return sd_bus_message_append(reply, "ao", 5, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5") >= 0;
+    if (Is(member, "GetSettings")) {
+        if (path == "/S/1") return AppendGroups(reply, wifi("Home", "home", 'y', "")) >= 0;
+        if (path == "/S/3") return AppendGroups(reply, {{"connection", {{"id", 's', "Wired"}}}}) >= 0;
+        if (path == "/S/4") return AppendGroups(reply, wifi("Odd", "home", 's', "")) >= 0;
+        if (path == "/S/5") return AppendGroups(reply, wifi("Home here", "home", 'y', "wlan0")) >= 0;
+        return false;  // /S/2: PermissionDenied
+    }
+    if (Is(member, "GetDeviceByIpIface"))
+        return ReadString(call) == "wlan0" && sd_bus_message_append(reply, "o", "/D/0") >= 0;
+    if (!Is(member, "Get")) return false;
+    const std::string interface = ReadString(call);
+    const std::string property = ReadString(call);
+    if (path == "/D/0" && property == "ActiveConnection") return AppendVariant(reply, 'o', "/A/0");
+    if (path == "/D/0" && property == "State") return sd_bus_message_append(reply, "v", "u", 50u) >= 0;
+    if (path == "/A/0" && property == "Connection") return AppendVariant(reply, 'o', "/S/1");
+    return false;
+}
+
+int AppendObject(sd_bus_message* reply, const char* path, const PropertyGroups& interfaces) {
+    int r = sd_bus_message_open_container(reply, 'e', "oa{sa{sv}}");
+    if (r >= 0) r = sd_bus_message_append_basic(reply, 'o', path);
+    if (r >= 0) r = AppendGroups(reply, interfaces);
+    return r >= 0 ? sd_bus_message_close_container(reply) : r;
+}
+
+// iwd knowing "home" as psk and open and "cafe" as wep (not a kind it
+// connects to); wlan0 is connected to the psk one.
+bool AnswerAsIwd(sd_bus_message* call, sd_bus_message* reply) {
+    if (!Is(sd_bus_message_get_member(call), "GetManagedObjects")) return false;
+    int r = sd_bus_message_open_container(reply, 'a', "{oa{sa{sv}}}");
+    if (r >= 0)
+        r = AppendObject(reply, "/d0", {{"net.connman.iwd.Device", {{"Name", 's', "wlan0"}}},
+                                        {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"}}}});
+    if (r >= 0) r = AppendObject(reply, "/d0/n", {{"net.connman.iwd.Network", {{"KnownNetwork", 'o', "/k2"}}}});
+    const char* known[][3] = {{"/k1", "home", "open"}, {"/k2", "home", "psk"}, {"/k3", "cafe", "wep"}};
+    for (const auto& [path, name, type] : known)
+        if (r >= 0)
+            r = AppendObject(reply, path, {{"net.connman.iwd.KnownNetwork",
+                                            {{"Name", 's', name}, {"Type", 's', type}, {"Hidden", 's', "no"}}}});
+    return r >= 0 && sd_bus_message_close_container(reply) >= 0;
+}
+
+}  // namespace
+
+TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
+    struct Case {
+        const char* owner;
+        Answer answer;
+        std::vector<std::string> shape;
+        std::vector<WLAN_INTERFACE_STATE> states;
+    };
+    const auto unrefined = States(Records());
+    const Case cases[] = {
+        {kNm, AnswerAsNetworkManager,
+         {"Home:3", "Home here:2", ":0", "Home:2", "Home here:2", ":0", ":0"},
+         {wlan_interface_state_associating, wlan_interface_state_disconnected,
+          wlan_interface_state_not_ready}},
+        {kIwd, AnswerAsIwd, {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+    };
+    for (const Case& c : cases) {
+        PrivateBus bus;
+        ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
+        BusPeer peer(c.owner, c.answer, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
+        ASSERT_TRUE(peer.Owning());
+        auto networks = Networks();
+        EXPECT_EQ(wlanlinux::AddProfileEntries("wlan0", networks), 0);
+        EXPECT_EQ(Shape(networks), c.shape) << c.owner;
+        auto records = Records();
+        EXPECT_EQ(wlanlinux::RefineStatesWithManager(records), 0);
+        EXPECT_EQ(States(records), c.states) << c.owner;
+    }
+}
+
+TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
+    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd };
+    const Setup setups[] = {Setup::NoBus, Setup::MuteBus, Setup::NoManager,
+                            Setup::SilentNetworkManager, Setup::SilentIwd};
+    for (const Setup setup : setups) {
+        SCOPED_TRACE(static_cast<int>(setup));
+        std::unique_ptr<PrivateBus> bus;
+        std::unique_ptr<BusPeer> peer;
+        std::string mutePath;
+        int muteSocket = -1;
+        if (setup == Setup::NoBus) {
+            setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/wlanreport-bus", 1);
+        } else if (setup == Setup::MuteBus) {
+            // Accepts connections (the backlog does) and never says a word.
+            mutePath = "/tmp/wlanreport-mute-" + std::to_string(getpid());
+            muteSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strcpy(address.sun_path, mutePath.c_str());
+            unlink(mutePath.c_str());
+            ASSERT_EQ(bind(muteSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            ASSERT_EQ(listen(muteSocket, 16), 0);
+            setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + mutePath).c_str(), 1);
+        } else {
+            bus = std::make_unique<PrivateBus>();
+            ASSERT_TRUE(bus->Running());
+            if (setup != Setup::NoManager)
+                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd ? kIwd : kNm, Answer{});
+        }
+        // Each operation ends within its 2 s (a correctness bound, not a benchmark).
+        const auto within = [](const auto& operation) {
+            const auto before = std::chrono::steady_clock::now();
+            EXPECT_EQ(operation(), 0);
+            return std::chrono::steady_clock::now() - before < std::chrono::milliseconds(2500);
+        };
+        auto networks = Networks();
+        auto records = Records();
+        EXPECT_TRUE(within([&] { return wlanlinux::AddProfileEntries("wlan0", networks); }));
+        EXPECT_TRUE(within([&] { return wlanlinux::RefineStatesWithManager(records); }));
+        EXPECT_EQ(Shape(networks), Shape(Networks()));
+        EXPECT_EQ(States(records), States(Records()));
+        if (bus != nullptr) {
+            EXPECT_FALSE(bus->Activated(kNm));
+            EXPECT_FALSE(bus->Activated(kIwd));
+        }
+        if (muteSocket >= 0) {
+            close(muteSocket);
+            unlink(mutePath.c_str());
+        }
+        unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    }
+}

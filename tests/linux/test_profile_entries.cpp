@@ -1,0 +1,185 @@
+// The network list with saved profiles, over data: which profile matches which
+// network, and the shape of the list (entries per profile, then one without).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "wlan/linux/device_state_mapping.h"
+#include "wlan/linux/profile_entries.h"
+
+using wlanlinux::ProfileMode;
+using wlanlinux::ProfileSecurity;
+using wlanlinux::ProfileSet;
+using wlanlinux::SavedProfile;
+
+namespace {
+
+constexpr std::size_t kNone = ProfileSet::kNone;
+constexpr DWORD C = WLAN_AVAILABLE_NETWORK_CONNECTED;
+constexpr DWORD P = WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
+
+struct Net {
+    std::string ssid;
+    DOT11_AUTH_ALGORITHM auth = DOT11_AUTH_ALGO_RSNA_PSK;  // OPEN: no security
+    DOT11_BSS_TYPE type = dot11_BSS_type_infrastructure;
+    bool connected = false;
+};
+
+Net Connected(std::string ssid) {
+    Net net{std::move(ssid)};
+    net.connected = true;
+    return net;
+}
+
+SavedProfile Profile(std::string name, std::string ssid, std::string interfaceName = "",
+                     ProfileMode mode = ProfileMode::Infrastructure,
+                     ProfileSecurity security = ProfileSecurity::Any) {
+    return {std::move(name), std::move(ssid), std::move(interfaceName), mode, security};
+}
+
+SavedProfile Iwd(const char* ssid, ProfileSecurity security) {
+    return Profile(ssid, ssid, "", ProfileMode::Infrastructure, security);
+}
+
+// Each network carries its index in its BSSID count, so an entry shows where
+// it was copied from.
+WLAN_AVAILABLE_NETWORK Network(const Net& net, std::size_t index) {
+    WLAN_AVAILABLE_NETWORK network{};
+    network.dot11Ssid.uSSIDLength = static_cast<ULONG>(net.ssid.size());
+    std::memcpy(network.dot11Ssid.ucSSID, net.ssid.data(), net.ssid.size());
+    network.dot11BssType = net.type;
+    network.uNumberOfBssids = static_cast<ULONG>(index);
+    network.wlanSignalQuality = 77;
+    network.bSecurityEnabled = net.auth != DOT11_AUTH_ALGO_80211_OPEN;
+    network.dot11DefaultAuthAlgorithm = net.auth;
+    network.dwFlags = net.connected ? C : 0;
+    return network;
+}
+
+struct Entry {
+    std::u16string profile;
+    std::size_t network;  // index of the network it was copied from
+    DWORD flags;
+    bool operator==(const Entry&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Entry& entry) {
+    out << "{\"";
+    for (const char16_t unit : entry.profile) out << (unit < 0x80 ? static_cast<char>(unit) : '?');
+    return out << "\" (" << entry.profile.size() << " units), network " << entry.network
+               << ", flags " << entry.flags << "}";
+}
+
+struct Case {
+    const char* what;
+    std::vector<Net> networks;
+    std::vector<SavedProfile> profiles;
+    std::size_t inUse;
+    std::vector<Entry> expected;
+};
+
+}  // namespace
+
+TEST(ProfileEntries, MatchingAndListShape) {
+    const std::string longName(300, 'n');
+    const Case cases[] = {
+        {"no profiles: the list as it is",
+         {Connected("home"), {"cafe"}}, {}, kNone,
+         {{u"", 0, C}, {u"", 1, 0}}},
+        {"two profiles of one network, the one in use takes the connected flag",
+         {{"cafe"}, Connected("home"), {"other"}},
+         {Profile("Home", "home"), Profile("Cafe", "cafe"), Profile("Home 2", "home")}, 2,
+         {{u"Cafe", 0, P}, {u"", 0, 0}, {u"Home", 1, P}, {u"Home 2", 1, P | C}, {u"", 1, 0},
+          {u"", 2, 0}}},
+        {"connected without a profile in use: the flag stays on the plain entry",
+         {Connected("home")}, {Profile("Home", "home")}, kNone,
+         {{u"Home", 0, P}, {u"", 0, C}}},
+        {"the profile in use matches a network that is not connected",
+         {Connected("home"), {"cafe"}}, {Profile("Home", "home"), Profile("Cafe", "cafe")}, 1,
+         {{u"Home", 0, P}, {u"", 0, C}, {u"Cafe", 1, P}, {u"", 1, 0}}},
+        {"SSID bytes must be equal: no prefix, no case folding, embedded zero bytes count",
+         {{"home"}, {std::string("a\0b", 3)}},
+         {Profile("x", "hom"), Profile("y", "Home"), Profile("z", "home2"),
+          Profile("zero", std::string("a\0b", 3)), Profile("cut", "a")},
+         kNone, {{u"", 0, 0}, {u"zero", 1, P}, {u"", 1, 0}}},
+        {"modes: ad hoc profiles for ad hoc networks, access point and mesh for none",
+         {{"net"}, {"net", DOT11_AUTH_ALGO_80211_OPEN, dot11_BSS_type_independent}},
+         {Profile("infra", "net"), Profile("adhoc", "net", "", ProfileMode::AdHoc),
+          Profile("ap", "net", "", ProfileMode::Other)},
+         kNone, {{u"infra", 0, P}, {u"", 0, 0}, {u"adhoc", 1, P}, {u"", 1, 0}}},
+        {"a profile tied to an interface matches on that interface only",
+         {{"net"}},
+         {Profile("here", "net", "wlan0"), Profile("there", "net", "wlan1"),
+          Profile("wlan", "net", "wlan")},
+         kNone, {{u"here", 0, P}, {u"", 0, 0}}},
+        {"iwd: one profile per SSID and kind of security",
+         {{"n", DOT11_AUTH_ALGO_80211_OPEN}, {"n", DOT11_AUTH_ALGO_OWE}, {"n", DOT11_AUTH_ALGO_RSNA_PSK},
+          {"n", DOT11_AUTH_ALGO_WPA3_SAE}, {"n", DOT11_AUTH_ALGO_WPA_PSK}, {"n", DOT11_AUTH_ALGO_RSNA},
+          {"n", DOT11_AUTH_ALGO_WPA3_ENT}, {"n", DOT11_AUTH_ALGO_80211_SHARED_KEY}},
+         {Iwd("n", ProfileSecurity::Open), Iwd("n", ProfileSecurity::Psk),
+          Iwd("n", ProfileSecurity::Enterprise)},
+         kNone,
+         {{u"n", 0, P}, {u"", 0, 0}, {u"n", 1, P}, {u"", 1, 0}, {u"n", 2, P}, {u"", 2, 0},
+          {u"n", 3, P}, {u"", 3, 0}, {u"n", 4, P}, {u"", 4, 0}, {u"n", 5, P}, {u"", 5, 0},
+          {u"n", 6, P}, {u"", 6, 0}, {u"", 7, 0}}},
+        {"names: UTF-8 decoded to 16-bit units, at most 255 of them",
+         {{"net"}},
+         {Profile("Caf\xc3\xa9 \xf0\x9f\x93\xb6", "net"), Profile(longName, "net"),
+          Profile("bad \xff", "net")},
+         kNone,
+         {{u"Caf\u00e9 \U0001F4F6", 0, P}, {std::u16string(255, u'n'), 0, P}, {u"bad \ufffd", 0, P},
+          {u"", 0, 0}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<WLAN_AVAILABLE_NETWORK> networks;
+        for (const Net& net : c.networks) networks.push_back(Network(net, networks.size()));
+        ProfileSet set{c.profiles, c.inUse};
+        const auto entries = wlanlinux::WithProfileEntries(networks, set, "wlan0");
+        std::vector<Entry> got;
+        for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
+            got.push_back({entry.strProfileName, entry.uNumberOfBssids, entry.dwFlags});
+            // Apart from its name and flags an entry is its network, byte for byte.
+            ASSERT_LT(entry.uNumberOfBssids, networks.size()) << c.what;
+            WLAN_AVAILABLE_NETWORK copy = networks[entry.uNumberOfBssids];
+            std::memcpy(copy.strProfileName, entry.strProfileName, sizeof copy.strProfileName);
+            copy.dwFlags = entry.dwFlags;
+            EXPECT_EQ(std::memcmp(&copy, &entry, sizeof copy), 0) << c.what;
+        }
+        EXPECT_EQ(got, c.expected) << c.what;
+    }
+}
+
+TEST(DeviceStateMapping, RefinesWhatNl80211Says) {
+    struct Case {
+        WLAN_INTERFACE_STATE kernel;
+        std::uint32_t device;
+        WLAN_INTERFACE_STATE expected;
+    };
+    const auto notReady = wlan_interface_state_not_ready;
+    const auto disconnected = wlan_interface_state_disconnected;
+    const auto connected = wlan_interface_state_connected;
+    const auto adHoc = wlan_interface_state_ad_hoc_network_formed;
+    const Case cases[] = {
+        {disconnected, 0, disconnected},       // unknown
+        {disconnected, 10, disconnected},      // unmanaged
+        {notReady, 20, notReady},              // unavailable, link down
+        {disconnected, 30, disconnected},
+        {disconnected, 40, wlan_interface_state_associating},
+        {wlan_interface_state_authenticating, 50, wlan_interface_state_associating},
+        {connected, 50, wlan_interface_state_associating},  // associated, keys not yet in place
+        {disconnected, 60, wlan_interface_state_authenticating},
+        {disconnected, 70, connected},
+        {connected, 90, connected},
+        {connected, 100, connected},
+        {connected, 110, wlan_interface_state_disconnecting},
+        {disconnected, 120, disconnected},
+        {notReady, 110, notReady},             // down is down, whatever the manager says
+        {adHoc, 50, adHoc},
+        {disconnected, 0xffffffff, disconnected},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(wlanlinux::RefineWithDeviceState(c.kernel, c.device), c.expected)
+            << c.kernel << " with device state " << c.device;
+}
