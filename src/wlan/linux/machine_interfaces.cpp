@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "wlan/linux/adapter_names.h"
 #include "wlan/linux/interface_guid.h"
 #include "wlan/linux/netdevice_info.h"
 #include "wlan/linux/nl80211_requests.h"
@@ -54,8 +55,9 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
             record.adapterKnown = true;
         }
         char driver[64];
-        DescribeInterface(DriverName(record.netdev.name, driver, sizeof driver) ? driver : nullptr,
-                          record.netdev.name, record.description);
+        if (!DescribeFromHardwareDatabase(record.netdev.name, record.description))
+            DescribeInterface(DriverName(record.netdev.name, driver, sizeof driver) ? driver : nullptr,
+                              record.netdev.name, record.description);
     }
     SeparateSharedGuids(out);
     return 0;

@@ -12,6 +12,7 @@
 #include "wlan/linux/generic_family.h"
 #include "wlan/linux/interface_guid.h"
 #include "wlan/linux/machine_interfaces.h"
+#include "wlan/linux/manager_queries.h"
 #include "wlan/linux/nl80211_requests.h"
 #include "wlan/linux/reason_text.h"
 #include "wlan/wlan_client.h"
@@ -20,7 +21,8 @@ namespace {
 
 using namespace wlanlinux;
 
-// Flags that only concern profiles, which this platform does not have.
+// Flags that also ask for profiles of ad hoc and hidden networks out of view:
+// accepted; only the profiles of networks in view are listed.
 constexpr DWORD kProfileListFlags = 0x00000003;
 
 DWORD ResultOf(int error) {
@@ -95,6 +97,7 @@ DWORD WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
     Client* client = lease.get();
     if (client == nullptr) return ERROR_INVALID_HANDLE;
     if (const int error = RefreshInterfaces(*client)) return ResultOf(error);
+    if (const int error = RefineStatesWithManager(client->interfaces)) return ResultOf(error);
 
     std::vector<WLAN_INTERFACE_INFO> entries(client->interfaces.size());
     for (std::size_t i = 0; i != entries.size(); ++i) {
@@ -124,9 +127,10 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
     // The latest enumeration maps the GUID to its interface; an unknown GUID,
     // or an interface that has gone, is looked up once more afresh.
     std::vector<WLAN_AVAILABLE_NETWORK> networks;
+    const InterfaceRecord* record = nullptr;
     int error = ENODEV;
     for (int pass = 0; pass != 2 && error == ENODEV; ++pass) {
-        const InterfaceRecord* record = FindInterface(*client, *pInterfaceGuid);
+        record = FindInterface(*client, *pInterfaceGuid);
         if (record == nullptr || pass != 0) {
             if (const int refreshed = RefreshInterfaces(*client)) return ResultOf(refreshed);
             record = FindInterface(*client, *pInterfaceGuid);
@@ -137,6 +141,7 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
     }
     if (error == ENODEV) return ERROR_NOT_FOUND;
     if (error != 0) return ResultOf(error);
+    if (const int added = AddProfileEntries(record->netdev.name, networks)) return ResultOf(added);
 
     auto* list = AllocateList<WLAN_AVAILABLE_NETWORK_LIST>(
         networks, offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network));
