@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Host-side entry point of the lab: `moddeps ROOT MODULE...` and `check RUNDIR`."""
+"""Host-side entry point of the lab: `moddeps ROOT MODULE...`, `check RUNDIR`
+and `profiles NM_RUNDIR IWD_RUNDIR`."""
 
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from labcheck import check, modules  # noqa: E402
+from labcheck import check, modules, profiles  # noqa: E402
 
 
 def main(argv):
@@ -14,7 +15,10 @@ def main(argv):
         return modules.main(argv[1:])
     if len(argv) == 2 and argv[0] == "check":
         return check.main(argv[1])
-    print("usage: lab.py moddeps ROOT MODULE... | lab.py check RUNDIR", file=sys.stderr)
+    if len(argv) == 3 and argv[0] == "profiles":
+        return profiles.main(argv[1:])
+    print("usage: lab.py moddeps ROOT MODULE... | lab.py check RUNDIR | "
+          "lab.py profiles NM_RUNDIR IWD_RUNDIR", file=sys.stderr)
     return 2
 
 

@@ -3,7 +3,11 @@
 # initramfs with hostapd, wpa_supplicant, iw and wlanreport), boots it in QEMU
 # without a network card, and checks the report against iw.
 #
-#   run-lab.sh PROGRAM WORKDIR
+#   run-lab.sh PROGRAM WORKDIR [SCENARIO]
+#
+# SCENARIO radio (the default): access points of every kind. profiles: saved
+# profiles, one guest run with NetworkManager, one with iwd, each managing one
+# station on a system bus.
 #
 # WORKDIR keeps the downloaded kernel packages between runs. Exit status: 0
 # passed, 1 failed, 77 QEMU cannot start at all (the test is skipped).
@@ -11,8 +15,9 @@ set -euo pipefail
 shopt -s inherit_errexit
 
 LAB_DIR=$(cd "$(dirname "$0")" && pwd)
-PROGRAM=${1:?usage: run-lab.sh PROGRAM WORKDIR}
-WORK=${2:?usage: run-lab.sh PROGRAM WORKDIR}
+PROGRAM=${1:?usage: run-lab.sh PROGRAM WORKDIR [radio|profiles]}
+WORK=${2:?usage: run-lab.sh PROGRAM WORKDIR [radio|profiles]}
+SCENARIO=${3:-radio}
 QEMU=${LAB_QEMU:-qemu-system-x86_64}
 GUEST_TIMEOUT=${LAB_GUEST_TIMEOUT:-600}
 SKIP=77
@@ -22,6 +27,10 @@ WORK=$(cd "$WORK" && pwd)
 PROGRAM=$(realpath "$PROGRAM")
 DEBS=$WORK/debs
 RUN=$WORK/run
+GUEST=$WORK/guest
+if [ "$SCENARIO" = profiles ]; then GUEST=$WORK/guest-profiles; fi
+# Kernel modules iwd needs for its cryptography (AF_ALG, keyrings).
+IWD_MODULES="af_alg algif_hash algif_skcipher cmac ecb des_generic md4 sha512_generic pkcs8_key_parser ecdh_generic"
 
 say() { echo "lab: $*"; }
 die() { echo "lab: error: $*" >&2; exit 1; }
@@ -86,8 +95,42 @@ copy_with_libraries() {  # ROOT FILE TARGET
     done
 }
 
+# NetworkManager, iwd, the system bus and udev, with the lab's configuration
+# and profiles, and the users the bus and the checks need.
+add_manager_tools() {  # ROOT
+    local root=$1 tool path plugin
+    for tool in dbus-daemon NetworkManager nmcli udevadm /usr/libexec/iwd; do
+        path=$(PATH=/usr/sbin:/usr/bin:/sbin:/bin command -v "$tool") ||
+            die "$tool is not installed (packages network-manager, iwd, udev, dbus-daemon)"
+        copy_with_libraries "$root" "$path" "$path"
+    done
+    copy_with_libraries "$root" "$(command -v udevadm)" /lib/systemd/systemd-udevd
+    # Loaded at run time: ldd of NetworkManager does not list it.
+    plugin=$(ls -1 /usr/lib/*/NetworkManager/*/libnm-device-plugin-wifi.so 2>/dev/null | head -n 1)
+    [ -n "$plugin" ] || die "NetworkManager's Wi-Fi plugin is missing (package network-manager)"
+    copy_with_libraries "$root" "$plugin" "$plugin"
+    local conf
+    for conf in /usr/share/dbus-1/system.conf /usr/share/dbus-1/system.d/org.freedesktop.NetworkManager.conf \
+        /usr/share/dbus-1/system.d/iwd-dbus.conf /etc/dbus-1/system.d/wpa_supplicant.conf; do
+        [ -e "$conf" ] || die "$conf is missing (packages dbus-system-bus-common, network-manager, iwd, wpasupplicant)"
+        install -D -m 0644 "$conf" "$root$conf"
+    done
+    install -D -m 0644 "$LAB_DIR/guest/nm/NetworkManager.conf" "$root/etc/NetworkManager/NetworkManager.conf"
+    # NetworkManager ignores profiles that others may read.
+    install -d -m 0700 "$root/etc/NetworkManager/system-connections" "$root/var/lib/iwd"
+    install -m 0600 "$LAB_DIR"/guest/nm/*.nmconnection "$root/etc/NetworkManager/system-connections/"
+    install -D -m 0644 "$LAB_DIR/guest/iwd/main.conf" "$root/etc/iwd/main.conf"
+    install -m 0600 "$LAB_DIR"/guest/iwd/lab-* "$root/var/lib/iwd/"
+    install -m 0644 "$LAB_DIR/guest/profiles.sh" "$root/lab/"
+    mkdir -p "$root/var/lib/NetworkManager"
+    ln -s /run "$root/var/run"   # where the bus's socket is looked for
+    echo 6c61622d70726f66696c65732d6c6162 > "$root/etc/machine-id"
+    printf 'messagebus:x:100:101::/nonexistent:/bin/false\nlabnet:x:%s:%s::/:/bin/false\n' 1001 1001 >> "$root/etc/passwd"
+    printf 'messagebus:x:101:\nnetdev:x:108:labnet\nlabnet:x:1001:\n' >> "$root/etc/group"
+}
+
 build_initramfs() {  # KERNELDIR OUTPUT
-    local kdir=$1 output=$2 root=$WORK/guest/root tool
+    local kdir=$1 output=$2 root=$GUEST/root tool
     rm -rf "$root"
     mkdir -p "$root"/{bin,sbin,usr/bin,usr/sbin,usr/local/bin,lib/firmware,lab,etc,tmp,run}
     install -m 0755 "$(command -v busybox)" "$root/bin/busybox"
@@ -107,17 +150,19 @@ build_initramfs() {  # KERNELDIR OUTPUT
         [ -e "$source" ] || die "$regdb is missing (package wireless-regdb)"
         install -m 0644 "$source" "$root/lib/firmware/$regdb"
     done
-    local module
+    local module extra=()
+    [ "$SCENARIO" = profiles ] && read -r -a extra <<< "$IWD_MODULES"
     python3 "$LAB_DIR/lab.py" moddeps "$kdir/lib/modules" \
-        mac80211_hwsim ccm ctr cmac gcm ghash_generic michael_mic > "$WORK/guest/modules.paths"
+        mac80211_hwsim ccm ctr cmac gcm ghash_generic michael_mic "${extra[@]}" > "$GUEST/modules.paths"
     : > "$root/lab/modules.list"
     while read -r module; do
         install -D -m 0644 "$module" "$root/lab/modules/${module##*/}"
         echo "/lab/modules/${module##*/}" >> "$root/lab/modules.list"
-    done < "$WORK/guest/modules.paths"
+    done < "$GUEST/modules.paths"
     printf 'root:x:0:0:root:/:/bin/sh\nnobody:x:65534:65534:nobody:/:/bin/false\n' > "$root/etc/passwd"
     printf 'root:x:0:\nnogroup:x:65534:\n' > "$root/etc/group"
-    (cd "$root" && find . -print0 | cpio --null -o -H newc --quiet) | gzip -1 > "$output"
+    [ "$SCENARIO" = profiles ] && add_manager_tools "$root"
+    (cd "$root" && find . -print0 | cpio --null -o -H newc -R 0:0 --quiet) | gzip -1 > "$output"
 }
 
 # --- QEMU -------------------------------------------------------------------
@@ -137,7 +182,7 @@ choose_accel() {  # KERNEL INITRD
     echo tcg
 }
 
-boot() {  # ACCEL KERNEL INITRD
+boot() {  # ACCEL KERNEL INITRD [KERNEL-ARGUMENT]
     local console=$RUN/console.log data=$RUN/data.log status=0
     : > "$console"
     : > "$data"
@@ -145,7 +190,7 @@ boot() {  # ACCEL KERNEL INITRD
     [ "$1" = kvm ] && accel=(-accel kvm -cpu host)
     timeout "$GUEST_TIMEOUT" "$QEMU" "${accel[@]}" -m 768M -nodefaults -display none \
         -no-reboot -nic none -monitor none -kernel "$2" -initrd "$3" \
-        -append 'console=ttyS0 panic=-1 quiet loglevel=3' \
+        -append "console=ttyS0 panic=-1 quiet loglevel=3${4:+ $4}" \
         -serial "file:$console" -serial "file:$data" > "$RUN/qemu.log" 2>&1 || status=$?
     if [ ! -s "$console" ] && [ "$status" != 0 ] && [ "$status" != 124 ]; then
         skip "QEMU cannot start at all (exit $status): $(head -c 600 "$RUN/qemu.log")"
@@ -154,29 +199,51 @@ boot() {  # ACCEL KERNEL INITRD
     return 0
 }
 
+# Boots the guest once per run and checks what it sent: the radio scenario
+# in WORK/run, the profiles scenario in WORK/run-profiles-nm and -iwd.
 main() {
+    case $SCENARIO in
+    radio | profiles) ;;
+    *) die "unknown scenario '$SCENARIO' (radio or profiles)" ;;
+    esac
     command -v "$QEMU" >/dev/null 2>&1 ||
         skip "QEMU cannot start at all: $QEMU is not installed (scripts/install-deps.sh installs it)"
     [ -x "$PROGRAM" ] || die "program $PROGRAM is missing"
     local t0 deb kdir kernel initrd accel
     t0=$(now)
+    [ "$SCENARIO" = profiles ] && RUN=$WORK/run-profiles-nm
     rm -rf "$RUN"
-    mkdir -p "$RUN" "$WORK/guest"
+    mkdir -p "$RUN" "$GUEST"
     deb=$(kernel_deb)
     kdir=$(unpack_kernel "$deb")
     kernel=$(ls -1 "$kdir"/boot/vmlinuz-* | head -n 1)
-    initrd=$WORK/guest/initramfs.cpio.gz
+    initrd=$GUEST/initramfs.cpio.gz
     build_initramfs "$kdir" "$initrd"
     say "guest built in $(since "$t0")s from $(basename "$deb") ($(du -h "$initrd" | cut -f1) initramfs)"
     local t1
     t1=$(now)
     accel=$(choose_accel "$kernel" "$initrd")
     say "accelerator: $accel (chosen in $(since "$t1")s)"
-    t1=$(now)
-    boot "$accel" "$kernel" "$initrd"
-    say "guest ran for $(since "$t1")s"
-    tr -d '\r' < "$RUN/console.log" | grep -a '^lab: ' || true
-    python3 "$LAB_DIR/lab.py" check "$RUN" && status=0 || status=$?
+    local status runs=() manager
+    if [ "$SCENARIO" = radio ]; then
+        t1=$(now)
+        boot "$accel" "$kernel" "$initrd"
+        say "guest ran for $(since "$t1")s"
+        tr -d '\r' < "$RUN/console.log" | grep -a '^lab: ' || true
+        python3 "$LAB_DIR/lab.py" check "$RUN" && status=0 || status=$?
+    else
+        for manager in nm iwd; do
+            RUN=$WORK/run-profiles-$manager
+            rm -rf "$RUN"
+            mkdir -p "$RUN"
+            t1=$(now)
+            boot "$accel" "$kernel" "$initrd" "lab.profiles=$manager"
+            say "guest with $manager ran for $(since "$t1")s"
+            tr -d '\r' < "$RUN/console.log" | grep -a '^lab: ' || true
+            runs+=("$RUN")
+        done
+        python3 "$LAB_DIR/lab.py" profiles "${runs[@]}" && status=0 || status=$?
+    fi
     say "whole lab run took $(since "$t0")s"
     return $status
 }

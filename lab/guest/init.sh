@@ -152,6 +152,34 @@ phy_facts() {  # INTERFACE
         section || /SAE/ { print }'
 }
 
+# What the checker reads of the listed interfaces: iw's list, each one's link
+# and adapter facts.
+record_interfaces() {  # INTERFACE...
+    iw dev > "$OUT/iw-dev.txt" 2>&1
+    local dev
+    for dev in "$@"; do
+        ip link show "$dev" > "$OUT/link-$dev.txt" 2>&1
+        iw dev "$dev" link >> "$OUT/link-$dev.txt" 2>&1
+        phy_facts "$dev" > "$OUT/phy-$dev.txt" 2>&1
+    done
+}
+
+# The report as the user the command (as_nobody, ...) makes: NAME.txt, .err, .rc.
+run_report() {  # NAME AS_USER
+    local rc=0
+    "$2" timeout 60 wlanreport > "$OUT/$1.txt" 2> "$OUT/$1.err" || rc=$?
+    echo $rc > "$OUT/$1.rc"
+}
+
+# iw's view of the scan caches, without privileges.
+dump_scans() {  # INTERFACE...
+    local dev
+    for dev in "$@"; do
+        as_nobody timeout 60 iw dev "$dev" scan dump > "$OUT/scan-$dev.txt" 2>&1
+        echo $? > "$OUT/scan-$dev.rc"
+    done
+}
+
 main() {
     mount_all
     if cmdline_has lab.probe; then
@@ -162,6 +190,12 @@ main() {
     # A command that never returns must not hold the host until its timeout.
     (sleep "${GUEST_WATCHDOG:-300}"; echo "lab: FAIL: guest watchdog: still running"; poweroff -f) &
     echo "boot $(elapsed)" > "$OUT/timings.txt"
+    local manager
+    manager=$(sed -n 's/.*lab\.profiles=\([a-z]*\).*/\1/p' /proc/cmdline)
+    if [ -n "$manager" ]; then
+        . /lab/profiles.sh
+        profiles_main "$manager"
+    fi
     load_modules
     iw reg set US
     set_signal wlan0 -99    # 2.4 GHz at 30 dBm: -69 dBm
@@ -220,26 +254,15 @@ main() {
 
     LISTED=$(client_interfaces | tr '\n' ' ')
     echo "$LISTED" > "$OUT/listed.txt"
-    iw dev > "$OUT/iw-dev.txt" 2>&1
-    local dev
-    for dev in $CLIENTS; do
-        ip link show "$dev" > "$OUT/link-$dev.txt" 2>&1
-        iw dev "$dev" link >> "$OUT/link-$dev.txt" 2>&1
-        phy_facts "$dev" > "$OUT/phy-$dev.txt" 2>&1
-    done
+    record_interfaces $CLIENTS
 
     # The report, then iw's view of the same caches, both without privileges.
-    local report_rc=0
-    as_nobody timeout 60 wlanreport > "$OUT/report.txt" 2> "$OUT/report.err" || report_rc=$?
-    echo $report_rc > "$OUT/report.rc"
-    for dev in $CLIENTS; do
-        as_nobody timeout 60 iw dev "$dev" scan dump > "$OUT/scan-$dev.txt" 2>&1
-        echo $? > "$OUT/scan-$dev.rc"
-    done
+    run_report report as_nobody
+    dump_scans $CLIENTS
     echo "captured $(elapsed)" >> "$OUT/timings.txt"
 
     # A report that failed or hung is not worth timing.
-    [ $report_rc = 0 ] && bench
+    [ "$(cat "$OUT/report.rc")" = 0 ] && bench
     echo "benched $(elapsed)" >> "$OUT/timings.txt"
     log "done at $(elapsed)s"
     finish 0

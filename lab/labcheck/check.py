@@ -59,29 +59,41 @@ def interface_facts(files):
     return facts
 
 
-def check_files(files):
-    """Returns (faults, parsed report, interface facts)."""
+def guest_failure(files):
+    """Raises RunError when the guest could not set the lab up."""
     failure = files.get("guest-failure.txt")
     if failure is not None:
         raise RunError("the guest could not set the lab up: "
                        f"{failure.decode('utf-8', 'replace').strip()} (logs in run/out)")
+
+
+def report_faults(files, name="report"):
+    """The faults of one report run (name.txt, .rc, .err): its exit, stderr and
+    shape. Returns (faults, parsed report)."""
     faults = []
-    rc = (_text(files, "report.rc") or "?").strip()
+    rc = (_text(files, f"{name}.rc") or "?").strip()
     if rc in ("124", "143"):
         faults.append(f"wlanreport did not finish within 60 s (status {rc})")
     elif rc != "0":
         faults.append(f"wlanreport exited with status {rc}")
-    err = files.get("report.err", b"")
+    err = files.get(f"{name}.err", b"")
     if err:
         faults.append(f"wlanreport wrote to stderr: {err[:300]!r}")
-    data = files.get("report.txt")
+    data = files.get(f"{name}.txt")
     if data is None:
-        raise RunError("the guest sent no report.txt")
+        raise RunError(f"the guest sent no {name}.txt")
     parsed = report.parse(data)
     faults += [f"shape: {p}" for p in parsed.problems]
     if not parsed.problems and parsed.lines != report.expected_line_count(parsed):
         faults.append(f"shape: {parsed.lines} lines, the announced interfaces and networks "
                       f"make {report.expected_line_count(parsed)}")
+    return faults, parsed
+
+
+def check_files(files):
+    """Returns (faults, parsed report, interface facts)."""
+    guest_failure(files)
+    faults, parsed = report_faults(files)
     trace = files.get("strace-report.txt")
     if trace is not None:
         for kind in bench.changes(bench.requests(trace.decode("latin-1"))):
