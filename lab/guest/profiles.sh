@@ -39,7 +39,7 @@ start_networkmanager() {
 }
 
 start_iwd() {
-    /usr/libexec/iwd -i $PROFILE_STATION > "$OUT/iwd.log" 2>&1 &
+    /usr/libexec/iwd -d -i $PROFILE_STATION > "$OUT/iwd.log" 2>&1 &
     wait_for 150 "iwd to connect $PROFILE_STATION" authorized $PROFILE_STATION
 }
 

@@ -1,14 +1,16 @@
-"""A real lab run (lab/tests/data/run1), as the guest sent it, for the checker's tests."""
+"""Real lab runs (lab/tests/data/run1, and profiles-nm and profiles-iwd of the
+profiles scenario), as the guest sent them, for the checker's tests."""
 
 import os
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "run1")
 
 
-def files():
+def files(run="run1"):
+    folder = os.path.join(os.path.dirname(DATA), run)
     found = {}
-    for name in os.listdir(DATA):
-        with open(os.path.join(DATA, name), "rb") as f:
+    for name in os.listdir(folder):
+        with open(os.path.join(folder, name), "rb") as f:
             found[name] = f.read()
     return found
 

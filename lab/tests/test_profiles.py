@@ -1,0 +1,70 @@
+"""The profiles scenario's check over real NetworkManager and iwd runs, and the
+faults it reports when the report's profile entries are wrong."""
+
+import unittest
+
+from labcheck import profiles
+from tests import fixture
+
+CONNECTED_HOME = b"\t\tflags are 3\n\t\tFlag WLAN_AVAILABLE_NETWORK_CONNECTED is set\n" \
+                 b"\t\tFlag WLAN_AVAILABLE_NETWORK_HAS_PROFILE is set\n"
+PROFILE_ONLY = b"\t\tflags are 2\n\t\tFlag WLAN_AVAILABLE_NETWORK_HAS_PROFILE is set\n"
+
+
+def first_block(report, name):
+    """The bytes of the first network entry with that profile name."""
+    start = report.index(b"\t\tNetwork name is [" + name + b"]")
+    start = report.rindex(b"\t\tNetwork ", 0, start - 1)
+    return report[start:report.index(b"\n\n", start) + 2]
+
+
+def edit_block(report, name, old, new):
+    block = first_block(report, name)
+    return report.replace(block, block.replace(old, new))
+
+
+class ProfilesCheckTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.runs = {"nm": fixture.files("profiles-nm"), "iwd": fixture.files("profiles-iwd")}
+
+    def faults(self, run, stem="report", change=None):
+        files = dict(self.runs[run])
+        if change is not None:
+            files[f"{stem}.txt"] = change(files[f"{stem}.txt"])
+        return profiles.check_run(files, run)
+
+    def test_recorded_runs_pass(self):
+        for run in self.runs:
+            self.assertEqual(self.faults(run), [], run)
+
+    def test_broken_profile_entries_are_named(self):
+        def swap_connected(report):  # the flag on the other profile of lab-home
+            report = edit_block(report, b"Maison caf\xe9", PROFILE_ONLY, CONNECTED_HOME)
+            return edit_block(report, b"Home", CONNECTED_HOME, PROFILE_ONLY)
+
+        def after_plain(report):  # Cafe's entry moved behind its plain entry, onto the next network
+            cafe = first_block(report, b"Cafe")
+            plain = report[report.index(cafe) + len(cafe):]
+            plain = plain[:plain.index(b"\n\n") + 2]
+            return report.replace(cafe + plain, plain + cafe)
+
+        cases = [
+            ("nm", lambda r: r.replace(b"[Elsewhere]", b"[Root only]"),
+             ["wlan2", "'lab-cafe'", "only root may read"]),
+            ("nm", swap_connected, ["wlan1", "'lab-home'", "Maison"]),
+            ("nm", after_plain, ["wlan1", "'Cafe' differs from its network in ssid"]),
+            ("nm", lambda r: edit_block(r, b"Cafe", b"BSSID is 1", b"BSSID is 2"),
+             ["'Cafe'", "differs from its network in bssids"]),
+            ("iwd", lambda r: r.replace(b"\t\tNetwork name is []\n\t\tSSID name is [lab-cafe]",
+                                                  b"\t\tNetwork name is [lab-cafe]\n\t\tSSID name is [lab-cafe]", 1),
+             ["report (as nobody)", "named b'lab-cafe' without HAS_PROFILE"]),
+        ]
+        for run, change, words in cases:
+            with self.subTest(words=words):
+                faults = self.faults(run, change=change)
+                self.assertTrue([f for f in faults if all(w in f for w in words)], f"no {words} in {faults}")
+
+
+if __name__ == "__main__":
+    unittest.main()
