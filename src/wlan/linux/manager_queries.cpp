@@ -1,5 +1,6 @@
 #include "wlan/linux/manager_queries.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -43,7 +44,11 @@ int AddProfileEntries(const char* interfaceName,
 }
 
 int RefineStatesWithManager(std::vector<InterfaceRecord>& records) noexcept {
-    if (records.empty()) return 0;
+    // An interface that is down stays not ready: with none up, no bus at all.
+    const bool anyUp = std::any_of(records.begin(), records.end(), [](const InterfaceRecord& r) {
+        return r.state != wlan_interface_state_not_ready;
+    });
+    if (!anyUp) return 0;
     try {
         BusSession session;
         int result = OpenSystemBus(session, kBusBudgetUsec);
