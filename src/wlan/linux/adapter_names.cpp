@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "wlan/linux/utf16_text.h"
+#include "wlan/linux/nl80211_interfaces.h"
 
 namespace wlanlinux {
 namespace {
@@ -34,18 +34,7 @@ bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceN
         model[0] == 0)
         return false;
     if (sd_hwdb_get(hwdb, modalias, "ID_VENDOR_FROM_DATABASE", &vendor) < 0) vendor = nullptr;
-    std::size_t used = 0;
-    const auto append = [&](const char* text) {
-        used = AppendUtf8(description, WLAN_MAX_NAME_LENGTH, used, text, std::strlen(text));
-    };
-    if (vendor != nullptr && vendor[0] != 0) {
-        append(vendor);
-        append(" ");
-    }
-    append(model);
-    append(" (");
-    append(interfaceName);
-    append(")");
+    DescribeAs(vendor, model, interfaceName, description);
     return true;
 }
 

@@ -102,19 +102,25 @@ WLAN_INTERFACE_STATE DecideInterfaceState(const StateFacts& facts) {
     return wlan_interface_state_disconnected;
 }
 
-void DescribeInterface(const char* driver, const char* name,
-                       char16_t (&description)[WLAN_MAX_NAME_LENGTH]) {
+void DescribeAs(const char* maker, const char* product, const char* name,
+                char16_t (&description)[WLAN_MAX_NAME_LENGTH]) {
     std::size_t used = 0;
     const auto append = [&](const char* text) {
         used = AppendUtf8(description, WLAN_MAX_NAME_LENGTH, used, text, std::strlen(text));
     };
-    if (driver != nullptr && driver[0] != 0) {
-        append(driver);
+    if (maker != nullptr && maker[0] != 0) {
+        append(maker);
         append(" ");
     }
-    append("Wi-Fi adapter (");
+    append(product);
+    append(" (");
     append(name);
     append(")");
+}
+
+void DescribeInterface(const char* driver, const char* name,
+                       char16_t (&description)[WLAN_MAX_NAME_LENGTH]) {
+    DescribeAs(driver, "Wi-Fi adapter", name, description);
 }
 
 }  // namespace wlanlinux

@@ -53,8 +53,12 @@ struct InterfaceRecord {
     char16_t description[WLAN_MAX_NAME_LENGTH] = {};
 };
 
-// Writes "<driver> Wi-Fi adapter (<interface>)" (or without the driver when it
-// is unknown) as terminated UTF-16, bounded by the field.
+// Writes "<maker> <product> (<interface>)" (without the maker when it is
+// unknown) as terminated UTF-16, bounded by the field.
+void DescribeAs(const char* maker, const char* product, const char* name,
+                char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
+
+// "<driver> Wi-Fi adapter (<interface>)": the description without a product name.
 void DescribeInterface(const char* driver, const char* name,
                        char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
 
