@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 extern "C" {
@@ -20,8 +21,12 @@ std::size_t failAt = 0;
 std::size_t counted = 0;
 bool injected = false;
 
-// The wrapped C blocks still out, in a fixed table: this code must not allocate.
-void* liveBlocks[256];
+// The wrapped C blocks still out, in a fixed table (this code must not
+// allocate), each address inverted so LeakSanitizer does not count the table
+// as a reference to the block.
+std::uintptr_t liveBlocks[256];
+
+std::uintptr_t Hidden(const void* memory) { return ~reinterpret_cast<std::uintptr_t>(memory); }
 
 // Whether this allocation is the one to fail.
 bool FailNow() {
@@ -47,9 +52,9 @@ void* NewOrThrow(std::size_t size, std::size_t alignment) {
 
 void* TrackC(void* memory) {
     if (memory == nullptr) return memory;
-    for (void*& slot : liveBlocks) {
-        if (slot == nullptr) {
-            slot = memory;
+    for (std::uintptr_t& slot : liveBlocks) {
+        if (slot == 0) {
+            slot = Hidden(memory);
             break;
         }
     }
@@ -69,7 +74,7 @@ std::size_t Counted() { return counted; }
 bool Injected() { return injected; }
 std::size_t LiveCBlocks() {
     std::size_t live = 0;
-    for (const void* slot : liveBlocks) live += slot != nullptr;
+    for (const std::uintptr_t slot : liveBlocks) live += slot != 0;
     return live;
 }
 Pause::Pause() { ++paused; }
@@ -120,8 +125,8 @@ void* __wrap_calloc(std::size_t count, std::size_t size) {
 
 void __wrap_free(void* memory) {
     if (memory != nullptr) {
-        for (void*& slot : allocation_faults::liveBlocks)
-            if (slot == memory) slot = nullptr;
+        for (std::uintptr_t& slot : allocation_faults::liveBlocks)
+            if (slot == allocation_faults::Hidden(memory)) slot = 0;
     }
     __real_free(memory);
 }

@@ -17,11 +17,6 @@
 namespace wlanlinux {
 
 struct Client {
-    Client() = default;
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
-    ~Client() { CloseNetlinkSocket(socket); }
-
     std::mutex mutex;  // one operation at a time per handle
     NetlinkSocket socket;
     std::uint16_t family = 0;  // 0: the machine has no nl80211
@@ -30,7 +25,7 @@ struct Client {
 };
 
 // Adds the client to the table and returns its handle. Null when the table
-// cannot grow; the client is then freed (its socket closed).
+// cannot grow; the client is then freed, its socket closed.
 HANDLE RegisterClient(std::unique_ptr<Client> client);
 
 // Removes the handle from the table, waiting for an operation in progress on

@@ -14,7 +14,7 @@ constexpr time_t kReplyTimeoutSeconds = 5;
 }  // namespace
 
 bool OpenNetlinkSocket(NetlinkSocket& socket) {
-    mnl_socket* opened = mnl_socket_open(NETLINK_GENERIC);
+    mnl_socket* opened = mnl_socket_open(socket.protocol);
     if (opened == nullptr) return false;
     if (mnl_socket_bind(opened, 0, MNL_SOCKET_AUTOPID) < 0) {
         const int saved = errno;

@@ -12,17 +12,26 @@
 
 namespace wlanlinux {
 
+// Owns its socket: it is closed when the holder goes, on every path.
 struct NetlinkSocket {
+    NetlinkSocket() = default;
+    explicit NetlinkSocket(int protocolFamily) : protocol(protocolFamily) {}
+    NetlinkSocket(const NetlinkSocket&) = delete;
+    NetlinkSocket& operator=(const NetlinkSocket&) = delete;
+    ~NetlinkSocket();
+
+    int protocol = NETLINK_GENERIC;  // or NETLINK_ROUTE
     mnl_socket* socket = nullptr;
     std::uint32_t portId = 0;
     std::uint32_t sequence = 0;  // the last sequence number used on this client
 };
 
-// Opens and binds a NETLINK_GENERIC socket that joins no multicast group, so
+// Opens and binds a socket of its protocol that joins no multicast group, so
 // only replies to our own requests arrive. Each receive waits a bounded time.
 // False (with errno) on failure.
 bool OpenNetlinkSocket(NetlinkSocket& socket);
 void CloseNetlinkSocket(NetlinkSocket& socket);
+inline NetlinkSocket::~NetlinkSocket() { CloseNetlinkSocket(*this); }
 
 // The socket's descriptor, opening the socket again if a failed restart left
 // it closed; -1 (with errno) when it cannot be opened.
