@@ -10,8 +10,6 @@
 #include <cstring>
 #include <deque>
 
-#include <sys/socket.h>
-
 #include "allocation_faults.h"
 #include "test_builders.h"
 #include "wlan/linux/netlink_attributes.h"
@@ -283,13 +281,6 @@ void CloseNetlinkSocket(NetlinkSocket& socket) {
     }
     socket.socket = nullptr;
     socket.portId = 0;
-}
-
-// TRANSITION: the ioctls of the interface reads still borrow a descriptor.
-int NetlinkSocketFd(NetlinkSocket& socket) {
-    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return -1;
-    static const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    return fd;
 }
 
 bool SendToKernel(NetlinkSocket& socket, const nlmsghdr* message) {

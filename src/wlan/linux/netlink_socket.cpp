@@ -37,11 +37,6 @@ void CloseNetlinkSocket(NetlinkSocket& socket) {
     socket.portId = 0;
 }
 
-int NetlinkSocketFd(NetlinkSocket& socket) {
-    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return -1;
-    return mnl_socket_get_fd(socket.socket);
-}
-
 bool SendToKernel(NetlinkSocket& socket, const nlmsghdr* message) {
     return mnl_socket_sendto(socket.socket, message, message->nlmsg_len) ==
            static_cast<ssize_t>(message->nlmsg_len);

@@ -1,7 +1,6 @@
-// The generic-netlink socket: the one file that talks to the kernel. Opening
-// and binding, sending a request, receiving a datagram, closing, and the
-// descriptor the interface ioctls borrow. The exchange built on these calls
-// lives in netlink_request.cpp.
+// The netlink socket (generic or route): the one file that talks to the
+// kernel. Opening and binding, sending a request, receiving a datagram,
+// closing. The exchange built on these calls lives in netlink_request.cpp.
 #pragma once
 
 #include <libmnl/libmnl.h>
@@ -32,10 +31,6 @@ struct NetlinkSocket {
 bool OpenNetlinkSocket(NetlinkSocket& socket);
 void CloseNetlinkSocket(NetlinkSocket& socket);
 inline NetlinkSocket::~NetlinkSocket() { CloseNetlinkSocket(*this); }
-
-// The socket's descriptor, opening the socket again if a failed restart left
-// it closed; -1 (with errno) when it cannot be opened.
-int NetlinkSocketFd(NetlinkSocket& socket);
 
 // Sends one whole message to the kernel; false (with errno) otherwise.
 bool SendToKernel(NetlinkSocket& socket, const nlmsghdr* message);
