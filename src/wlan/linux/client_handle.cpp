@@ -22,8 +22,8 @@ HandleTable& Table() {
     return table;
 }
 
-// On 64-bit machines the values carry a tag in the top bits, which makes them
-// non-canonical addresses: no pointer to a real object is ever an open handle.
+// On 64-bit machines the values carry a tag in the top bits, where ordinary
+// user-space addresses have none: a pointer to an object is never a handle.
 constexpr std::uintptr_t kHandleTag =
     sizeof(std::uintptr_t) == 8 ? static_cast<std::uintptr_t>(0x574cull << 48) : 0;
 
