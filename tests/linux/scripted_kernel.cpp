@@ -43,6 +43,8 @@ void Address(nlmsghdr* reply, const nlmsghdr* request, std::uint32_t port, bool 
     if (multi) reply->nlmsg_flags |= NLM_F_MULTI;
 }
 
+// The end of a reply: NLMSG_DONE carrying the status after a dump, else
+// NLMSG_ERROR (error 0 is the acknowledgement).
 Bytes Status(const nlmsghdr* request, std::uint32_t port, bool dump, int error) {
     Bytes buffer(MNL_SOCKET_BUFFER_SIZE);
     nlmsghdr* message = mnl_nlmsg_put_header(buffer.data());
