@@ -1,6 +1,6 @@
 // A received netlink buffer as a scan dump delivers it: walked message by
 // message, each message parsed as a BSS and grouped into networks. The same
-// messages also go through the other nl80211 message parsers.
+// messages also go through the other nl80211 message parsers and the route link parser.
 #include <linux/netlink.h>
 
 #include <cstddef>
@@ -13,6 +13,7 @@
 #include "wlan/linux/network_grouping.h"
 #include "wlan/linux/nl80211_interfaces.h"
 #include "wlan/linux/nl80211_scan.h"
+#include "wlan/linux/route_link.h"
 #include "wlan/linux/wiphy_capabilities.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -41,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (const auto bss = ParseScanMessage(message, &adapter)) AddToNetworks(networks, *bss);
         (void)ParseInterfaceMessage(message);
         (void)ParseStationMessage(message);
+        (void)ParseLinkMessage(message, sequence);  // the fuzzer picks the index
         MergeWiphyMessage(message, adapters);
     });
     return 0;

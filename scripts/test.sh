@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Runs every test: the native suite (GCC, with the simulated-radio lab), the
-# sanitizer suite (clang with AddressSanitizer and UndefinedBehaviorSanitizer,
-# with short fuzz runs) and the Windows suite (MinGW-w64 build under Wine).
+# scripts/test.sh [SUITE...]: runs the test suites, all of them by default:
+#   native    GCC build, unit and golden tests, the simulated-radio lab
+#   sanitize  clang with AddressSanitizer and UndefinedBehaviorSanitizer, short fuzz runs
+#   windows   MinGW-w64 build under Wine: the tests, the real program end to end, the zip
+#   package   the Debian package built, checked with lintian, installed, run and removed
 # Installs what it needs first (as root). Every suite runs even when an earlier
 # one fails; the exit status says whether all passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh || exit 1
+scripts/install-deps.sh run test || exit 1
 
 failed=()
 suite() {
@@ -22,9 +24,16 @@ build_and_test() {
   cmake --preset "$preset" && cmake --build --preset "$preset" && ctest --preset "$preset"
 }
 
-suite native build_and_test native
-suite sanitize build_and_test sanitize
-suite windows scripts/windows-tests.sh
+suites=("$@")
+[ ${#suites[@]} -ne 0 ] || suites=(native sanitize windows package)
+for name in "${suites[@]}"; do
+  case $name in
+    native | sanitize) suite "$name" build_and_test "$name" ;;
+    windows) suite windows scripts/windows-tests.sh ;;
+    package) suite package scripts/package-tests.sh ;;
+    *) echo "unknown suite $name"; failed+=("$name") ;;
+  esac
+done
 
 if [ ${#failed[@]} -ne 0 ]; then
   echo "== failed suites: ${failed[*]}"

@@ -3,37 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "golden_scripts.h"
 #include "report_capture.h"
 
+// Test names and messages show the data set by its name.
+void PrintTo(const GoldenDataSet& set, std::ostream* out) { *out << set.name; }
+
 namespace {
-
-GUID MakeGuid(std::uint32_t data1, std::uint16_t data2, std::uint16_t data3,
-              std::vector<std::uint8_t> data4) {
-    GUID guid{};
-    guid.Data1 = data1;
-    guid.Data2 = data2;
-    guid.Data3 = data3;
-    for (std::size_t i = 0; i < 8 && i < data4.size(); ++i) guid.Data4[i] = data4[i];
-    return guid;
-}
-
-ScriptedInterface Interface(std::uint32_t id, const std::u16string& description, DWORD state) {
-    ScriptedInterface entry;
-    entry.guid = MakeGuid(id, 0, 0, {});
-    entry.description = description;
-    entry.state = state;
-    return entry;
-}
-
-// The probe answers with a short English text unless a test says otherwise.
-WlanScript BaseScript() {
-    WlanScript script;
-    script.reasons.push_back({WLAN_REASON_CODE_INVALID_PHY_TYPE, 0, u"The PHY type is invalid."});
-    return script;
-}
 
 void ExpectReport(const WlanScript& script, const std::string& golden) {
     const ReportRun run = RunScriptedReport(script);
@@ -55,7 +35,7 @@ TEST(Driver, FailedOpenPrintsOneLineAndCallsNothingElse) {
 
 TEST(Driver, CallsInOrderAndGivesEveryListBack) {
     WlanScript script = BaseScript();
-    script.interfaces = {Interface(1, u"first", 4), Interface(2, u"second", 1)};
+    script.interfaces = {ScriptInterface(1, u"first", 4), ScriptInterface(2, u"second", 1)};
     script.interfaces[0].networks = {MakeNetwork("net")};
     script.interfaces[0].networks[0].bNetworkConnectable = 1;
     const ReportRun run = RunScriptedReport(script);
@@ -67,146 +47,17 @@ TEST(Driver, CallsInOrderAndGivesEveryListBack) {
     EXPECT_TRUE(run.log.problems.empty()) << ::testing::PrintToString(run.log.problems);
 }
 
-TEST(Driver, ProbeWithBufferLeftUntouched) {
-    WlanScript script;  // the probe's code is unknown: 87, buffer as filled
-    script.negotiatedVersion = 1;
-    ExpectReport(script, "probe_untouched.txt");
+// Each golden data set: the bytes of its file, exit status 0, every rule of
+// the service kept.
+class GoldenReport : public ::testing::TestWithParam<GoldenDataSet> {};
+
+TEST_P(GoldenReport, EqualsItsFile) {
+    ExpectReport(GetParam().script(), std::string(GetParam().name) + ".txt");
 }
 
-TEST(Driver, ProbeWithShortTextAndFailingResult) {
-    WlanScript script;
-    script.reasons.push_back({WLAN_REASON_CODE_INVALID_PHY_TYPE, 0x80004005, u"The"});
-    ExpectReport(script, "probe_short_text.txt");
-}
-
-TEST(Driver, ProbeTextWithoutTerminatorIsReadWithinTheBuffer) {
-    WlanScript script;
-    script.reasons.push_back(
-        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 0, std::u16string(200, u'x'), false});
-    ExpectReport(script, "probe_unterminated.txt");
-}
-
-TEST(Driver, FailedCloseOnlyPrintsItsLine) {
-    WlanScript script = BaseScript();
-    script.closeResult = ERROR_INVALID_HANDLE;
-    ExpectReport(script, "close_failure.txt");
-}
-
-TEST(Interfaces, FailedListPrintsItsLineAndFreesNothing) {
-    WlanScript script = BaseScript();
-    script.enumResult = ERROR_NOT_ENOUGH_MEMORY;
-    ExpectReport(script, "interfaces_failure.txt");
-}
-
-TEST(Interfaces, GuidsDescriptionsAndStates) {
-    WlanScript script = BaseScript();
-    ScriptedInterface first = Interface(0, u"", 0);
-    first.guid = MakeGuid(1, 0xA, 0xBEEF, {0x0A, 0x00, 0xFF, 0x10, 0x01, 0xAB, 0xCD, 0xEF});
-    first.description = u"Caf\u00E9 adapter";
-    script.interfaces.push_back(first);
-    ScriptedInterface second = Interface(0xFFFFFFFF, u"", 7);
-    second.guid = MakeGuid(0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-    // Greek, CJK and a surrogate pair: one "?" per 16-bit unit.
-    second.description = u"\u03A9\u4E2D\U0001F600 wifi";
-    script.interfaces.push_back(second);
-    // A description that fills its field without a terminator.
-    script.interfaces.push_back(Interface(3, std::u16string(256, u'd'), 8));
-    script.interfaces.push_back(Interface(4, u"negative state", 0x80000000));
-    for (DWORD state = 1; state <= 6; ++state)
-        script.interfaces.push_back(Interface(10 + state, u"state", state));
-    ExpectReport(script, "interfaces.txt");
-}
-
-TEST(Interfaces, FailedNetworkListForOneInterfaceOnly) {
-    WlanScript script = BaseScript();
-    script.interfaces = {Interface(1, u"refused", 4), Interface(2, u"answers", 4)};
-    script.interfaces[0].networkListResult = 120;
-    script.interfaces[1].networks = {MakeNetwork("after")};
-    script.interfaces[1].networks[0].bNetworkConnectable = 1;
-    ExpectReport(script, "network_list_failure.txt");
-}
-
-// Networks whose fields cover the tables, the truth fields, the flags and the
-// SSID rules.
-std::vector<WLAN_AVAILABLE_NETWORK> VariedNetworks() {
-    std::vector<WLAN_AVAILABLE_NETWORK> networks;
-
-    WLAN_AVAILABLE_NETWORK home = MakeNetwork("home", u"Home profile");
-    home.dot11BssType = static_cast<DOT11_BSS_TYPE>(1);
-    home.uNumberOfBssids = 2;
-    home.bNetworkConnectable = 1;
-    home.uNumberOfPhyTypes = 3;
-    home.dot11PhyTypes[0] = static_cast<DOT11_PHY_TYPE>(4);
-    home.dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(6);
-    home.dot11PhyTypes[2] = static_cast<DOT11_PHY_TYPE>(7);
-    home.wlanSignalQuality = 87;
-    home.bSecurityEnabled = 1;
-    home.dot11DefaultAuthAlgorithm = static_cast<DOT11_AUTH_ALGORITHM>(7);
-    home.dot11DefaultCipherAlgorithm = static_cast<DOT11_CIPHER_ALGORITHM>(4);
-    home.dwFlags = 3;
-    networks.push_back(home);
-
-    // Not connectable: the reason's text is asked for.
-    WLAN_AVAILABLE_NETWORK adhoc = MakeNetwork("ad\xC3\xA9hoc\x1B[2J");
-    adhoc.dot11BssType = static_cast<DOT11_BSS_TYPE>(2);
-    adhoc.uNumberOfBssids = 1;
-    adhoc.bNetworkConnectable = 0;
-    adhoc.wlanNotConnectableReason = WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE;
-    adhoc.uNumberOfPhyTypes = 2;
-    adhoc.dot11PhyTypes[0] = static_cast<DOT11_PHY_TYPE>(0x80000000);
-    adhoc.dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(0xFFFFFFFF);
-    adhoc.bSecurityEnabled = 2;  // only exactly 1 means enabled
-    adhoc.dot11DefaultAuthAlgorithm = static_cast<DOT11_AUTH_ALGORITHM>(0);
-    adhoc.dot11DefaultCipherAlgorithm = static_cast<DOT11_CIPHER_ALGORITHM>(3);
-    adhoc.dwFlags = 1;
-    networks.push_back(adhoc);
-
-    // Not connectable for a reason the service has no text for: empty
-    // brackets, not the previous network's text.
-    WLAN_AVAILABLE_NETWORK unknown = MakeNetwork("");
-    unknown.dot11BssType = static_cast<DOT11_BSS_TYPE>(3);
-    unknown.wlanNotConnectableReason = 0x12345678;
-    unknown.dot11DefaultAuthAlgorithm = static_cast<DOT11_AUTH_ALGORITHM>(0x80000000);
-    unknown.dot11DefaultCipherAlgorithm = static_cast<DOT11_CIPHER_ALGORITHM>(0x101);
-    unknown.dwFlags = 2;
-    networks.push_back(unknown);
-
-    // Values the platform never gives: counts at or above 2^31 print negative,
-    // an SSID length above 32 uses 32 bytes, a PHY count above 8 prints 8.
-    WLAN_AVAILABLE_NETWORK extreme = MakeNetwork(std::string(32, 'S'));
-    extreme.dot11Ssid.uSSIDLength = 0xFFFFFFFF;
-    extreme.dot11BssType = static_cast<DOT11_BSS_TYPE>(0xFFFFFFFF);
-    extreme.uNumberOfBssids = 0x80000000;
-    extreme.bNetworkConnectable = -1;
-    extreme.uNumberOfPhyTypes = 0xFFFFFFFF;
-    for (DWORD k = 0; k < 8; ++k) extreme.dot11PhyTypes[k] = static_cast<DOT11_PHY_TYPE>(k);
-    extreme.bMorePhyTypes = 1;
-    extreme.wlanSignalQuality = 0xFFFFFFFF;
-    extreme.bSecurityEnabled = 0;
-    extreme.dot11DefaultAuthAlgorithm = static_cast<DOT11_AUTH_ALGORITHM>(0xFFFFFFFF);
-    extreme.dot11DefaultCipherAlgorithm = static_cast<DOT11_CIPHER_ALGORITHM>(0xFFFFFFFF);
-    extreme.dwFlags = 0xFFFFFFFF;
-    extreme.dwReserved = 0x80000001;
-    networks.push_back(extreme);
-
-    // A zero byte inside the SSID ends it; a profile name fills its field.
-    WLAN_AVAILABLE_NETWORK zero = MakeNetwork(std::string("ab\0cd", 5));
-    SetWideText(zero.strProfileName, std::u16string(256, u'p'));
-    zero.bNetworkConnectable = 1;
-    zero.dot11DefaultAuthAlgorithm = static_cast<DOT11_AUTH_ALGORITHM>(1);
-    zero.dot11DefaultCipherAlgorithm = static_cast<DOT11_CIPHER_ALGORITHM>(0);
-    networks.push_back(zero);
-    return networks;
-}
-
-TEST(Networks, FieldsTablesAndFlags) {
-    WlanScript script = BaseScript();
-    script.reasons.push_back(
-        {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, 0, u"The network is not compatible."});
-    script.reasons.push_back({0x12345678, ERROR_INVALID_PARAMETER, u"partial", false});
-    script.interfaces = {Interface(1, u"adapter", 1)};
-    script.interfaces[0].networks = VariedNetworks();
-    ExpectReport(script, "networks.txt");
-}
+INSTANTIATE_TEST_SUITE_P(DataSets, GoldenReport, ::testing::ValuesIn(GoldenDataSets()),
+                         [](const ::testing::TestParamInfo<GoldenDataSet>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace

@@ -33,7 +33,7 @@ done
 trace() {  # NAME COMMAND...
     local name=$1
     shift
-    strace -f -e trace=sendto,sendmsg -e signal=none -xx -s 64 -o "$scratch/strace-$name.txt" \
+    strace -f -e trace=socket,sendto,sendmsg -e signal=none -xx -s 64 -o "$scratch/strace-$name.txt" \
         "$@" > /dev/null 2>&1
 }
 trace report wlanreport

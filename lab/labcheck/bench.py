@@ -9,9 +9,13 @@ GENL_CTRL = "0x10"
 _NL80211_COMMANDS = {1: "GET_WIPHY", 5: "GET_INTERFACE", 9: "GET_KEY", 17: "GET_STATION",
                      32: "GET_SCAN", 33: "TRIGGER_SCAN", 38: "GET_REG", 62: "GET_SURVEY",
                      64: "GET_PROTOCOL_FEATURES"}
+_RTM_TYPES = {0x12: "RTM_GETLINK"}
 _REQUEST = re.compile(
-    r"send(?:to|msg)\(\d+, .*?nlmsg_type=([^,]+?)(?: /\*[^*]*\*/)?, nlmsg_flags=([^,]+),"
+    r"send(?:to|msg)\((\d+), .*?nlmsg_type=([^,]+?)(?: /\*[^*]*\*/)?, nlmsg_flags=([^,]+),"
     r".*?\}, \"((?:\\x[0-9a-f]{2})*)\"")
+# strace names route messages only when it knows the socket's protocol: the
+# netlink sockets opened, by descriptor, tell.
+_SOCKET = re.compile(r"socket\(AF_NETLINK, [^,]+, (\w+)\) = (\d+)")
 
 
 def timings(text):
@@ -27,15 +31,23 @@ def timings(text):
 def requests(strace_text):
     """Counter of netlink requests by kind, e.g. "nl80211 GET_SCAN dump"."""
     kinds = Counter()
+    route_fds = set()
     for line in strace_text.splitlines():
+        socket = _SOCKET.search(line)
+        if socket:
+            protocol, fd = socket.groups()
+            (route_fds.add if protocol == "NETLINK_ROUTE" else route_fds.discard)(fd)
+            continue
         match = _REQUEST.search(line)
         if not match:
             continue
-        family, flags, payload = match.groups()
+        fd, family, flags, payload = match.groups()
         dump = "NLM_F_DUMP" in flags or "0x300" in flags
         first = int(payload[2:4], 16) if payload else None
         if family.startswith("RTM_"):
             kind = f"rtnetlink {family}"
+        elif fd in route_fds:
+            kind = f"rtnetlink {_RTM_TYPES.get(int(family, 0), 'type ' + family)}"
         elif family in (GENL_CTRL, "nlctrl"):
             kind = "nlctrl GETFAMILY" if first == 3 else f"nlctrl command {first}"
         else:

@@ -36,6 +36,13 @@ class BenchTest(unittest.TestCase):
         self.assertEqual(counts["nlctrl GETFAMILY"], 1)
         iw = bench.requests(files["strace-iw-wlan5.txt"].decode())
         self.assertEqual(iw["nl80211 GET_SCAN dump"], 1)
+        # A route socket's requests are told apart by the socket they go to.
+        route = ('1 socket(AF_NETLINK, SOCK_RAW, NETLINK_ROUTE) = 4\n'
+                 '1 sendto(4, [{nlmsg_len=32, nlmsg_type=0x12 /* NLMSG_??? */, '
+                 'nlmsg_flags=NLM_F_REQUEST|NLM_F_ACK, nlmsg_seq=1, nlmsg_pid=0}, "\\x00"], 32, 0)\n')
+        routed = bench.requests(route)
+        self.assertEqual(routed["rtnetlink RTM_GETLINK"], 1)
+        self.assertEqual(bench.changes(routed), [])
         summary = bench.summarize(files, 4)
         self.assertIn("ratio", summary)
         self.assertIn("meets the one-each target", summary)

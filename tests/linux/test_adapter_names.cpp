@@ -1,6 +1,7 @@
 // Product names from this machine's hardware database (hwdb.bin, from the
 // udev package) for modaliases as the kernel writes them.
 #include <gtest/gtest.h>
+#include <net/if.h>
 
 #include <string>
 
@@ -48,16 +49,19 @@ TEST(AdapterNames, DescriptionFromTheHardwareDatabase) {
 
 TEST(AdapterNames, ModaliasOnlyFromTheInterfacesOwnDevice) {
     char modalias[256];
-    EXPECT_FALSE(wlanlinux::ReadModalias("lo", modalias, sizeof modalias));  // virtual: none
-    EXPECT_FALSE(wlanlinux::ReadModalias("../../devices", modalias, sizeof modalias));
-    EXPECT_FALSE(wlanlinux::ReadModalias("no-such-if", modalias, sizeof modalias));
-    // A real device's alias comes without its line end, or not at all when it
-    // does not fit.
-    if (wlanlinux::ReadModalias("eth0", modalias, sizeof modalias)) {
+    const std::uint32_t lo = if_nametoindex("lo");
+    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "lo", modalias, sizeof modalias));  // virtual: none
+    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "../../devices", modalias, sizeof modalias));
+    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "no-such-if", modalias, sizeof modalias));
+    // A real device's alias comes without its line end, not at all when it
+    // does not fit, and never under a name that is another index's.
+    const std::uint32_t eth0 = if_nametoindex("eth0");
+    if (eth0 != 0 && wlanlinux::ReadModalias(eth0, "eth0", modalias, sizeof modalias)) {
         const std::string alias = modalias;
         EXPECT_FALSE(alias.empty());
         EXPECT_EQ(alias.find('\n'), std::string::npos);
-        EXPECT_FALSE(wlanlinux::ReadModalias("eth0", modalias, alias.size() + 1));
-        EXPECT_TRUE(wlanlinux::ReadModalias("eth0", modalias, alias.size() + 2));
+        EXPECT_FALSE(wlanlinux::ReadModalias(eth0, "eth0", modalias, alias.size() + 1));
+        EXPECT_TRUE(wlanlinux::ReadModalias(eth0, "eth0", modalias, alias.size() + 2));
+        EXPECT_FALSE(wlanlinux::ReadModalias(lo, "eth0", modalias, sizeof modalias));
     }
 }

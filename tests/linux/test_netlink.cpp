@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 #include <linux/genetlink.h>
 
+#include <net/if.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <memory>
+#include <string>
 
 #include "test_builders.h"
 #include "wlan/linux/netdevice_info.h"
@@ -10,6 +15,7 @@
 #include "wlan/linux/netlink_reply_walk.h"
 #include "wlan/linux/netlink_request.h"
 #include "wlan/linux/netlink_socket.h"
+#include "wlan/linux/route_link.h"
 
 using namespace testing_support;
 using wlanlinux::ChunkStatus;
@@ -422,21 +428,31 @@ TEST(RunRequestOver, AChannelThatCannotReopenEndsTheRequest) {
     EXPECT_EQ(RunScripted(kernel).result, EMFILE);
 }
 
-// The device reads go through the same netlink socket; loopback is on every
-// machine and has neither a driver link nor a permanent address.
-TEST(NetdeviceInfo, LoopbackAndMissingDevices) {
-    wlanlinux::NetlinkSocket socket;
-    ASSERT_TRUE(wlanlinux::OpenNetlinkSocket(socket));
-    const int fd = mnl_socket_get_fd(socket.socket);
-    std::uint8_t mac[6];
+// Device reads by index through this machine's own kernel. Loopback is on
+// every machine: up, without a permanent address or a driver link.
+TEST(DeviceReads, ByIndexOnThisMachine) {
+    wlanlinux::NetlinkSocket route(NETLINK_ROUTE);
+    wlanlinux::LinkFacts facts;
+    const std::uint32_t loopback = if_nametoindex("lo");
+    ASSERT_EQ(wlanlinux::ReadLink(route, loopback, facts), 0);
+    EXPECT_TRUE(facts.up);
+    EXPECT_FALSE(facts.hasPermanentAddress);
+    EXPECT_STREQ(facts.name, "lo");
+    for (const std::uint32_t missing : {0u, 0x7ffffff0u, 0x80000000u, 0xffffffffu})
+        EXPECT_EQ(wlanlinux::ReadLink(route, missing, facts), ENODEV) << missing;
+
     char driver[32];
-    EXPECT_TRUE(wlanlinux::DeviceIsUp(fd, "lo"));
-    EXPECT_FALSE(wlanlinux::PermanentAddress(fd, "lo", mac));
-    EXPECT_FALSE(wlanlinux::DriverName("lo", driver, sizeof driver));
-    for (const char* name : {"no-such-dev0", "", "name-longer-than-ifnamsiz", "../lo"}) {
-        EXPECT_FALSE(wlanlinux::DeviceIsUp(fd, name)) << name;
-        EXPECT_FALSE(wlanlinux::PermanentAddress(fd, name, mac)) << name;
-        EXPECT_FALSE(wlanlinux::DriverName(name, driver, sizeof driver)) << name;
+    for (const char* name : {"lo", "no-such-dev0", "", "name-longer-than-ifnamsiz", "../lo", ".."})
+        EXPECT_FALSE(wlanlinux::DriverName(loopback, name, driver, sizeof driver)) << name;
+    // A device with a driver gives it under its own index only.
+    const std::unique_ptr<struct if_nameindex[], void (*)(struct if_nameindex*)> devices(
+        if_nameindex(), if_freenameindex);
+    ASSERT_NE(devices, nullptr);
+    for (const struct if_nameindex* device = devices.get(); device->if_index != 0; ++device) {
+        char link[256];
+        const std::string path = std::string("/sys/class/net/") + device->if_name + "/device/driver";
+        if (readlink(path.c_str(), link, sizeof link) <= 0) continue;
+        EXPECT_TRUE(wlanlinux::DriverName(device->if_index, device->if_name, driver, sizeof driver));
+        EXPECT_FALSE(wlanlinux::DriverName(device->if_index + 1, device->if_name, driver, sizeof driver));
     }
-    wlanlinux::CloseNetlinkSocket(socket);
 }

@@ -147,7 +147,14 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"ESS", {.capability = kOpen}, nullptr, {.type = kInfrastructure}},
         {"IBSS", {.capability = kAdHoc}, nullptr, {.type = dot11_BSS_type_independent}},
         {"ESS and IBSS", {.capability = 0x0003}, nullptr, {.type = kInfrastructure}},
-        {"neither: mesh or PBSS", {.capability = 0x0400}, nullptr, {.listed = false}},
+        {"neither: mesh", {.capability = 0x0400}, nullptr, {.listed = false}},
+        // On 60 GHz bits 0-1 are one type field: 1 IBSS, 2 PBSS, 3 AP or PCP.
+        {"60 GHz IBSS", {.capability = 0x0001, .frequency = 58320}, nullptr,
+         {.type = dot11_BSS_type_independent}},
+        {"60 GHz PBSS", {.capability = 0x0002, .frequency = 60480}, nullptr, {.type = kInfrastructure}},
+        {"60 GHz AP or PCP", {.capability = 0x0013, .frequency = 69120}, nullptr,
+         {.type = kInfrastructure}},
+        {"60 GHz type 0", {.capability = 0x0010, .frequency = 62640}, nullptr, {.listed = false}},
         // The SSID as the air gives it.
         {"named", {.ies = Join({Ssid("café"), DsssRates()})}, nullptr,
          {.ssid = Bytes{'c', 'a', 'f', 0xc3, 0xa9}}},

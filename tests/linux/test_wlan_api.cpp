@@ -1,11 +1,16 @@
-// The six operations as the report calls them, on this machine's own stack
-// (with or without Wi-Fi: nothing here assumes either).
+// The six operations as the report calls them, over the scripted kernel.
 #include <gtest/gtest.h>
+#include <linux/nl80211.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "allocation_faults.h"
+#include "scripted_kernel.h"
+#include "wlan/linux/interface_guid.h"
 #include "wlan/wlan_client.h"
 
 namespace {
@@ -120,22 +125,105 @@ TEST(Operations, RefuseBadArguments) {
     EXPECT_EQ(WlanCloseHandle(handle, nullptr), ERROR_SUCCESS);
 }
 
-TEST(WlanEnumInterfaces, ListsWhatTheMachineHas) {
+TEST(WlanCloseHandle, AClosedHandleStaysClosed) {
+    HANDLE first = Open();
+    ASSERT_EQ(WlanCloseHandle(first, nullptr), ERROR_SUCCESS);
+    for (int i = 0; i != 100; ++i) {
+        HANDLE next = Open();
+        PWLAN_INTERFACE_INFO_LIST list = nullptr;
+        ASSERT_EQ(WlanEnumInterfaces(first, nullptr, &list), ERROR_INVALID_HANDLE) << i;
+        ASSERT_EQ(WlanCloseHandle(next, nullptr), ERROR_SUCCESS);
+    }
+}
+
+namespace {
+
+struct Listed {
+    std::string description;
+    WLAN_INTERFACE_STATE state;
+    GUID guid;
+    DWORD bssids = 0;  // over all its networks
+};
+
+// Every listed interface, with the access points of its network list.
+std::vector<Listed> ListMachine() {
     HANDLE handle = Open();
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
-    ASSERT_EQ(WlanEnumInterfaces(handle, nullptr, &list), ERROR_SUCCESS);
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->dwIndex, 0u);
-    for (DWORD i = 0; i != list->dwNumberOfItems; ++i) {
+    EXPECT_EQ(WlanEnumInterfaces(handle, nullptr, &list), ERROR_SUCCESS);
+    std::vector<Listed> listed;
+    for (DWORD i = 0; list != nullptr && i != list->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& entry = (&list->InterfaceInfo[0])[i];
-        EXPECT_NE(entry.strInterfaceDescription[0], 0);
+        const char16_t* text = entry.strInterfaceDescription;
+        Listed item{std::string(text, text + std::char_traits<char16_t>::length(text)),
+                    entry.isState, entry.InterfaceGuid};
         PWLAN_AVAILABLE_NETWORK_LIST networks = nullptr;
         EXPECT_EQ(WlanGetAvailableNetworkList(handle, &entry.InterfaceGuid, 0, nullptr, &networks),
                   ERROR_SUCCESS);
+        for (DWORD j = 0; networks != nullptr && j != networks->dwNumberOfItems; ++j)
+            item.bssids += (&networks->Network[0])[j].uNumberOfBssids;
         WlanFreeMemory(networks);
+        listed.push_back(item);
     }
     WlanFreeMemory(list);
     EXPECT_EQ(WlanCloseHandle(handle, nullptr), ERROR_SUCCESS);
+    return listed;
+}
+
+}  // namespace
+
+// What the kernel says of each interface, read by its index.
+TEST(WlanEnumInterfaces, ListsWhatTheKernelHas) {
+    using scripted_kernel::Machine;
+    struct Case {
+        const char* name;
+        std::function<void(Machine&)> change;
+        std::vector<WLAN_INTERFACE_STATE> states;
+        std::vector<DWORD> bssids;
+    };
+    const Case cases[] = {
+        {"as it is", [](Machine&) {},
+         {wlan_interface_state_connected, wlan_interface_state_authenticating}, {8, 3}},
+        {"second down", [](Machine& m) { m.interfaces[2].up = false; },
+         {wlan_interface_state_connected, wlan_interface_state_not_ready}, {8, 3}},
+        // By the time it is read, the dump's name belongs to a device that
+        // is up (this machine's loopback); the interface itself is down.
+        {"second's name taken by another device",
+         [](Machine& m) {
+             m.interfaces[2].name = "lo";
+             m.interfaces[2].linkName = "wlan9";
+             m.interfaces[2].up = false;
+         },
+         {wlan_interface_state_connected, wlan_interface_state_not_ready}, {8, 3}},
+        {"first gone from its scan dump halfway, then back",
+         [](Machine& m) { m.interfaces[0].scanDumpsCutShort = 1; },
+         {wlan_interface_state_connected, wlan_interface_state_authenticating}, {8, 3}},
+        {"no nl80211", [](Machine& m) { m.nl80211 = false; }, {}, {}},
+    };
+    for (const Case& c : cases) {
+        Machine& machine = scripted_kernel::TheMachine();
+        machine = scripted_kernel::SampleMachine();
+        c.change(machine);
+        const std::vector<Listed> listed = ListMachine();
+        ASSERT_EQ(listed.size(), c.states.size()) << c.name;
+        for (std::size_t i = 0; i != listed.size(); ++i) {
+            EXPECT_EQ(listed[i].state, c.states[i]) << c.name << " " << i;
+            EXPECT_EQ(listed[i].bssids, c.bssids[i]) << c.name << " " << i;
+        }
+    }
+    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
+    const std::vector<Listed> listed = ListMachine();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].description, "Wi-Fi adapter (wlan0)");
+    // The permanent address names the first; the second has only its current one.
+    const auto guidOf = [](const std::array<std::uint8_t, 6>& address) {
+        std::uint8_t mac[6];
+        std::copy(address.begin(), address.end(), mac);
+        return wlanlinux::InterfaceGuidFromMac(mac);
+    };
+    const auto& machine = scripted_kernel::TheMachine();
+    EXPECT_TRUE(wlanlinux::SameGuid(listed[0].guid, guidOf(machine.interfaces[0].permanent)));
+    EXPECT_TRUE(wlanlinux::SameGuid(listed[1].guid, guidOf(machine.interfaces[2].mac)));
+    EXPECT_EQ(scripted_kernel::OpenSockets(), 0u);
 }
 
 TEST(WlanReasonCodeToString, WritesWithinTheBuffer) {
@@ -163,4 +251,22 @@ TEST(WlanReasonCodeToString, WritesWithinTheBuffer) {
     }
 }
 
-TEST(WlanFreeMemory, AcceptsNull) { WlanFreeMemory(nullptr); }
+// Each list is one block, and WlanFreeMemory gives it back; null is no list.
+TEST(WlanFreeMemory, GivesBackEveryList) {
+    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
+    const std::size_t before = allocation_faults::LiveCBlocks();
+    HANDLE handle = Open();
+    PWLAN_INTERFACE_INFO_LIST interfaces = nullptr;
+    ASSERT_EQ(WlanEnumInterfaces(handle, nullptr, &interfaces), ERROR_SUCCESS);
+    std::vector<PWLAN_AVAILABLE_NETWORK_LIST> lists(interfaces->dwNumberOfItems);
+    for (DWORD i = 0; i != interfaces->dwNumberOfItems; ++i)
+        ASSERT_EQ(WlanGetAvailableNetworkList(handle, &(&interfaces->InterfaceInfo[0])[i].InterfaceGuid, 0,
+                                              nullptr, &lists[i]),
+                  ERROR_SUCCESS);
+    EXPECT_EQ(allocation_faults::LiveCBlocks(), before + 3);
+    WlanFreeMemory(nullptr);
+    WlanFreeMemory(interfaces);
+    for (PWLAN_AVAILABLE_NETWORK_LIST list : lists) WlanFreeMemory(list);
+    EXPECT_EQ(allocation_faults::LiveCBlocks(), before);
+    EXPECT_EQ(WlanCloseHandle(handle, nullptr), ERROR_SUCCESS);
+}

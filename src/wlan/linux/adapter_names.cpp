@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "wlan/linux/netdevice_info.h"
 #include "wlan/linux/nl80211_interfaces.h"
 
 namespace wlanlinux {
@@ -38,13 +38,13 @@ bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceN
     return true;
 }
 
-bool ReadModalias(const char* interfaceName, char* modalias, std::size_t capacity) {
-    if (capacity == 0 || std::strchr(interfaceName, '/') != nullptr) return false;
-    char path[96];
-    const int written =
-        std::snprintf(path, sizeof path, "/sys/class/net/%s/device/modalias", interfaceName);
-    if (written < 0 || static_cast<std::size_t>(written) >= sizeof path) return false;
-    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+bool ReadModalias(std::uint32_t ifindex, const char* interfaceName, char* modalias,
+                  std::size_t capacity) {
+    if (capacity == 0) return false;
+    const int folder = OpenDeviceFolder(ifindex, interfaceName);
+    if (folder < 0) return false;
+    const int fd = openat(folder, "device/modalias", O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    close(folder);
     if (fd < 0) return false;
     // A file that fills the whole buffer is longer than any modalias.
     std::size_t length = 0;
@@ -65,10 +65,11 @@ bool ReadModalias(const char* interfaceName, char* modalias, std::size_t capacit
     return length != 0 && Printable(modalias, length);
 }
 
-bool DescribeFromHardwareDatabase(const char* interfaceName,
+bool DescribeFromHardwareDatabase(std::uint32_t ifindex, const char* sysfsName,
+                                  const char* interfaceName,
                                   char16_t (&description)[WLAN_MAX_NAME_LENGTH]) noexcept {
     char modalias[kModaliasCapacity];
-    if (!ReadModalias(interfaceName, modalias, sizeof modalias)) return false;
+    if (!ReadModalias(ifindex, sysfsName, modalias, sizeof modalias)) return false;
     sd_hwdb* hwdb = nullptr;
     if (sd_hwdb_new(&hwdb) < 0) return false;
     const bool described = DescribeProduct(hwdb, modalias, interfaceName, description);

@@ -7,6 +7,7 @@
 #include <systemd/sd-hwdb.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "wlan/wlan_types.h"
 
@@ -18,14 +19,18 @@ namespace wlanlinux {
 bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceName,
                      char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
 
-// Reads /sys/class/net/NAME/device/modalias without its line end. False when
-// there is none (virtual devices have none) or the file does not fit in
-// `capacity` - 1 bytes.
-bool ReadModalias(const char* interfaceName, char* modalias, std::size_t capacity);
+// Reads the modalias of device `ifindex`, known as `interfaceName`
+// (/sys/class/net/NAME/device/modalias), without its line end. False when
+// there is none (virtual devices have none), the name is another device's
+// now, or the file does not fit in `capacity` - 1 bytes.
+bool ReadModalias(std::uint32_t ifindex, const char* interfaceName, char* modalias,
+                  std::size_t capacity);
 
-// DescribeProduct for the interface's device with the machine's database.
-// False without a database, a modalias or an entry.
-bool DescribeFromHardwareDatabase(const char* interfaceName,
+// DescribeProduct for device `ifindex` (its sysfs folder under `sysfsName`)
+// with the machine's database, showing `interfaceName`. False without a
+// database, a modalias or an entry.
+bool DescribeFromHardwareDatabase(std::uint32_t ifindex, const char* sysfsName,
+                                  const char* interfaceName,
                                   char16_t (&description)[WLAN_MAX_NAME_LENGTH]) noexcept;
 
 }  // namespace wlanlinux

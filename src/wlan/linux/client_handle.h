@@ -1,8 +1,8 @@
-// Client handles. A handle is the address of a heap-allocated client, but it
-// is only dereferenced after it has been found in a process-wide table of open
-// handles: that is what lets a stale, closed or made-up handle be answered
-// with ERROR_INVALID_HANDLE instead of touching freed memory. The table holds
-// only addresses; each client owns its socket and its cached interfaces.
+// Client handles. A handle is a generation count, never an address: each open
+// takes the next value and no value comes back in the life of the process, so
+// a closed or made-up handle is answered with ERROR_INVALID_HANDLE and can
+// never reach another client. The process-wide table maps open values to
+// their clients; each client owns its socket and its cached interfaces.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,8 @@ struct Client {
     std::vector<InterfaceRecord> interfaces;
 };
 
-// Adds the client to the table and returns its handle.
+// Adds the client to the table and returns its handle. Null when the table
+// cannot grow; the client is then freed, its socket closed.
 HANDLE RegisterClient(std::unique_ptr<Client> client);
 
 // Removes the handle from the table, waiting for an operation in progress on

@@ -79,6 +79,8 @@ Band BandOf(std::uint32_t mhz) {
 
 }  // namespace
 
+bool IsDmgFrequency(std::uint32_t frequencyMhz) { return BandOf(frequencyMhz) == Band::Band60GHz; }
+
 bool ElementCursor::Next(Element& element) {
     if (remaining_ < 2) return false;
     const std::uint8_t id = data_[0];

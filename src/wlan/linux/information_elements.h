@@ -69,6 +69,9 @@ struct ElementSummary {
 // element shorter or longer than its kind allows is ignored.
 ElementSummary SummarizeElements(const std::uint8_t* data, std::size_t length);
 
+// Whether a BSS on this frequency is a DMG (60 GHz) one.
+bool IsDmgFrequency(std::uint32_t frequencyMhz);
+
 // The PHY types a BSS on `frequencyMhz` with these elements supports, in the
 // platform's enumeration, legacy type first. Returns how many were written
 // (at most 8).

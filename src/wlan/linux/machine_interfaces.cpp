@@ -1,5 +1,6 @@
 #include "wlan/linux/machine_interfaces.h"
 
+#include <linux/netlink.h>
 #include <linux/nl80211.h>
 
 #include <algorithm>
@@ -9,13 +10,13 @@
 #include "wlan/linux/interface_guid.h"
 #include "wlan/linux/netdevice_info.h"
 #include "wlan/linux/nl80211_requests.h"
+#include "wlan/linux/route_link.h"
 
 namespace wlanlinux {
 namespace {
 
-GUID GuidOf(int fd, const WirelessInterface& netdev) {
-    std::uint8_t mac[6];
-    if (PermanentAddress(fd, netdev.name, mac)) return InterfaceGuidFromMac(mac);
+GUID GuidOf(const LinkFacts& link, const WirelessInterface& netdev) {
+    if (link.hasPermanentAddress) return InterfaceGuidFromMac(link.permanentAddress);
     if (netdev.hasMac) return InterfaceGuidFromMac(netdev.mac);
     // No address at all: the name is the next most stable thing we have.
     return NameBasedGuid(kInterfaceGuidNamespace, netdev.name, std::strlen(netdev.name));
@@ -35,14 +36,18 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
 
     std::sort(interfaces.begin(), interfaces.end(),
               [](const WirelessInterface& a, const WirelessInterface& b) { return a.ifindex < b.ifindex; });
+    // Each device is read by its index, never by a name that may have moved
+    // to another device since the dump.
+    NetlinkSocket route(NETLINK_ROUTE);
     out.resize(interfaces.size());
     for (std::size_t i = 0; i != interfaces.size(); ++i) {
         InterfaceRecord& record = out[i];
         record.netdev = interfaces[i];
-        const int fd = NetlinkSocketFd(socket);
-        record.guid = GuidOf(fd, record.netdev);
+        LinkFacts link;
+        (void)ReadLink(route, record.netdev.ifindex, link);  // a device gone reads as down
+        record.guid = GuidOf(link, record.netdev);
         StateFacts facts;
-        facts.up = DeviceIsUp(fd, record.netdev.name);
+        facts.up = link.up;
         facts.iftype = record.netdev.iftype;
         facts.hasSsid = record.netdev.hasSsid;
         if (facts.up && !facts.hasSsid && facts.iftype == NL80211_IFTYPE_STATION)
@@ -55,9 +60,12 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
             record.adapterKnown = true;
         }
         char driver[64];
-        if (!DescribeFromHardwareDatabase(record.netdev.name, record.description))
-            DescribeInterface(DriverName(record.netdev.name, driver, sizeof driver) ? driver : nullptr,
-                              record.netdev.name, record.description);
+        const char* present = link.name[0] != 0 ? link.name : record.netdev.name;
+        if (!DescribeFromHardwareDatabase(record.netdev.ifindex, present, record.netdev.name,
+                                          record.description))
+            DescribeInterface(
+                DriverName(record.netdev.ifindex, present, driver, sizeof driver) ? driver : nullptr,
+                record.netdev.name, record.description);
     }
     SeparateSharedGuids(out);
     return 0;

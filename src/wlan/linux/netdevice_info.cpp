@@ -1,57 +1,51 @@
 #include "wlan/linux/netdevice_info.h"
 
-#include <linux/ethtool.h>
-#include <linux/sockios.h>
-#include <net/if.h>
-#include <sys/ioctl.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
 namespace wlanlinux {
 namespace {
 
-bool SetName(ifreq& request, const char* name) {
-    const std::size_t length = std::strlen(name);
-    if (length == 0 || length >= sizeof request.ifr_name) return false;
-    std::memcpy(request.ifr_name, name, length + 1);
-    return true;
+// The interface index in the device's sysfs folder; 0 when unreadable.
+std::uint32_t IndexIn(int folder) {
+    const int file = openat(folder, "ifindex", O_RDONLY | O_CLOEXEC);
+    if (file < 0) return 0;
+    char text[16];
+    const ssize_t length = read(file, text, sizeof text);
+    close(file);
+    std::uint32_t index = 0;
+    if (length <= 0 || std::from_chars(text, text + length, index).ec != std::errc()) return 0;
+    return index;
 }
 
 }  // namespace
 
-bool DeviceIsUp(int socketFd, const char* name) {
-    ifreq request{};
-    if (!SetName(request, name)) return false;
-    if (ioctl(socketFd, SIOCGIFFLAGS, &request) != 0) return false;
-    return (request.ifr_flags & IFF_UP) != 0;
+int OpenDeviceFolder(std::uint32_t ifindex, const char* name) {
+    if (name[0] == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
+        std::strchr(name, '/') != nullptr)
+        return -1;
+    char path[64];
+    const int written = std::snprintf(path, sizeof path, "/sys/class/net/%s", name);
+    if (written < 0 || static_cast<std::size_t>(written) >= sizeof path) return -1;
+    // The device's own folder, held open: a rename after this cannot swap it
+    // for another device's, and the index in it says whose it is.
+    const int folder = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0 || IndexIn(folder) == ifindex) return folder;
+    close(folder);
+    return -1;
 }
 
-bool PermanentAddress(int socketFd, const char* name, std::uint8_t (&mac)[6]) {
-    // The reply's address follows the header; room for the longest address.
-    constexpr std::size_t kMaxAddressLength = 32;
-    alignas(ethtool_perm_addr) std::uint8_t buffer[sizeof(ethtool_perm_addr) + kMaxAddressLength]{};
-    auto* header = reinterpret_cast<ethtool_perm_addr*>(buffer);
-    header->cmd = ETHTOOL_GPERMADDR;
-    header->size = kMaxAddressLength;
-    ifreq request{};
-    if (!SetName(request, name)) return false;
-    request.ifr_data = reinterpret_cast<char*>(buffer);
-    if (ioctl(socketFd, SIOCETHTOOL, &request) != 0 || header->size != sizeof mac) return false;
-    std::memcpy(mac, buffer + sizeof(ethtool_perm_addr), sizeof mac);
-    for (const std::uint8_t byte : mac)
-        if (byte != 0) return true;
-    return false;
-}
-
-bool DriverName(const char* name, char* driver, std::size_t capacity) {
-    if (capacity == 0 || std::strchr(name, '/') != nullptr) return false;
-    char path[96];
-    const int written = std::snprintf(path, sizeof path, "/sys/class/net/%s/device/driver", name);
-    if (written < 0 || static_cast<std::size_t>(written) >= sizeof path) return false;
+bool DriverName(std::uint32_t ifindex, const char* name, char* driver, std::size_t capacity) {
+    if (capacity == 0) return false;
+    const int folder = OpenDeviceFolder(ifindex, name);
+    if (folder < 0) return false;
     char target[256];
-    const ssize_t length = readlink(path, target, sizeof target - 1);
+    const ssize_t length = readlinkat(folder, "device/driver", target, sizeof target - 1);
+    close(folder);
     if (length <= 0) return false;
     target[length] = 0;
     const char* base = std::strrchr(target, '/');

@@ -1,5 +1,5 @@
-// Facts about a network device that nl80211 does not report: whether it is
-// up, its permanent hardware address and its driver. Each is one cheap read.
+// The facts about a network device that netlink does not report, read from
+// its sysfs folder: its driver, and (adapter_names.h) its modalias.
 #pragma once
 
 #include <cstddef>
@@ -7,15 +7,13 @@
 
 namespace wlanlinux {
 
-// Whether the device is administratively up (SIOCGIFFLAGS on any socket).
-bool DeviceIsUp(int socketFd, const char* name);
+// The sysfs folder of device `ifindex`, known as `name`, opened; -1 when
+// there is none or it is another device's (renamed meanwhile).
+int OpenDeviceFolder(std::uint32_t ifindex, const char* name);
 
-// The permanent hardware address (ETHTOOL_GPERMADDR); false when the driver
-// gives none or it is all zeros.
-bool PermanentAddress(int socketFd, const char* name, std::uint8_t (&mac)[6]);
-
-// The name of the device's driver (the basename of its sysfs driver link),
-// terminated; false when there is none.
-bool DriverName(const char* name, char* driver, std::size_t capacity);
+// The name of the driver of device `ifindex`, known as `name` (the basename of
+// its sysfs driver link), terminated. False when it has none, or when the
+// device under that name is not device `ifindex` (renamed meanwhile).
+bool DriverName(std::uint32_t ifindex, const char* name, char* driver, std::size_t capacity);
 
 }  // namespace wlanlinux

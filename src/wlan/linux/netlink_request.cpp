@@ -27,9 +27,13 @@ nlmsghdr* BuildRequest(std::vector<char>& buffer, const GenericRequest& request,
     message->nlmsg_type = request.family;
     message->nlmsg_flags = NLM_F_REQUEST | NLM_F_ACK | (request.dump ? NLM_F_DUMP : 0);
     message->nlmsg_seq = sequence;
-    auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message, GENL_HDRLEN));
-    generic->cmd = request.command;
-    generic->version = request.version;
+    if (request.addHeader) {
+        request.addHeader(message);
+    } else {
+        auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message, GENL_HDRLEN));
+        generic->cmd = request.command;
+        generic->version = request.version;
+    }
     if (request.addAttributes) request.addAttributes(message);
     return message;
 }
@@ -86,7 +90,8 @@ int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const Generic
 
 int RunGenericRequest(NetlinkSocket& socket, const GenericRequest& request,
                       const std::function<void()>& reset, const MessageHandler& handler) {
-    if (NetlinkSocketFd(socket) < 0) return errno != 0 ? errno : EIO;
+    // A failed restart may have left the socket closed.
+    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;
     ReplyChannel channel;
     channel.send = [&socket](const nlmsghdr* message) { return SendToKernel(socket, message); };
     channel.receive = [&socket](char* buffer, std::size_t size) {

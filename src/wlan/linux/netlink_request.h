@@ -26,6 +26,10 @@ struct GenericRequest {
     bool dump = false;
     // Adds the request's attributes after the generic-netlink header.
     std::function<void(nlmsghdr*)> addAttributes;
+    // For a family that is not generic netlink (a route request's ifinfomsg):
+    // puts its own header in place of the generic one, `family` being then
+    // the message type.
+    std::function<void(nlmsghdr*)> addHeader;
 };
 
 // Where a request goes and its replies come from: a socket, or a script.

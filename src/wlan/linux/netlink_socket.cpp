@@ -14,7 +14,7 @@ constexpr time_t kReplyTimeoutSeconds = 5;
 }  // namespace
 
 bool OpenNetlinkSocket(NetlinkSocket& socket) {
-    mnl_socket* opened = mnl_socket_open(NETLINK_GENERIC);
+    mnl_socket* opened = mnl_socket_open(socket.protocol);
     if (opened == nullptr) return false;
     if (mnl_socket_bind(opened, 0, MNL_SOCKET_AUTOPID) < 0) {
         const int saved = errno;
@@ -35,11 +35,6 @@ void CloseNetlinkSocket(NetlinkSocket& socket) {
     if (socket.socket != nullptr) mnl_socket_close(socket.socket);
     socket.socket = nullptr;
     socket.portId = 0;
-}
-
-int NetlinkSocketFd(NetlinkSocket& socket) {
-    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return -1;
-    return mnl_socket_get_fd(socket.socket);
 }
 
 bool SendToKernel(NetlinkSocket& socket, const nlmsghdr* message) {

@@ -1,7 +1,6 @@
-// The generic-netlink socket: the one file that talks to the kernel. Opening
-// and binding, sending a request, receiving a datagram, closing, and the
-// descriptor the interface ioctls borrow. The exchange built on these calls
-// lives in netlink_request.cpp.
+// The netlink socket (generic or route): the one file that talks to the
+// kernel. Opening and binding, sending a request, receiving a datagram,
+// closing. The exchange built on these calls lives in netlink_request.cpp.
 #pragma once
 
 #include <libmnl/libmnl.h>
@@ -12,21 +11,26 @@
 
 namespace wlanlinux {
 
+// Owns its socket: it is closed when the holder goes, on every path.
 struct NetlinkSocket {
+    NetlinkSocket() = default;
+    explicit NetlinkSocket(int protocolFamily) : protocol(protocolFamily) {}
+    NetlinkSocket(const NetlinkSocket&) = delete;
+    NetlinkSocket& operator=(const NetlinkSocket&) = delete;
+    ~NetlinkSocket();
+
+    int protocol = NETLINK_GENERIC;  // or NETLINK_ROUTE
     mnl_socket* socket = nullptr;
     std::uint32_t portId = 0;
     std::uint32_t sequence = 0;  // the last sequence number used on this client
 };
 
-// Opens and binds a NETLINK_GENERIC socket that joins no multicast group, so
+// Opens and binds a socket of its protocol that joins no multicast group, so
 // only replies to our own requests arrive. Each receive waits a bounded time.
 // False (with errno) on failure.
 bool OpenNetlinkSocket(NetlinkSocket& socket);
 void CloseNetlinkSocket(NetlinkSocket& socket);
-
-// The socket's descriptor, opening the socket again if a failed restart left
-// it closed; -1 (with errno) when it cannot be opened.
-int NetlinkSocketFd(NetlinkSocket& socket);
+inline NetlinkSocket::~NetlinkSocket() { CloseNetlinkSocket(*this); }
 
 // Sends one whole message to the kernel; false (with errno) otherwise.
 bool SendToKernel(NetlinkSocket& socket, const nlmsghdr* message);

@@ -68,6 +68,7 @@ StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
 int DumpNetworks(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
                  const AdapterCapabilities* adapter,
                  std::vector<WLAN_AVAILABLE_NETWORK>& networks) {
+    networks.clear();
     return RunGenericRequest(
         socket, Nl80211Request(family, NL80211_CMD_GET_SCAN, true, ForInterface(ifindex)),
         [&networks] { networks.clear(); },

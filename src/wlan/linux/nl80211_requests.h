@@ -26,8 +26,9 @@ int DumpAdapters(NetlinkSocket& socket, std::uint16_t family,
 StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
                                     std::uint32_t ifindex);
 
-// The interface's cached scan results, grouped into networks as they arrive.
-// `adapter` (may be null) is the interface's wiphy. 0 or a positive errno.
+// The interface's cached scan results, grouped into networks as they arrive;
+// `networks` starts empty, whatever it held. `adapter` (may be null) is the
+// interface's wiphy. 0 or a positive errno.
 int DumpNetworks(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
                  const AdapterCapabilities* adapter,
                  std::vector<WLAN_AVAILABLE_NETWORK>& networks);

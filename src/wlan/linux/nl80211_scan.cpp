@@ -13,7 +13,11 @@ namespace {
 
 constexpr std::uint16_t kCapabilityEss = 1u << 0;
 constexpr std::uint16_t kCapabilityIbss = 1u << 1;
-constexpr std::uint16_t kCapabilityPrivacy = 1u << 4;
+constexpr std::uint16_t kCapabilityPrivacy = 1u << 4;  // also on DMG
+constexpr std::uint16_t kDmgTypeMask = 0x3;
+constexpr std::uint16_t kDmgTypeIbss = 1;
+constexpr std::uint16_t kDmgTypePbss = 2;
+constexpr std::uint16_t kDmgTypeApOrPcp = 3;
 
 constexpr auto kMessagePolicy =
     MakePolicy<NL80211_ATTR_BSS + 1>({{NL80211_ATTR_BSS, MNL_TYPE_NESTED}});
@@ -32,6 +36,25 @@ WLAN_SIGNAL_QUALITY QualityOf(const nlattr* mbm, const nlattr* unspec) {
     if (mbm != nullptr) return QualityFromMbm(static_cast<std::int32_t>(mnl_attr_get_u32(mbm)));
     if (unspec != nullptr) return std::min<WLAN_SIGNAL_QUALITY>(mnl_attr_get_u8(unspec), 100);
     return 0;
+}
+
+// The BSS type from the capability field; empty for kinds this API does not
+// list (mesh and the like). On 60 GHz (DMG) bits 0-1 are one type field, not
+// the ESS and IBSS bits.
+std::optional<DOT11_BSS_TYPE> BssTypeOf(std::uint16_t capability, std::uint32_t frequencyMhz) {
+    if (IsDmgFrequency(frequencyMhz)) {
+        switch (capability & kDmgTypeMask) {
+            case kDmgTypeIbss: return dot11_BSS_type_independent;
+            // A PBSS is run by its PCP, which stations join as they join an
+            // access point: listed as infrastructure.
+            case kDmgTypePbss:
+            case kDmgTypeApOrPcp: return dot11_BSS_type_infrastructure;
+            default: return std::nullopt;
+        }
+    }
+    if ((capability & kCapabilityEss) != 0) return dot11_BSS_type_infrastructure;
+    if ((capability & kCapabilityIbss) != 0) return dot11_BSS_type_independent;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -53,10 +76,12 @@ std::optional<BssRecord> ParseScanMessage(const nlmsghdr* message,
     const nlattr* capabilityAttribute = bss[NL80211_BSS_CAPABILITY];
     if (capabilityAttribute == nullptr) return std::nullopt;
     const std::uint16_t capability = mnl_attr_get_u16(capabilityAttribute);
+    const std::uint32_t frequency =
+        bss[NL80211_BSS_FREQUENCY] != nullptr ? mnl_attr_get_u32(bss[NL80211_BSS_FREQUENCY]) : 0;
+    const std::optional<DOT11_BSS_TYPE> type = BssTypeOf(capability, frequency);
+    if (!type) return std::nullopt;
     BssRecord record;
-    if ((capability & kCapabilityEss) != 0) record.type = dot11_BSS_type_infrastructure;
-    else if ((capability & kCapabilityIbss) != 0) record.type = dot11_BSS_type_independent;
-    else return std::nullopt;  // mesh and other kinds are not networks of this API
+    record.type = *type;
 
     // The latest elements (beacon or probe response), else the beacon's.
     const nlattr* ies = bss[NL80211_BSS_INFORMATION_ELEMENTS];
@@ -71,8 +96,6 @@ std::optional<BssRecord> ParseScanMessage(const nlmsghdr* message,
         std::memcpy(record.ssid.ucSSID, elements.ssid.data, elements.ssid.length);
     }
     record.quality = QualityOf(bss[NL80211_BSS_SIGNAL_MBM], bss[NL80211_BSS_SIGNAL_UNSPEC]);
-    const std::uint32_t frequency =
-        bss[NL80211_BSS_FREQUENCY] != nullptr ? mnl_attr_get_u32(bss[NL80211_BSS_FREQUENCY]) : 0;
     record.phyTypeCount = ListPhyTypes(frequency, elements, record.phyTypes);
     const bool adapterHasSae = adapter != nullptr && adapter->sae;
     record.security = DecideSecurity((capability & kCapabilityPrivacy) != 0, elements, adapterHasSae);

@@ -48,10 +48,27 @@ List* AllocateList(const std::vector<Entry>& entries, std::size_t entriesOffset)
     return list;
 }
 
+// What an exception inside an operation becomes: none may leave one. Running
+// out of memory is the one the layer expects; whatever the operation held is
+// released on the way out.
+DWORD CaughtError() noexcept {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    } catch (...) {
+        return ERROR_SERVICE_NOT_ACTIVE;
+    }
+}
+
+// A failed read leaves no interface behind, not even part of a list.
 int RefreshInterfaces(Client& client) {
     client.interfaces.clear();
     if (client.family == 0) return 0;
-    return ReadInterfaces(client.socket, client.family, client.interfaces);
+    std::vector<InterfaceRecord> fresh;
+    const int error = ReadInterfaces(client.socket, client.family, fresh);
+    if (error == 0) client.interfaces = std::move(fresh);
+    return error;
 }
 
 const InterfaceRecord* FindInterface(const Client& client, const GUID& guid) {
@@ -65,7 +82,7 @@ const InterfaceRecord* FindInterface(const Client& client, const GUID& guid) {
 extern "C" {
 
 DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiatedVersion,
-                     PHANDLE phClientHandle) {
+                     PHANDLE phClientHandle) try {
     if (pReserved != nullptr || pdwNegotiatedVersion == nullptr || phClientHandle == nullptr)
         return ERROR_INVALID_PARAMETER;
     if (dwClientVersion != 1 && dwClientVersion != 2) return ERROR_NOT_SUPPORTED;
@@ -73,25 +90,28 @@ DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiate
     if (client == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     if (!OpenNetlinkSocket(client->socket)) return ERROR_SERVICE_NOT_ACTIVE;
     // Without the nl80211 family the handle works and lists no interface.
-    if (ResolveGenericFamily(client->socket, "nl80211", client->family) != 0) {
-        CloseNetlinkSocket(client->socket);
+    if (ResolveGenericFamily(client->socket, "nl80211", client->family) != 0)
         return ERROR_SERVICE_NOT_ACTIVE;
-    }
+    const HANDLE handle = RegisterClient(std::move(client));
+    if (handle == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     *pdwNegotiatedVersion = dwClientVersion;
-    *phClientHandle = RegisterClient(std::move(client));
+    *phClientHandle = handle;
     return ERROR_SUCCESS;
+} catch (...) {
+    return CaughtError();
 }
 
-DWORD WlanCloseHandle(HANDLE hClientHandle, PVOID pReserved) {
+DWORD WlanCloseHandle(HANDLE hClientHandle, PVOID pReserved) try {
     if (pReserved != nullptr) return ERROR_INVALID_PARAMETER;
-    std::unique_ptr<Client> client = UnregisterClient(hClientHandle);
-    if (client == nullptr) return ERROR_INVALID_HANDLE;
-    CloseNetlinkSocket(client->socket);
+    // The client goes here, and its socket with it.
+    if (UnregisterClient(hClientHandle) == nullptr) return ERROR_INVALID_HANDLE;
     return ERROR_SUCCESS;
+} catch (...) {
+    return CaughtError();
 }
 
 DWORD WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
-                         PWLAN_INTERFACE_INFO_LIST* ppInterfaceList) {
+                         PWLAN_INTERFACE_INFO_LIST* ppInterfaceList) try {
     if (pReserved != nullptr || ppInterfaceList == nullptr) return ERROR_INVALID_PARAMETER;
     const ClientLease lease(hClientHandle);
     Client* client = lease.get();
@@ -112,11 +132,13 @@ DWORD WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
     if (list == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     *ppInterfaceList = list;
     return ERROR_SUCCESS;
+} catch (...) {
+    return CaughtError();
 }
 
 DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGuid, DWORD dwFlags,
                                   PVOID pReserved,
-                                  PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) {
+                                  PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) try {
     if (pInterfaceGuid == nullptr || pReserved != nullptr || ppAvailableNetworkList == nullptr ||
         (dwFlags & ~kProfileListFlags) != 0)
         return ERROR_INVALID_PARAMETER;
@@ -148,6 +170,8 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
     if (list == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     *ppAvailableNetworkList = list;
     return ERROR_SUCCESS;
+} catch (...) {
+    return CaughtError();
 }
 
 DWORD WlanReasonCodeToString(DWORD dwReasonCode, DWORD dwBufferSize, PWCHAR pStringBuffer,
