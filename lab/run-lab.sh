@@ -9,8 +9,11 @@
 # profiles, one guest run with NetworkManager, one with iwd, each managing one
 # station on a system bus.
 #
-# WORKDIR keeps the downloaded kernel packages between runs. Exit status: 0
-# passed, 1 failed, 77 QEMU cannot start at all (the test is skipped).
+# WORKDIR keeps the downloaded Debian packages between runs: the kernel, and for
+# the profiles scenario network-manager, iwd and the libraries of theirs the
+# host lacks (unpacked, never installed). Exit status: 0 passed, 1 failed (also
+# when a package cannot be downloaded), 77 QEMU cannot start at all (the test
+# is skipped).
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -28,6 +31,7 @@ PROGRAM=$(realpath "$PROGRAM")
 DEBS=$WORK/debs
 RUN=$WORK/run
 GUEST=$WORK/guest
+MANAGERS=   # the unpacked network-manager and iwd packages (profiles scenario)
 if [ "$SCENARIO" = profiles ]; then GUEST=$WORK/guest-profiles; fi
 # Kernel modules iwd needs for its cryptography (AF_ALG, keyrings).
 IWD_MODULES="af_alg algif_hash algif_skcipher cmac ecb des_generic md4 sha512_generic pkcs8_key_parser ecdh_generic"
@@ -85,35 +89,172 @@ unpack_kernel() {  # DEB -> prints the unpacked folder
     echo "$dir"
 }
 
+# --- NetworkManager and iwd ------------------------------------------------
+
+# The profiles guest runs Debian's NetworkManager and iwd, taken from their
+# packages like the kernel: downloaded, unpacked, never installed. Installed,
+# either would start managing the host's own interfaces.
+MANAGER_PACKAGES=(network-manager iwd)
+
+# Prints the version apt would download, refreshing the package lists once
+# if apt knows none.
+candidate_version() {  # PACKAGE
+    local version
+    version=$(apt-cache policy "$1" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
+    if { [ -z "$version" ] || [ "$version" = "(none)" ]; } && [ "$(id -u)" = 0 ] && [ -z "${LAB_APT_UPDATED:-}" ]; then
+        LAB_APT_UPDATED=1
+        apt-get update -qq >/dev/null 2>&1 || true
+        version=$(apt-cache policy "$1" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
+    fi
+    [ "$version" = "(none)" ] || echo "$version"
+}
+
+cached_deb() {  # PACKAGE VERSION: prints the downloaded package file of that version
+    local deb
+    for deb in "$DEBS/$1"_*.deb; do
+        [ -e "$deb" ] && [ "$(dpkg-deb -f "$deb" Version)" = "$2" ] && echo "$deb" && return 0
+    done
+    return 1
+}
+
+# Prints the path of PACKAGE's current Debian version, downloading it once;
+# a download drops the package's older versions.
+package_deb() {  # PACKAGE
+    local version deb old
+    version=$(candidate_version "$1")
+    [ -n "$version" ] || die "apt-get download $1 failed: apt knows no version of package $1"
+    cached_deb "$1" "$version" && return 0
+    say "downloading Debian's $1 $version (cached in $DEBS)" >&2
+    apt_download "$1=$version" || die "apt-get download $1=$version failed"
+    deb=$(cached_deb "$1" "$version") || die "apt-get download $1=$version left no package file in $DEBS"
+    for old in "$DEBS/$1"_*.deb; do
+        [ "$old" = "$deb" ] || rm -f "$old"
+    done
+    echo "$deb"
+}
+
+# Whether the host has PACKAGE installed, in a version that meets RELATION
+# VERSION when given (dpkg's relations: << <= = >= >>).
+host_has() {  # PACKAGE [RELATION VERSION]
+    local status version
+    read -r status version < <(dpkg-query -W -f='${db:Status-Abbrev} ${Version}\n' "$1" 2>/dev/null | head -n 1) ||
+        return 1
+    [ "$status" = ii ] || return 1
+    [ -z "${2:-}" ] || dpkg --compare-versions "$version" "$2" "$3"
+}
+
+# Prints the library packages DEB depends on that the host lacks or has too
+# old: of each dependency no installed package meets, its first alternative
+# named lib*. The others (adduser, polkitd, init-system-helpers, the bus)
+# hold nothing the guest uses.
+missing_libraries() {  # DEB
+    local clause alternative alternatives name relation version met wanted
+    { dpkg-deb -f "$1" Pre-Depends; dpkg-deb -f "$1" Depends; } | tr ',' '\n' | while read -r clause; do
+        [ -n "$clause" ] || continue
+        met='' wanted=''
+        IFS='|' read -r -a alternatives <<< "$clause"
+        for alternative in "${alternatives[@]}"; do
+            read -r name relation version <<< "${alternative//[()]/ }"
+            name=${name%%:*}
+            if host_has "$name" ${relation:+"$relation" "$version"}; then
+                met=1
+                break
+            fi
+            [ -n "$wanted" ] || [[ $name != lib* ]] || wanted=$name
+        done
+        [ -n "$met" ] || [ -z "$wanted" ] || echo "$wanted"
+    done
+}
+
+# Downloads MANAGER_PACKAGES and the libraries of their dependency closure the
+# host lacks, unpacks them into one root per set of package versions under
+# WORK/managers (a new version makes a new root) and prints its path.
+manager_root() {
+    mkdir -p "$DEBS"
+    local queue=("${MANAGER_PACKAGES[@]}") debs=() package deb libraries library root key
+    local -A seen=()
+    for package in "${queue[@]}"; do seen[$package]=1; done
+    while [ ${#queue[@]} -gt 0 ]; do
+        package=${queue[0]}
+        queue=("${queue[@]:1}")
+        deb=$(package_deb "$package")
+        debs+=("$deb")
+        libraries=$(missing_libraries "$deb")
+        for library in $libraries; do
+            [ -z "${seen[$library]:-}" ] || continue
+            seen[$library]=1
+            queue+=("$library")
+        done
+    done
+    key=$(printf '%s\n' "${debs[@]##*/}" | sort | sha256sum | cut -c 1-16)
+    root=$WORK/managers/$key
+    if [ ! -e "$root/.unpacked" ]; then
+        rm -rf "$WORK/managers"   # roots of older versions
+        mkdir -p "$root"
+        for deb in "${debs[@]}"; do
+            dpkg-deb -x "$deb" "$root"
+        done
+        printf '%s\n' "${debs[@]##*/}" | sort > "$root/.packages"
+        touch "$root/.unpacked"
+    fi
+    echo "$root"
+}
+
 # --- initramfs --------------------------------------------------------------
 
-copy_with_libraries() {  # ROOT FILE TARGET
-    local root=$1 file=$2 target=$3 lib
+# Prints the libraries FILE loads, one path a line; those UNPACKED holds are
+# looked up there before the host's. Dies when one is found nowhere.
+libraries_of() {  # FILE [UNPACKED]
+    local file=$1 search=${LD_LIBRARY_PATH:-} listing missing
+    if [ -n "${2:-}" ]; then
+        search=$(find "$2" -name '*.so*' \( -type f -o -type l \) -printf '%h\n' | sort -u | paste -sd :)${search:+:$search}
+    fi
+    listing=$(if [ -n "$search" ]; then LD_LIBRARY_PATH=$search ldd "$file"; else ldd "$file"; fi 2>/dev/null || true)
+    missing=$(sed -n 's/^[[:space:]]*\([^ ]*\) => not found$/\1/p' <<< "$listing" | paste -sd ' ')
+    [ -z "$missing" ] || die "$file needs $missing, which neither the host nor the unpacked packages hold"
+    sed -n -e 's/^.* => \(\/.*\) (0x[0-9a-f]*)$/\1/p' -e 's/^[[:space:]]*\(\/.*\) (0x[0-9a-f]*)$/\1/p' <<< "$listing"
+}
+
+copy_with_libraries() {  # ROOT FILE TARGET [UNPACKED]: UNPACKED's libraries keep their paths below it
+    local root=$1 file=$2 target=$3 unpacked=${4:-} libraries lib guest
     install -D -m 0755 "$file" "$root$target"
-    { ldd "$file" 2>/dev/null || true; } | { grep -o '/[^ ]*' || true; } | while read -r lib; do
-        [ -e "$root$lib" ] || install -D -m 0755 "$(realpath "$lib")" "$root$lib"
-    done
+    libraries=$(libraries_of "$file" "$unpacked")
+    while read -r lib; do
+        [ -n "$lib" ] || continue
+        guest=$lib
+        [ -n "$unpacked" ] && guest=${lib#"$unpacked"}
+        [ -e "$root$guest" ] || install -D -m 0755 "$(realpath "$lib")" "$root$guest"
+    done <<< "$libraries"
 }
 
 # NetworkManager, iwd, the system bus and udev, with the lab's configuration
 # and profiles, and the users the bus and the checks need.
+# NetworkManager and iwd come from the unpacked packages (MANAGERS), the bus
+# and udev from the host.
 add_manager_tools() {  # ROOT
-    local root=$1 tool path plugin
-    for tool in dbus-daemon NetworkManager nmcli udevadm /usr/libexec/iwd; do
+    local root=$1 tool path plugin file
+    for tool in dbus-daemon udevadm; do
         path=$(PATH=/usr/sbin:/usr/bin:/sbin:/bin command -v "$tool") ||
-            die "$tool is not installed (packages network-manager, iwd, udev, dbus-daemon)"
+            die "$tool is not installed (packages udev, dbus-daemon)"
         copy_with_libraries "$root" "$path" "$path"
     done
     copy_with_libraries "$root" "$(command -v udevadm)" /lib/systemd/systemd-udevd
+    for file in /usr/sbin/NetworkManager /usr/bin/nmcli /usr/libexec/iwd; do
+        [ -e "$MANAGERS$file" ] || die "$file is missing from the unpacked packages in $MANAGERS"
+        copy_with_libraries "$root" "$MANAGERS$file" "$file" "$MANAGERS"
+    done
     # Loaded at run time: ldd of NetworkManager does not list it.
-    plugin=$(ls -1 /usr/lib/*/NetworkManager/*/libnm-device-plugin-wifi.so 2>/dev/null | head -n 1)
-    [ -n "$plugin" ] || die "NetworkManager's Wi-Fi plugin is missing (package network-manager)"
-    copy_with_libraries "$root" "$plugin" "$plugin"
+    plugin=$(ls -1 "$MANAGERS"/usr/lib/*/NetworkManager/*/libnm-device-plugin-wifi.so 2>/dev/null | head -n 1)
+    [ -n "$plugin" ] || die "NetworkManager's Wi-Fi plugin is missing from $MANAGERS (package network-manager)"
+    copy_with_libraries "$root" "$plugin" "${plugin#"$MANAGERS"}" "$MANAGERS"
     local conf
-    for conf in /usr/share/dbus-1/system.conf /usr/share/dbus-1/system.d/org.freedesktop.NetworkManager.conf \
-        /usr/share/dbus-1/system.d/iwd-dbus.conf /etc/dbus-1/system.d/wpa_supplicant.conf; do
-        [ -e "$conf" ] || die "$conf is missing (packages dbus-system-bus-common, network-manager, iwd, wpasupplicant)"
+    for conf in /usr/share/dbus-1/system.conf /etc/dbus-1/system.d/wpa_supplicant.conf; do
+        [ -e "$conf" ] || die "$conf is missing (packages dbus-system-bus-common, wpasupplicant)"
         install -D -m 0644 "$conf" "$root$conf"
+    done
+    for conf in /usr/share/dbus-1/system.d/org.freedesktop.NetworkManager.conf /usr/share/dbus-1/system.d/iwd-dbus.conf; do
+        [ -e "$MANAGERS$conf" ] || die "$conf is missing from the unpacked packages in $MANAGERS"
+        install -D -m 0644 "$MANAGERS$conf" "$root$conf"
     done
     install -D -m 0644 "$LAB_DIR/guest/nm/NetworkManager.conf" "$root/etc/NetworkManager/NetworkManager.conf"
     # NetworkManager ignores profiles that others may read.
@@ -216,6 +357,10 @@ main() {
     mkdir -p "$RUN" "$GUEST"
     deb=$(kernel_deb)
     kdir=$(unpack_kernel "$deb")
+    if [ "$SCENARIO" = profiles ]; then
+        MANAGERS=$(manager_root)
+        say "NetworkManager and iwd from $(paste -sd ' ' "$MANAGERS/.packages")"
+    fi
     kernel=$(ls -1 "$kdir"/boot/vmlinuz-* | head -n 1)
     initrd=$GUEST/initramfs.cpio.gz
     build_initramfs "$kdir" "$initrd"
