@@ -96,17 +96,24 @@ unpack_kernel() {  # DEB -> prints the unpacked folder
 # either would start managing the host's own interfaces.
 MANAGER_PACKAGES=(network-manager iwd)
 
-# Prints the version apt would download, refreshing the package lists once
-# if apt knows none.
-candidate_version() {  # PACKAGE
-    local version
-    version=$(apt-cache policy "$1" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
-    if { [ -z "$version" ] || [ "$version" = "(none)" ]; } && [ "$(id -u)" = 0 ] && [ -z "${LAB_APT_UPDATED:-}" ]; then
+# Prints "PACKAGE VERSION" for each PACKAGE apt can download, refreshing the
+# package lists once if apt knows some of them not. One apt-cache call: each
+# reads all the lists.
+candidate_versions() {  # PACKAGE...
+    local versions
+    versions=$(policy_candidates "$@")
+    if [ "$(grep -c . <<< "$versions" || true)" -lt $# ] && [ "$(id -u)" = 0 ] && [ -z "${LAB_APT_UPDATED:-}" ]; then
         LAB_APT_UPDATED=1
         apt-get update -qq >/dev/null 2>&1 || true
-        version=$(apt-cache policy "$1" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
+        versions=$(policy_candidates "$@")
     fi
-    [ "$version" = "(none)" ] || echo "$version"
+    echo "$versions"
+}
+
+policy_candidates() {  # PACKAGE...
+    apt-cache policy "$@" 2>/dev/null | awk '
+        /^[^ ]/ { name = $1; sub(/:.*/, "", name) }
+        $1 == "Candidate:" && $2 != "(none)" { print name, $2 }'
 }
 
 cached_deb() {  # PACKAGE VERSION: prints the downloaded package file of that version
@@ -117,29 +124,29 @@ cached_deb() {  # PACKAGE VERSION: prints the downloaded package file of that ve
     return 1
 }
 
-# Prints the path of PACKAGE's current Debian version, downloading it once;
+# Prints the path of PACKAGE's Debian package of VERSION, downloading it once;
 # a download drops the package's older versions.
-package_deb() {  # PACKAGE
-    local version deb old
-    version=$(candidate_version "$1")
-    [ -n "$version" ] || die "apt-get download $1 failed: apt knows no version of package $1"
-    cached_deb "$1" "$version" && return 0
-    say "downloading Debian's $1 $version (cached in $DEBS)" >&2
-    apt_download "$1=$version" || die "apt-get download $1=$version failed"
-    deb=$(cached_deb "$1" "$version") || die "apt-get download $1=$version left no package file in $DEBS"
+package_deb() {  # PACKAGE VERSION
+    local deb old
+    [ -n "$2" ] || die "apt-get download $1 failed: apt knows no version of package $1"
+    cached_deb "$1" "$2" && return 0
+    say "downloading Debian's $1 $2 (cached in $DEBS)" >&2
+    apt_download "$1=$2" || die "apt-get download $1=$2 failed"
+    deb=$(cached_deb "$1" "$2") || die "apt-get download $1=$2 left no package file in $DEBS"
     for old in "$DEBS/$1"_*.deb; do
         [ "$old" = "$deb" ] || rm -f "$old"
     done
     echo "$deb"
 }
 
-# Whether the host has PACKAGE installed, in a version that meets RELATION
+# Whether the host has PACKAGE installed for its own architecture (a foreign
+# one's libraries are no use to the guest), in a version that meets RELATION
 # VERSION when given (dpkg's relations: << <= = >= >>).
 host_has() {  # PACKAGE [RELATION VERSION]
-    local status version
-    read -r status version < <(dpkg-query -W -f='${db:Status-Abbrev} ${Version}\n' "$1" 2>/dev/null | head -n 1) ||
-        return 1
-    [ "$status" = ii ] || return 1
+    local version
+    version=$(dpkg-query -W -f='${db:Status-Abbrev}|${Architecture}|${Version}\n' "$1" 2>/dev/null |
+        awk -F '|' -v arch="$(dpkg --print-architecture)" '$1 ~ /^ii/ && ($2 == arch || $2 == "all") { print $3; exit }' || true)
+    [ -n "$version" ] || return 1
     [ -z "${2:-}" ] || dpkg --compare-versions "$version" "$2" "$3"
 }
 
@@ -171,20 +178,23 @@ missing_libraries() {  # DEB
 # WORK/managers (a new version makes a new root) and prints its path.
 manager_root() {
     mkdir -p "$DEBS"
-    local queue=("${MANAGER_PACKAGES[@]}") debs=() package deb libraries library root key
+    local level=("${MANAGER_PACKAGES[@]}") next debs=() versions package deb libraries library root key
     local -A seen=()
-    for package in "${queue[@]}"; do seen[$package]=1; done
-    while [ ${#queue[@]} -gt 0 ]; do
-        package=${queue[0]}
-        queue=("${queue[@]:1}")
-        deb=$(package_deb "$package")
-        debs+=("$deb")
-        libraries=$(missing_libraries "$deb")
-        for library in $libraries; do
-            [ -z "${seen[$library]:-}" ] || continue
-            seen[$library]=1
-            queue+=("$library")
+    for package in "${level[@]}"; do seen[$package]=1; done
+    while [ ${#level[@]} -gt 0 ]; do
+        versions=$(candidate_versions "${level[@]}")
+        next=()
+        for package in "${level[@]}"; do
+            deb=$(package_deb "$package" "$(awk -v p="$package" '$1 == p { print $2 }' <<< "$versions")")
+            debs+=("$deb")
+            libraries=$(missing_libraries "$deb")
+            for library in $libraries; do
+                [ -z "${seen[$library]:-}" ] || continue
+                seen[$library]=1
+                next+=("$library")
+            done
         done
+        level=("${next[@]}")
     done
     key=$(printf '%s\n' "${debs[@]##*/}" | sort | sha256sum | cut -c 1-16)
     root=$WORK/managers/$key
