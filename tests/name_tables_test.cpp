@@ -10,7 +10,7 @@
 namespace {
 
 struct Row {
-    const char16_t* (*lookup)(std::uint32_t);
+    std::u16string_view (*lookup)(std::uint32_t);
     std::uint32_t value;
     const char16_t* name;
 };

@@ -18,6 +18,7 @@ void SampleNetwork(std::size_t interfaceIndex, DWORD index, WLAN_AVAILABLE_NETWO
     case 1: length = std::snprintf(ssid, sizeof ssid, "caf\xC3\xA9-%u", n); break;
     case 2: length = std::snprintf(ssid, sizeof ssid, "esc\x1B[2J%u", n); break;
     case 3: length = 0; break;  // hidden
+    case 5: length = std::snprintf(ssid, sizeof ssid, "csi\xC2\x9B%u", n); break;  // a C1 control
     default: length = std::snprintf(ssid, sizeof ssid, "network number %u of many", n); break;
     }
     length = length > 32 ? 32 : length;

@@ -6,16 +6,19 @@
 
 namespace {
 
+using namespace std::string_view_literals;
+
 struct Name {
     std::uint32_t value;
-    const char16_t* text;
+    std::u16string_view text;
 };
 
 // A row names a value by its enumerator, whose spelling is the printed name.
 #define NAMED(enumerator) Name{static_cast<std::uint32_t>(enumerator), u"" #enumerator}
 
 template <std::size_t N>
-const char16_t* Lookup(const Name (&table)[N], std::uint32_t value, const char16_t* fallback) {
+std::u16string_view Lookup(const Name (&table)[N], std::uint32_t value,
+                           std::u16string_view fallback) {
     for (const Name& name : table) {
         if (name.value == value) return name.text;
     }
@@ -80,20 +83,22 @@ constexpr Name kCipherAlgorithms[] = {
 
 }  // namespace
 
-const char16_t* InterfaceStateName(std::uint32_t state) {
-    return Lookup(kInterfaceStates, state, u"Unknown state");
+std::u16string_view InterfaceStateName(std::uint32_t state) {
+    return Lookup(kInterfaceStates, state, u"Unknown state"sv);
 }
 
-const char16_t* BssTypeName(std::uint32_t type) { return Lookup(kBssTypes, type, u"Unknown type"); }
-
-const char16_t* PhyTypeName(std::uint32_t type) {
-    return Lookup(kPhyTypes, type, u"Unknown physical type");
+std::u16string_view BssTypeName(std::uint32_t type) {
+    return Lookup(kBssTypes, type, u"Unknown type"sv);
 }
 
-const char16_t* AuthAlgorithmName(std::uint32_t algorithm) {
-    return Lookup(kAuthAlgorithms, algorithm, u"Unknown Auth Algorithm");
+std::u16string_view PhyTypeName(std::uint32_t type) {
+    return Lookup(kPhyTypes, type, u"Unknown physical type"sv);
 }
 
-const char16_t* CipherAlgorithmName(std::uint32_t algorithm) {
-    return Lookup(kCipherAlgorithms, algorithm, u"Unknown Cipher Algorithm");
+std::u16string_view AuthAlgorithmName(std::uint32_t algorithm) {
+    return Lookup(kAuthAlgorithms, algorithm, u"Unknown Auth Algorithm"sv);
+}
+
+std::u16string_view CipherAlgorithmName(std::uint32_t algorithm) {
+    return Lookup(kCipherAlgorithms, algorithm, u"Unknown Cipher Algorithm"sv);
 }
