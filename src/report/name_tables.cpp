@@ -19,6 +19,10 @@ struct Name {
 template <std::size_t N>
 std::u16string_view Lookup(const Name (&table)[N], std::uint32_t value,
                            std::u16string_view fallback) {
+    // Each table starts with a run of consecutive values: those are found by
+    // their place, the rest by a search.
+    const std::uint32_t place = value - table[0].value;
+    if (place < N && table[place].value == value) return table[place].text;
     for (const Name& name : table) {
         if (name.value == value) return name.text;
     }

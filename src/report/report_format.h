@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -153,6 +154,12 @@ consteval bool FormatMatches(const ReportFormat<N>& format) {
     return true;
 }
 
+// "00" to "99": decimal digits two at a time.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes the digits of a numeric conversion as literal bytes.
 template <Conversion Numeric, typename Out>
 void FormatNumber(Out& out, std::uint32_t value) {
@@ -163,10 +170,16 @@ void FormatNumber(Out& out, std::uint32_t value) {
     if constexpr (Numeric.kind == ConversionKind::Decimal) {
         const bool negative = (value & 0x80000000u) != 0;
         std::uint32_t magnitude = negative ? 0u - value : value;
-        do {
-            *--begin = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
+        for (; magnitude >= 100; magnitude /= 100) {
+            begin -= 2;
+            std::memcpy(begin, kDigitPairs + 2 * (magnitude % 100), 2);
+        }
+        if (magnitude >= 10) {
+            begin -= 2;
+            std::memcpy(begin, kDigitPairs + 2 * magnitude, 2);
+        } else {
+            *--begin = static_cast<char>('0' + magnitude);
+        }
         if (negative) *--begin = '-';
     } else {
         constexpr const char* alphabet =
@@ -200,7 +213,14 @@ template <Conversion Converted, typename Out, typename T>
 void FormatArgument(Out& out, const T& value) {
     constexpr ArgClass kind = ClassOfArg<T>();
     if constexpr (kind == ArgClass::Signed || kind == ArgClass::Unsigned) {
-        FormatNumber<Converted>(out, static_cast<std::uint32_t>(value));
+        const auto number = static_cast<std::uint32_t>(value);
+        // Most numbers of a report are counts and indexes below ten.
+        if (Converted.kind == ConversionKind::Decimal && number < 10) {
+            const char digit = static_cast<char>('0' + number);
+            out.Literal(&digit, 1);
+        } else {
+            FormatNumber<Converted>(out, number);
+        }
     } else if constexpr (kind == ArgClass::ByteText) {
         out.Bytes(reinterpret_cast<const unsigned char*>(TextUnits(value)), TextLimit(value));
     } else {

@@ -13,61 +13,55 @@
 #include <cstring>
 
 #include "report/report_format.h"
+#include "report/standard_output.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
-// Copies count bytes. A print is made of short runs, for which a call to
-// memcpy costs more than the copy: runs up to 32 bytes move in two loads and
-// two stores here, overlapping when the count is not a multiple of their width.
-[[gnu::always_inline]] inline void CopyBytes(char* to, const void* source, std::size_t count) {
-    const auto* from = static_cast<const char*>(source);
-    if (count > 32) {
-        std::memcpy(to, from, count);
-    } else if (count >= 16) {
-        std::memcpy(to, from, 16);
-        std::memcpy(to + count - 16, from + count - 16, 16);
-    } else if (count >= 8) {
-        std::memcpy(to, from, 8);
-        std::memcpy(to + count - 8, from + count - 8, 8);
-    } else if (count >= 4) {
-        std::memcpy(to, from, 4);
-        std::memcpy(to + count - 4, from + count - 4, 4);
-    } else if (count != 0) {
-        to[0] = from[0];  // 1 to 3 bytes: the first, middle and last
-        to[count / 2] = from[count / 2];
-        to[count - 1] = from[count - 1];
-    }
-}
-
-// Where ReportBytes hands its bytes.
+// A sink ReportBytes hands its bytes to, through a function.
 struct ByteSink {
     void (*write)(void* context, const char* bytes, std::size_t size);
     void* context;
+
+    char* Room(std::size_t&) const { return nullptr; }
+    void Write(const char* bytes, std::size_t size) const { write(context, bytes, size); }
 };
 
-// Turns the formatter's output into report bytes, collecting them in a small
-// buffer that goes to the sink when full and when Finish is called.
+// Turns the formatter's output into report bytes and hands them to a Sink:
+//   char* Room(std::size_t& size)  room to format in place, or null;
+//   void Write(const char*, size)  takes bytes, which may be the bytes of the
+//                                  room it gave, already where they belong.
+// Bytes are formatted in the sink's room when it offers at least a buffer's
+// worth, else in a small buffer of ReportBytes's own. They go to the sink when
+// the room is full and when Finish is called.
+template <typename Sink>
 class ReportBytes {
 public:
-    ReportBytes(ByteSink sink, bool console) : sink_(sink), console_(console) {}
+    ReportBytes(Sink sink, bool console) : sink_(sink), console_(console) {
+        std::size_t size = 0;
+        char* room = sink_.Room(size);
+        if (room != nullptr && size >= sizeof own_) {
+            begin_ = at_ = room;
+            end_ = room + size;
+        }
+    }
     ReportBytes(const ReportBytes&) = delete;
     ReportBytes& operator=(const ReportBytes&) = delete;
 
     // Format text and digits: bytes already. Inlined, so that the runs of a
     // format, whose lengths are constants, copy without a loop or a call.
     [[gnu::always_inline]] void Literal(const char* bytes, std::size_t count) {
-        if (count > sizeof buffer_ - size_) return LiteralInParts(bytes, count);
-        CopyBytes(buffer_ + size_, bytes, count);
-        size_ += count;
+        if (count > static_cast<std::size_t>(end_ - at_)) return LiteralInParts(bytes, count);
+        CopyBytes(at_, bytes, count);
+        at_ += count;
     }
 
     void LiteralInParts(const char* bytes, std::size_t count) {
         while (count != 0) {
             const std::size_t n = Reserve(count);
-            CopyBytes(buffer_ + size_, bytes, n);
-            size_ += n;
+            CopyBytes(at_, bytes, n);
+            at_ += n;
             bytes += n;
             count -= n;
         }
@@ -78,14 +72,14 @@ public:
     void Units(const C* text, std::size_t limit) {
         while (limit != 0) {
             const std::size_t n = Reserve(limit);
-            char* out = buffer_ + size_;  // a local: char stores would reload members
+            char* out = at_;  // a local: char stores would reload members
             std::size_t i = 0;
             if (console_) {
                 for (; i < n && text[i] != 0; ++i) out[i] = ConsoleUnit(static_cast<std::uint32_t>(text[i]));
             } else {
                 i = NarrowUnits(out, text, n);
             }
-            size_ += i;
+            at_ += i;
             if (i != n) return;
             text += n;
             limit -= n;
@@ -97,28 +91,30 @@ public:
         const std::size_t length = strnlen(reinterpret_cast<const char*>(text), limit);
         for (std::size_t done = 0; done != length;) {
             const std::size_t n = Reserve(length - done);
-            char* out = buffer_ + size_;
+            char* out = at_;
             if (console_) {
                 for (std::size_t i = 0; i < n; ++i) out[i] = ConsoleByte(text, done + i, length);
             } else {
                 CopyBytes(out, text + done, n);
             }
-            size_ += n;
+            at_ += n;
             done += n;
         }
     }
 
-    // Hands what is collected to the sink.
+    // Hands what is collected to the sink; what follows goes to the own buffer.
     void Finish() {
-        if (size_ != 0) sink_.write(sink_.context, buffer_, size_);
-        size_ = 0;
+        if (at_ != begin_) sink_.Write(begin_, static_cast<std::size_t>(at_ - begin_));
+        begin_ = at_ = own_;
+        end_ = own_ + sizeof own_;
     }
 
 private:
     // Makes room for at least one byte; returns how many of `wanted` fit.
     std::size_t Reserve(std::size_t wanted) {
-        if (size_ == sizeof buffer_) Finish();
-        return wanted < sizeof buffer_ - size_ ? wanted : sizeof buffer_ - size_;
+        if (at_ == end_) Finish();
+        const auto room = static_cast<std::size_t>(end_ - at_);
+        return wanted < room ? wanted : room;
     }
 
     // Writes units up to the first zero unit, at most n, one byte each: units
@@ -175,22 +171,18 @@ private:
 
     static bool IsC1Tail(unsigned char byte) { return byte >= 0x80 && byte <= 0x9F; }
 
-    ByteSink sink_;
+    Sink sink_;
     bool console_;
-    std::size_t size_ = 0;
-    char buffer_[512];
+    char own_[512];
+    char* begin_ = own_;
+    char* at_ = own_;
+    char* end_ = own_ + sizeof own_;
 };
 
-// Standard output as the report writes it (standard_output.cpp). The first
-// call sets the stream up.
-bool StandardOutputIsConsole();
-void WriteStandardOutput(void* context, const char* bytes, std::size_t size);
-void FlushStandardOutput();
-
 // Formats one print into any sink: the same bytes ReportPrint writes.
-template <ReportFormat Format, typename... Args>
-void ReportPrintTo(ByteSink sink, bool console, const Args&... args) {
-    ReportBytes out(sink, console);
+template <ReportFormat Format, typename Sink, typename... Args>
+void ReportPrintTo(Sink sink, bool console, const Args&... args) {
+    ReportBytes<Sink> out(sink, console);
     FormatReport<Format>(out, args...);
     out.Finish();
 }
@@ -199,6 +191,6 @@ void ReportPrintTo(ByteSink sink, bool console, const Args&... args) {
 template <ReportFormat Format, typename... Args>
 void ReportPrint(const Args&... args) {
     const bool console = StandardOutputIsConsole();
-    ReportPrintTo<Format>(ByteSink{WriteStandardOutput, nullptr}, console, args...);
+    ReportPrintTo<Format>(StandardOutputSink{}, console, args...);
     if (console) FlushStandardOutput();
 }

@@ -1,9 +1,5 @@
-// The process's standard output as the report writes it: a text-mode C stream,
-// written out after every print on a console and collected in a 4096-byte
-// buffer otherwise. It is set up on the first print and stays so for the rest
-// of the process: whether standard output is a console does not change during
-// a run. Setting it up also keeps a reader that goes away from ending the
-// process (SIGPIPE).
+#include "report/standard_output.h"
+
 #include <cstdio>
 
 #ifdef _WIN32
@@ -13,13 +9,12 @@
 #include <unistd.h>
 #endif
 
-#include "report/report_print.h"
-
 namespace {
 
 constexpr std::size_t kBufferSize = 4096;
 
-// Returns whether standard output is a console.
+}  // namespace
+
 bool SetUpStandardOutput() {
 #ifdef _WIN32
     const bool console = _isatty(_fileno(stdout)) != 0;
@@ -33,28 +28,10 @@ bool SetUpStandardOutput() {
     return console;
 }
 
-}  // namespace
-
-bool StandardOutputIsConsole() {
-    static const bool console = SetUpStandardOutput();
-    return console;
-}
-
-void WriteStandardOutput(void*, const char* bytes, std::size_t size) {
-    // A short write (closed pipe, full device) loses text silently.
+void WriteStandardOutput(const char* bytes, std::size_t size) {
 #ifdef __GLIBC__
-    // Bytes that fit go straight into the stream's buffer, as glibc's own
-    // putc_unlocked does; the rest (a full or not yet allocated buffer) take
-    // fwrite, which writes the buffer out. The report is single-threaded: the
-    // stream's lock is pure cost.
-    FILE* out = stdout;
-    if (out->_IO_write_ptr != nullptr &&
-        static_cast<std::size_t>(out->_IO_write_end - out->_IO_write_ptr) >= size) {
-        CopyBytes(out->_IO_write_ptr, bytes, size);
-        out->_IO_write_ptr += size;
-        return;
-    }
-    (void)fwrite_unlocked(bytes, 1, size, out);
+    // The report is single-threaded: the stream's lock is pure cost.
+    (void)fwrite_unlocked(bytes, 1, size, stdout);
 #else
     (void)std::fwrite(bytes, 1, size, stdout);
 #endif
