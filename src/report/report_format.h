@@ -208,9 +208,9 @@ const auto* TextUnits(const T& text) {
     else return text.data();
 }
 
-// Writes one argument by its conversion.
+// Writes one argument by its conversion, inlined into each print.
 template <Conversion Converted, typename Out, typename T>
-void FormatArgument(Out& out, const T& value) {
+[[gnu::always_inline]] inline void FormatArgument(Out& out, const T& value) {
     constexpr ArgClass kind = ClassOfArg<T>();
     if constexpr (kind == ArgClass::Signed || kind == ArgClass::Unsigned) {
         const auto number = static_cast<std::uint32_t>(value);

@@ -19,17 +19,54 @@
 #include <emmintrin.h>
 #endif
 
+// Writes units up to the first zero unit, at most n, one byte each: units
+// below 0x100 as themselves, others as "?". Returns how many it wrote.
+// With SSE2, eight units at a time while all eight are 0x01..0xFF.
+template <typename C>
+inline std::size_t NarrowUnits(char* out, const C* text, std::size_t n) {
+    static_assert(sizeof(C) == 2);
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        // unit - 1 is below 0xFF exactly for the units 0x01..0xFF.
+        const __m128i past = _mm_srli_epi16(_mm_sub_epi16(units, one), 8);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)) != 0xFFFF) break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(units, units));
+    }
+    // The last units of a longer text: the last eight again, overlapping.
+    if (i < n && n >= 8 && i + 8 > n) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + n - 8));
+        const __m128i past = _mm_srli_epi16(_mm_sub_epi16(units, one), 8);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)) == 0xFFFF) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n - 8), _mm_packus_epi16(units, units));
+            return n;
+        }
+    }
+#endif
+    for (; i < n && text[i] != 0; ++i) {
+        const auto unit = static_cast<std::uint32_t>(text[i]);
+        out[i] = unit < 0x100 ? static_cast<char>(unit) : '?';
+    }
+    return i;
+}
+
 // A sink ReportBytes hands its bytes to, through a function.
 struct ByteSink {
     void (*write)(void* context, const char* bytes, std::size_t size);
     void* context;
 
-    char* Room(std::size_t&) const { return nullptr; }
+    char* Room(std::size_t& size) const {
+        size = 0;
+        return nullptr;
+    }
     void Write(const char* bytes, std::size_t size) const { write(context, bytes, size); }
 };
 
 // Turns the formatter's output into report bytes and hands them to a Sink:
-//   char* Room(std::size_t& size)  room to format in place, or null;
+//   char* Room(std::size_t& size)  room to format in place (size 0: none);
 //   void Write(const char*, size)  takes bytes, which may be the bytes of the
 //                                  room it gave, already where they belong.
 // Bytes are formatted in the sink's room when it offers at least a buffer's
@@ -40,11 +77,10 @@ class ReportBytes {
 public:
     ReportBytes(Sink sink, bool console) : sink_(sink), console_(console) {
         std::size_t size = 0;
-        char* room = sink_.Room(size);
-        if (room != nullptr && size >= sizeof own_) {
-            begin_ = at_ = room;
-            end_ = room + size;
-        }
+        char* const room = sink_.Room(size);
+        const bool inPlace = size >= sizeof own_;
+        begin_ = at_ = inPlace ? room : own_;
+        end_ = inPlace ? room + size : own_ + sizeof own_;
     }
     ReportBytes(const ReportBytes&) = delete;
     ReportBytes& operator=(const ReportBytes&) = delete;
@@ -69,7 +105,16 @@ public:
 
     // A text argument: units below 0x100 are their own byte, others "?".
     template <typename C>
-    void Units(const C* text, std::size_t limit) {
+    [[gnu::always_inline]] void Units(const C* text, std::size_t limit) {
+        if (!console_ && limit <= static_cast<std::size_t>(end_ - at_)) {
+            at_ += NarrowUnits(at_, text, limit);  // the usual case: it fits
+            return;
+        }
+        UnitsInParts(text, limit);
+    }
+
+    template <typename C>
+    void UnitsInParts(const C* text, std::size_t limit) {
         while (limit != 0) {
             const std::size_t n = Reserve(limit);
             char* out = at_;  // a local: char stores would reload members
@@ -117,40 +162,6 @@ private:
         return wanted < room ? wanted : room;
     }
 
-    // Writes units up to the first zero unit, at most n, one byte each: units
-    // below 0x100 as themselves, others as "?". Returns how many it wrote.
-    // With SSE2, eight units at a time while all eight are 0x01..0xFF.
-    template <typename C>
-    static std::size_t NarrowUnits(char* out, const C* text, std::size_t n) {
-        static_assert(sizeof(C) == 2);
-        std::size_t i = 0;
-#ifdef __SSE2__
-        const __m128i one = _mm_set1_epi16(1);
-        const __m128i zero = _mm_setzero_si128();
-        for (; i + 8 <= n; i += 8) {
-            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-            // unit - 1 is below 0xFF exactly for the units 0x01..0xFF.
-            const __m128i past = _mm_srli_epi16(_mm_sub_epi16(units, one), 8);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)) != 0xFFFF) break;
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(units, units));
-        }
-        // The last units of a longer text: the last eight again, overlapping.
-        if (i < n && n >= 8 && i + 8 > n) {
-            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + n - 8));
-            const __m128i past = _mm_srli_epi16(_mm_sub_epi16(units, one), 8);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)) == 0xFFFF) {
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n - 8), _mm_packus_epi16(units, units));
-                return n;
-            }
-        }
-#endif
-        for (; i < n && text[i] != 0; ++i) {
-            const auto unit = static_cast<std::uint32_t>(text[i]);
-            out[i] = unit < 0x100 ? static_cast<char>(unit) : '?';
-        }
-        return i;
-    }
-
     // On a console, a C0 control, DEL or C1 control (0x80..0x9F) of a text
     // argument would drive the terminal, as would any unit past one byte.
     static char ConsoleUnit(std::uint32_t unit) {
@@ -174,9 +185,9 @@ private:
     Sink sink_;
     bool console_;
     char own_[512];
-    char* begin_ = own_;
-    char* at_ = own_;
-    char* end_ = own_ + sizeof own_;
+    char* begin_;
+    char* at_;
+    char* end_;
 };
 
 // Formats one print into any sink: the same bytes ReportPrint writes.

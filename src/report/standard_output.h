@@ -50,10 +50,14 @@ struct StandardOutputSink {
     void Write(const char* bytes, std::size_t size) const {
 #ifdef __GLIBC__
         FILE* out = stdout;
-        if (out->_IO_write_ptr != nullptr &&
-            size <= static_cast<std::size_t>(out->_IO_write_end - out->_IO_write_ptr)) {
-            if (bytes != out->_IO_write_ptr) CopyBytes(out->_IO_write_ptr, bytes, size);
-            out->_IO_write_ptr += size;
+        char* const at = out->_IO_write_ptr;
+        if (bytes == at) {  // formatted in the room: it fits
+            out->_IO_write_ptr = at + size;
+            return;
+        }
+        if (at != nullptr && size <= static_cast<std::size_t>(out->_IO_write_end - at)) {
+            CopyBytes(at, bytes, size);
+            out->_IO_write_ptr = at + size;
             return;
         }
 #endif
