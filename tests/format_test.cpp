@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "report/report_print.h"
 
@@ -45,6 +46,29 @@ TEST(Format, WideTextIsOneBytePerUnit) {
     const char16_t script[] = {0x3A9, 0x4E2D, 0xD83D, 0xDE00, u'!', 0};
     EXPECT_EQ(ToFile<u"[%s]">(script), "[????" "!]");
     EXPECT_EQ(ToFile<u"[%s]">(u""), "[]");
+}
+
+// Wide text is narrowed eight units at a time where it can be: a unit that
+// stops that (zero, 0x100 and up) at every place of texts of every length up
+// to three blocks must give the same bytes as one unit at a time.
+TEST(Format, WideTextOfEveryLengthWithAnOddUnitAnywhere) {
+    for (std::size_t length = 1; length <= 24; ++length) {
+        for (std::size_t place = 0; place < length; ++place) {
+            for (const char16_t odd : {u'\0', u'\x01', u'\xFF', u'\x100', u'\xD83D'}) {
+                std::u16string text;
+                for (std::size_t i = 0; i < length; ++i) text += static_cast<char16_t>(u'a' + i % 26);
+                text[place] = odd;
+                std::string expected = "[";
+                for (const char16_t unit : text) {
+                    if (unit == 0) break;
+                    expected += unit < 0x100 ? static_cast<char>(unit) : '?';
+                }
+                expected += "]";
+                EXPECT_EQ(ToFile<u"[%s]">(std::u16string_view(text)), expected)
+                    << "length " << length << ", unit " << static_cast<unsigned>(odd) << " at " << place;
+            }
+        }
+    }
 }
 
 TEST(Format, ByteTextPassesUnchanged) {

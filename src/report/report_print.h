@@ -12,46 +12,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "report/copy_bytes.h"
+#include "report/narrow_units.h"
 #include "report/report_format.h"
 #include "report/standard_output.h"
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
-// Writes units up to the first zero unit, at most n, one byte each: units
-// below 0x100 as themselves, others as "?". Returns how many it wrote.
-// With SSE2, eight units at a time while all eight are 0x01..0xFF.
-template <typename C>
-inline std::size_t NarrowUnits(char* out, const C* text, std::size_t n) {
-    static_assert(sizeof(C) == 2);
-    std::size_t i = 0;
-#ifdef __SSE2__
-    const __m128i one = _mm_set1_epi16(1);
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 8 <= n; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        // unit - 1 is below 0xFF exactly for the units 0x01..0xFF.
-        const __m128i past = _mm_srli_epi16(_mm_sub_epi16(units, one), 8);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)) != 0xFFFF) break;
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(units, units));
-    }
-    // The last units of a longer text: the last eight again, overlapping.
-    if (i < n && n >= 8 && i + 8 > n) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + n - 8));
-        const __m128i past = _mm_srli_epi16(_mm_sub_epi16(units, one), 8);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)) == 0xFFFF) {
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n - 8), _mm_packus_epi16(units, units));
-            return n;
-        }
-    }
-#endif
-    for (; i < n && text[i] != 0; ++i) {
-        const auto unit = static_cast<std::uint32_t>(text[i]);
-        out[i] = unit < 0x100 ? static_cast<char>(unit) : '?';
-    }
-    return i;
-}
 
 // A sink ReportBytes hands its bytes to, through a function.
 struct ByteSink {
