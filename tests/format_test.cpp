@@ -9,14 +9,21 @@
 
 namespace {
 
-void AppendTo(void* context, const char* bytes, std::size_t size) {
-    static_cast<std::string*>(context)->append(bytes, size);
-}
+// Collects what ReportBytes writes, in the pieces it hands on.
+struct StringSink {
+    std::string* text;
+
+    char* Room(std::size_t& size) const {
+        size = 0;
+        return nullptr;
+    }
+    void Write(const char* bytes, std::size_t size) const { text->append(bytes, size); }
+};
 
 template <ReportFormat Format, typename... Args>
 std::string Print(bool console, const Args&... args) {
     std::string out;
-    ReportPrintTo<Format>(ByteSink{AppendTo, &out}, console, args...);
+    ReportPrintTo<Format>(StringSink{&out}, console, args...);
     return out;
 }
 

@@ -17,18 +17,6 @@
 #include "report/report_format.h"
 #include "report/standard_output.h"
 
-// A sink ReportBytes hands its bytes to, through a function.
-struct ByteSink {
-    void (*write)(void* context, const char* bytes, std::size_t size);
-    void* context;
-
-    char* Room(std::size_t& size) const {
-        size = 0;
-        return nullptr;
-    }
-    void Write(const char* bytes, std::size_t size) const { write(context, bytes, size); }
-};
-
 // Turns the formatter's output into report bytes and hands them to a Sink:
 //   char* Room(std::size_t& size)  room to format in place (size 0: none);
 //   void Write(const char*, size)  takes bytes, which may be the bytes of the
