@@ -3,80 +3,133 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "report/report_print.h"
 
 namespace {
 
-void AppendTo(void* context, const char* bytes, std::size_t size) {
-    static_cast<std::string*>(context)->append(bytes, size);
-}
+// Collects what ReportBytes writes, in the pieces it hands on.
+struct StringSink {
+    std::string* text;
 
-template <typename... Args>
-std::string Print(bool console, ReportFormat<std::type_identity_t<Args>...> format,
-                  const Args&... args) {
+    char* Room(std::size_t& size) const {
+        size = 0;
+        return nullptr;
+    }
+    void Write(const char* bytes, std::size_t size) const { text->append(bytes, size); }
+};
+
+template <ReportFormat Format, typename... Args>
+std::string Print(bool console, const Args&... args) {
     std::string out;
-    ReportPrintTo(ByteSink{AppendTo, &out}, console, format, args...);
+    ReportPrintTo<Format>(StringSink{&out}, console, args...);
     return out;
 }
 
-template <typename... Args>
-std::string ToFile(ReportFormat<std::type_identity_t<Args>...> format, const Args&... args) {
-    return Print<Args...>(false, format, args...);
+template <ReportFormat Format, typename... Args>
+std::string ToFile(const Args&... args) {
+    return Print<Format>(false, args...);
 }
 
 TEST(Format, NumbersKeepEveryDigit) {
-    EXPECT_EQ(ToFile(u"%.2x ,", 0x6161u), "6161 ,");
-    EXPECT_EQ(ToFile(u"%.2x ,", 0u), "00 ,");
-    EXPECT_EQ(ToFile(u"%.8x", 0x00080005u), "00080005");
-    EXPECT_EQ(ToFile(u"%.8X-%.4X-%.2X", 0xDEADBEEFu, 0xAu, 0xFFu), "DEADBEEF-000A-FF");
-    EXPECT_EQ(ToFile(u"%.8x", 0xFFFFFFFFu), "ffffffff");
-    EXPECT_EQ(ToFile(u"%d|%d|%d", 0, -1, 2147483647), "0|-1|2147483647");
+    EXPECT_EQ(ToFile<u"%.2x ,">(0x6161u), "6161 ,");
+    EXPECT_EQ(ToFile<u"%.2x ,">(0u), "00 ,");
+    EXPECT_EQ(ToFile<u"%.8x">(0x00080005u), "00080005");
+    EXPECT_EQ(ToFile<u"%.8X-%.4X-%.2X">(0xDEADBEEFu, 0xAu, 0xFFu), "DEADBEEF-000A-FF");
+    EXPECT_EQ(ToFile<u"%.8x">(0xFFFFFFFFu), "ffffffff");
+    EXPECT_EQ(ToFile<u"%d|%d|%d">(0, -1, 2147483647), "0|-1|2147483647");
     // Unsigned counts at or above 2^31 print as negative numbers.
-    EXPECT_EQ(ToFile(u"%d %d", 0x80000000u, 0xFFFFFFFFu), "-2147483648 -1");
-    EXPECT_EQ(ToFile(u"%d%%", 100u), "100%");
-    EXPECT_EQ(ToFile(u"no conversions\t\n"), "no conversions\t\n");
+    EXPECT_EQ(ToFile<u"%d %d">(0x80000000u, 0xFFFFFFFFu), "-2147483648 -1");
+    EXPECT_EQ(ToFile<u"%d%%">(100u), "100%");
+    EXPECT_EQ(ToFile<u"no conversions\t\n">(), "no conversions\t\n");
 }
 
 TEST(Format, WideTextIsOneBytePerUnit) {
     // Units below 0x100 keep their value; others become one "?" each, so a
     // surrogate pair becomes two.
     const char16_t cafe[] = {0x43, 0x61, 0x66, 0xE9, 0};
-    EXPECT_EQ(ToFile(u"[%s]", cafe), "[Caf\xE9]");
+    EXPECT_EQ(ToFile<u"[%s]">(cafe), "[Caf\xE9]");
     const char16_t script[] = {0x3A9, 0x4E2D, 0xD83D, 0xDE00, u'!', 0};
-    EXPECT_EQ(ToFile(u"[%s]", script), "[????" "!]");
-    EXPECT_EQ(ToFile(u"[%s]", u""), "[]");
+    EXPECT_EQ(ToFile<u"[%s]">(script), "[????" "!]");
+    EXPECT_EQ(ToFile<u"[%s]">(u""), "[]");
+}
+
+// Wide text is narrowed eight units at a time where it can be: a unit that
+// stops that (zero, 0x100 and up) at every place of texts of every length up
+// to three blocks must give the same bytes as one unit at a time.
+TEST(Format, WideTextOfEveryLengthWithAnOddUnitAnywhere) {
+    for (std::size_t length = 1; length <= 24; ++length) {
+        for (std::size_t place = 0; place < length; ++place) {
+            for (const char16_t odd : {u'\0', u'\x01', u'\xFF', u'\x100', u'\xD83D'}) {
+                std::u16string text;
+                for (std::size_t i = 0; i < length; ++i) text += static_cast<char16_t>(u'a' + i % 26);
+                text[place] = odd;
+                std::string expected = "[";
+                for (const char16_t unit : text) {
+                    if (unit == 0) break;
+                    expected += unit < 0x100 ? static_cast<char>(unit) : '?';
+                }
+                expected += "]";
+                EXPECT_EQ(ToFile<u"[%s]">(std::u16string_view(text)), expected)
+                    << "length " << length << ", unit " << static_cast<unsigned>(odd) << " at " << place;
+            }
+        }
+    }
 }
 
 TEST(Format, ByteTextPassesUnchanged) {
     const unsigned char utf8[] = {'C', 'a', 'f', 0xC3, 0xA9, 0x1B, 0x7F, 0};
-    EXPECT_EQ(ToFile(u"[%S]", utf8), "[Caf\xC3\xA9\x1B\x7F]");
+    EXPECT_EQ(ToFile<u"[%S]">(utf8), "[Caf\xC3\xA9\x1B\x7F]");
     const unsigned char stops[] = {'a', 0, 'b', 0};
-    EXPECT_EQ(ToFile(u"[%S]", stops), "[a]");
+    EXPECT_EQ(ToFile<u"[%S]">(stops), "[a]");
 }
 
 TEST(Format, TextArraysAreReadOnlyWithinThemselves) {
     const char16_t wide[4] = {u'a', u'b', u'c', u'd'};  // no terminator
     const unsigned char bytes[3] = {'x', 'y', 'z'};
     const char16_t after[] = u"after";
-    EXPECT_EQ(ToFile(u"[%s][%S][%s]", wide, bytes, after), "[abcd][xyz][after]");
+    EXPECT_EQ(ToFile<u"[%s][%S][%s]">(wide, bytes, after), "[abcd][xyz][after]");
 }
 
-TEST(Format, ConsoleShowsControlBytesFromArgumentsAsQuestionMarks) {
-    const unsigned char ssid[] = {'a', 0x1B, '[', '2', 'J', 0x07, 0x7F, 0x80, 0xC3, 0xA9, 0};
-    const char16_t title[] = {0x1B, u']', u'0', u';', u'x', 0x07, 0x9B, 0x100, 0};
-    EXPECT_EQ(Print(true, u"\t[%S]\n", ssid), "\t[a?[2J??\x80\xC3\xA9]\n");
-    EXPECT_EQ(Print(true, u"[%s]\n", title), "[?]0;x?\x9B?]\n");
-    // Files and pipes keep every byte.
-    EXPECT_EQ(Print(false, u"[%S]", ssid), "[a\x1B[2J\x07\x7F\x80\xC3\xA9]");
-    EXPECT_EQ(Print(false, u"[%s]", title), "[\x1B]0;x\x07\x9B?]");
+// On a console, controls from arguments print as "?": C0, DEL and C1 in wide
+// text; C0, DEL and the UTF-8 form of C1 (C2 80..C2 9F, one "?" per byte) in
+// byte text. Files and pipes keep every byte.
+TEST(Format, ConsoleShowsControlsFromArgumentsAsQuestionMarks) {
+    struct Case {
+        std::string ssid;  // byte text, read up to its zero byte
+        std::string console;
+    };
+    const Case cases[] = {
+        {"a\x1B[2J\x07\x7F", "a?[2J??"},
+        {"x\xC2\x9By", "x??y"},                   // CSI
+        {"\xC2\x80\xC2\x9F\xC2\xA0", "????\xC2\xA0"},  // the C1 range; A0 is a character
+        {"\xC2\xC2\x9B", "\xC2??"},                // only the C2 before the tail
+        {"\xC2\x7F", "\xC2?"},
+        {"ab\xC2", "ab\xC2"},                       // C2 last, nothing follows
+        {"\xE2\x80\xA6\xE2\x9B\x80", "\xE2\x80\xA6\xE2\x9B\x80"},  // continuation bytes pass
+        {"\x9B\x80", "\x9B\x80"},                   // lone, not after C2
+        {std::string(511, 'a') + "\xC2\x9B", std::string(511, 'a') + "??"},  // across the 512-byte buffer
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Print<u"[%S]">(true, c.ssid.c_str()), "[" + c.console + "]") << c.ssid;
+        EXPECT_EQ(Print<u"[%S]">(false, c.ssid.c_str()), "[" + c.ssid + "]") << c.ssid;
+    }
+
+    // An argument that ends in C2, whatever the byte after the array.
+    const unsigned char endsInC2[2][2] = {{'a', 0xC2}, {0x9B, 'b'}};
+    EXPECT_EQ(Print<u"[%S]">(true, endsInC2[0]), "[a\xC2]");
+
+    const char16_t title[] = {0x1B, u']', u'0', u';', 0x07, 0x7F, 0x80, 0x9B, 0x9F, 0xA0, 0xE9, 0x100, 0};
+    EXPECT_EQ(Print<u"[%s]">(true, title), "[?]0;?????\xA0\xE9?]");
+    EXPECT_EQ(Print<u"[%s]">(false, title), "[\x1B]0;\x07\x7F\x80\x9B\x9F\xA0\xE9?]");
 }
 
 TEST(Format, LongOutputArrivesWhole) {
     char16_t text[2000];
     for (char16_t& unit : text) unit = u'z';
     text[1999] = 0;
-    const std::string out = ToFile(u"<%s>", text);
+    const std::string out = ToFile<u"<%s>">(text);
     EXPECT_EQ(out, "<" + std::string(1999, 'z') + ">");
 }
 

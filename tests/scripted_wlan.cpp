@@ -1,7 +1,6 @@
 #include "scripted_wlan.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -179,9 +178,9 @@ DWORD WINAPI WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInte
 DWORD WINAPI WlanReasonCodeToString(DWORD dwReasonCode, DWORD dwBufferSize, PWCHAR pStringBuffer,
                                     PVOID pReserved) {
     ScriptedService& service = Service();
-    char code[16];
-    std::snprintf(code, sizeof code, "%08x", static_cast<unsigned>(dwReasonCode));
-    service.log.calls.push_back(std::string("reason ") + code);
+    char code[] = "reason 00000000";
+    for (int i = 0; i < 8; ++i) code[7 + i] = "0123456789abcdef"[(dwReasonCode >> (28 - 4 * i)) & 0xF];
+    service.log.calls.push_back(code);
     if (service.closed) Problem("reason: called after close");
     if (pReserved != nullptr) Problem("reason: reserved pointer is not null");
     if (service.script == nullptr) return ERROR_INVALID_PARAMETER;

@@ -14,8 +14,8 @@ class WideText {
 public:
     WideText(char16_t* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity) {}
 
-    void Literal(const char16_t* text, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) Put(text[i]);
+    void Literal(const char* bytes, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) Put(static_cast<char16_t>(bytes[i]));
     }
     template <typename C>
     void Units(const C* text, std::size_t limit) {
@@ -36,12 +36,10 @@ private:
     std::size_t size_ = 0;
 };
 
-template <typename... Args>
-void FormatWide(char16_t* buffer, std::size_t capacity,
-                ReportFormat<std::type_identity_t<Args>...> format, const Args&... args) {
-    const ReportArg list[] = {MakeReportArg(args)..., ReportArg{}};
+template <ReportFormat Format, typename... Args>
+void FormatWide(char16_t* buffer, std::size_t capacity, const Args&... args) {
     WideText out(buffer, capacity);
-    FormatReport(out, format.compiled(), list);
+    FormatReport<Format>(out, args...);
     out.Finish();
 }
 
@@ -49,31 +47,32 @@ void FormatWide(char16_t* buffer, std::size_t capacity,
 
 void FormatGuid(const GUID& guid, char16_t (&text)[kGuidTextSize]) {
     const auto byte = [&guid](int i) { return static_cast<std::uint32_t>(guid.Data4[i]); };
-    FormatWide(text, kGuidTextSize, u"%.8X-%.4X-%.4X-%.2X%.2X-%.2X%.2X%.2X%.2X%.2X%.2X",
-               static_cast<std::uint32_t>(guid.Data1), static_cast<std::uint32_t>(guid.Data2),
-               static_cast<std::uint32_t>(guid.Data3), byte(0), byte(1), byte(2), byte(3), byte(4),
-               byte(5), byte(6), byte(7));
+    FormatWide<u"%.8X-%.4X-%.4X-%.2X%.2X-%.2X%.2X%.2X%.2X%.2X%.2X">(
+        text, kGuidTextSize, static_cast<std::uint32_t>(guid.Data1),
+        static_cast<std::uint32_t>(guid.Data2), static_cast<std::uint32_t>(guid.Data3), byte(0),
+        byte(1), byte(2), byte(3), byte(4), byte(5), byte(6), byte(7));
 }
 
 bool PrintInterfaceReport(HANDLE client) {
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
     if (WlanEnumInterfaces(client, nullptr, &list) != 0) {
-        ReportPrint(u"Error in the WlanEnumInterfaces() function call\n");
+        ReportPrint<u"Error in the WlanEnumInterfaces() function call\n">();
         return false;
     }
-    ReportPrint(u"There are %d Wifi interface\n", list->dwNumberOfItems);
+    ReportPrint<u"There are %d Wifi interface\n">(list->dwNumberOfItems);
     const WLAN_INTERFACE_INFO* entries = &list->InterfaceInfo[0];
     for (DWORD i = 0; i != list->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& entry = entries[i];
         char16_t guidText[kGuidTextSize];
         FormatGuid(entry.InterfaceGuid, guidText);
-        ReportPrint(u"Interface %d\n", i);
-        ReportPrint(u"\tThe Wifi interface GUID is [%s]\n", guidText);
-        ReportPrint(u"\tThe Wifi interface description is [%s]\n", entry.strInterfaceDescription);
-        ReportPrint(u"\tThe Wifi interface state is [%s]\n",
-                    InterfaceStateName(static_cast<std::uint32_t>(entry.isState)));
+        ReportPrint<u"Interface %d\n">(i);
+        ReportPrint<u"\tThe Wifi interface GUID is [%s]\n">(guidText);
+        ReportPrint<u"\tThe Wifi interface description is [%s]\n">(
+            entry.strInterfaceDescription);
+        ReportPrint<u"\tThe Wifi interface state is [%s]\n">(
+            InterfaceStateName(static_cast<std::uint32_t>(entry.isState)));
         PrintNetworkReport(client, entry.InterfaceGuid);
-        ReportPrint(u"\n");
+        ReportPrint<u"\n">();
     }
     WlanFreeMemory(list);
     return true;

@@ -1,35 +1,46 @@
 // The report's formatter: printf-style wide (UTF-16) format strings whose
 // conversions are checked against the argument types at compile time.
 //
+// Why our own: the platform's wide printf converts text through the locale's
+// code page and silently drops the rest of a line at the first character it
+// cannot convert; runtimes disagree on whether %s or %S is the wide string;
+// and our formats are literals, so the compiler can check every one.
+//
 // Conversions: %d (32-bit integer, signed decimal), %s (UTF-16 text),
 // %S (byte text), %.Nx and %.NX (32-bit unsigned, at least N lower- or
-// uppercase hex digits), %% (a percent sign). A format whose conversions do
-// not match its arguments does not compile.
+// uppercase hex digits), %% (a percent sign). Format text is ASCII. A format
+// that is not, or whose conversions do not match its arguments, does not
+// compile.
 //
 // Text arguments given as arrays are read only within the array, even when no
-// terminator comes; text given as a pointer is read up to its terminator.
+// terminator comes; text given as a pointer is read up to its terminator, and
+// a std::u16string_view within its length.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <type_traits>
+#include <utility>
 
-enum class Conversion : std::uint8_t { Invalid, Percent, Decimal, Text, Bytes, LowerHex, UpperHex };
+enum class ConversionKind : std::uint8_t { Invalid, Percent, Decimal, Text, Bytes, LowerHex, UpperHex };
 
-struct ConversionSpec {
-    Conversion kind = Conversion::Invalid;
-    std::uint8_t digits = 0;  // the minimum digit count of %.Nx and %.NX
+// One conversion of a format: what it prints, and for hex its digit count.
+struct Conversion {
+    ConversionKind kind = ConversionKind::Invalid;
+    std::uint8_t minDigits = 0;  // the N of %.Nx and %.NX
 };
 
 // Parses the conversion that starts right after a '%'. Returns the position
 // after it; on an invalid conversion, `conversion.kind` stays Invalid.
-constexpr const char16_t* ParseConversion(const char16_t* at, ConversionSpec& conversion) {
-    conversion = ConversionSpec{};
+constexpr const char16_t* ParseConversion(const char16_t* at, Conversion& conversion) {
+    conversion = Conversion{};
     switch (*at) {
-    case u'%': conversion.kind = Conversion::Percent; return at + 1;
-    case u'd': conversion.kind = Conversion::Decimal; return at + 1;
-    case u's': conversion.kind = Conversion::Text; return at + 1;
-    case u'S': conversion.kind = Conversion::Bytes; return at + 1;
+    case u'%': conversion.kind = ConversionKind::Percent; return at + 1;
+    case u'd': conversion.kind = ConversionKind::Decimal; return at + 1;
+    case u's': conversion.kind = ConversionKind::Text; return at + 1;
+    case u'S': conversion.kind = ConversionKind::Bytes; return at + 1;
     case u'.': break;
     default: return at;
     }
@@ -42,8 +53,8 @@ constexpr const char16_t* ParseConversion(const char16_t* at, ConversionSpec& co
         ++p;
     }
     if (!any || digits > 99 || (*p != u'x' && *p != u'X')) return at;
-    conversion.kind = *p == u'x' ? Conversion::LowerHex : Conversion::UpperHex;
-    conversion.digits = static_cast<std::uint8_t>(digits);
+    conversion.kind = *p == u'x' ? ConversionKind::LowerHex : ConversionKind::UpperHex;
+    conversion.minDigits = static_cast<std::uint8_t>(digits);
     return p + 1;
 }
 
@@ -53,7 +64,9 @@ enum class ArgClass : std::uint8_t { Unsupported, Signed, Unsigned, Utf16Text, W
 template <typename T>
 constexpr ArgClass ClassOfArg() {
     using U = std::remove_cvref_t<T>;
-    if constexpr (std::is_array_v<U> || std::is_pointer_v<U>) {
+    if constexpr (std::is_same_v<U, std::u16string_view>) {
+        return ArgClass::Utf16Text;
+    } else if constexpr (std::is_array_v<U> || std::is_pointer_v<U>) {
         using E = std::remove_cv_t<std::conditional_t<std::is_array_v<U>, std::remove_extent_t<U>,
                                                       std::remove_pointer_t<U>>>;
         if constexpr (std::is_same_v<E, char16_t>) return ArgClass::Utf16Text;
@@ -72,150 +85,169 @@ constexpr ArgClass ClassOfArg() {
     }
 }
 
-constexpr bool ConversionAccepts(Conversion kind, ArgClass arg) {
+constexpr bool ConversionAccepts(ConversionKind kind, ArgClass arg) {
     switch (kind) {
-    case Conversion::Decimal: return arg == ArgClass::Signed || arg == ArgClass::Unsigned;
-    case Conversion::LowerHex:
-    case Conversion::UpperHex: return arg == ArgClass::Unsigned;
-    case Conversion::Text: return arg == ArgClass::Utf16Text || arg == ArgClass::WideText;
-    case Conversion::Bytes: return arg == ArgClass::ByteText;
+    case ConversionKind::Decimal: return arg == ArgClass::Signed || arg == ArgClass::Unsigned;
+    case ConversionKind::LowerHex:
+    case ConversionKind::UpperHex: return arg == ArgClass::Unsigned;
+    case ConversionKind::Text: return arg == ArgClass::Utf16Text || arg == ArgClass::WideText;
+    case ConversionKind::Bytes: return arg == ArgClass::ByteText;
     default: return false;
     }
 }
 
-// Not constexpr on purpose: reaching it while checking a format at compile
-// time stops the build, and its name says why.
-inline void ReportFormatDoesNotMatchItsArguments() {}
-inline void ReportFormatHasTooManyConversions() {}
+// Not constexpr on purpose: reaching one while compiling a format stops the
+// build, and its name says why.
+inline void ReportFormatHasAnInvalidConversion() {}
+inline void ReportFormatIsNotAscii() {}
 
 // A format cut into steps when it is compiled: each step is a run of literal
-// text followed by one conversion (or by the end of the format).
+// bytes followed by one argument's conversion; a last run ends the format.
 struct FormatStep {
-    std::uint16_t literalBegin = 0;
-    std::uint16_t literalLength = 0;
-    ConversionSpec conversion;  // Invalid in the last step: the end
+    std::size_t literalBegin = 0;  // in ReportFormat::literal
+    std::size_t literalLength = 0;
+    Conversion conversion;  // Invalid for the last run
 };
 
-inline constexpr std::size_t kMaxFormatSteps = 16;
+// A format string compiled when the program is: its literal text narrowed to
+// bytes ("%%" is one '%' by then) and its conversions parsed. It is used as a
+// template argument, ReportPrint<u"Interface %d\n">(index), so each format
+// becomes code of its own: literal runs of known length and the conversions
+// of its arguments, without reading the format at run time.
+template <std::size_t N>
+struct ReportFormat {
+    char literal[N] = {};
+    FormatStep steps[N / 2 + 1] = {};  // a conversion takes two units or more
+    std::size_t conversions = 0;       // steps[conversions] is the last run
 
-struct CompiledFormat {
-    const char16_t* text = nullptr;
-    FormatStep steps[kMaxFormatSteps] = {};
-};
-
-// A format string checked against the argument types Args, and compiled.
-template <typename... Args>
-class ReportFormat {
-public:
-    template <std::size_t N>
     consteval ReportFormat(const char16_t (&format)[N]) {
-        constexpr ArgClass classes[] = {ClassOfArg<Args>()..., ArgClass::Unsupported};
-        compiled_.text = format;
-        std::size_t used = 0;
-        std::size_t step = 0;
-        const char16_t* run = format;
-        for (const char16_t* p = format;;) {
-            if (*p != u'\0' && *p != u'%') {
-                ++p;
+        std::size_t length = 0;
+        std::size_t runStart = 0;
+        for (const char16_t* p = format; *p != u'\0';) {
+            if (*p >= 0x80) ReportFormatIsNotAscii();
+            if (*p != u'%') {
+                literal[length++] = static_cast<char>(*p++);
                 continue;
             }
-            if (step == kMaxFormatSteps) ReportFormatHasTooManyConversions();
-            FormatStep& current = compiled_.steps[step++];
-            current.literalBegin = static_cast<std::uint16_t>(run - format);
-            current.literalLength = static_cast<std::uint16_t>(p - run);
-            if (*p == u'\0') break;
-            p = ParseConversion(p + 1, current.conversion);
-            run = p;
-            if (current.conversion.kind == Conversion::Percent) continue;
-            if (current.conversion.kind == Conversion::Invalid || used == sizeof...(Args) ||
-                !ConversionAccepts(current.conversion.kind, classes[used]))
-                ReportFormatDoesNotMatchItsArguments();
-            ++used;
+            Conversion conversion;
+            p = ParseConversion(p + 1, conversion);
+            if (conversion.kind == ConversionKind::Invalid) ReportFormatHasAnInvalidConversion();
+            if (conversion.kind == ConversionKind::Percent) {
+                literal[length++] = '%';
+                continue;
+            }
+            steps[conversions++] = FormatStep{runStart, length - runStart, conversion};
+            runStart = length;
         }
-        if (used != sizeof...(Args)) ReportFormatDoesNotMatchItsArguments();
+        steps[conversions] = FormatStep{runStart, length - runStart, Conversion{}};
     }
-
-    const CompiledFormat& compiled() const { return compiled_; }
-
-private:
-    CompiledFormat compiled_;
 };
 
-// One argument as the formatter sees it.
-struct ReportArg {
-    ArgClass kind = ArgClass::Unsupported;
-    std::uint32_t number = 0;
-    const void* text = nullptr;  // char16_t, wchar_t or unsigned char units, by kind
-    std::size_t limit = 0;       // the most units or bytes that may be read
-};
-
-template <typename T>
-ReportArg MakeReportArg(const T& value) {
-    constexpr ArgClass kind = ClassOfArg<T>();
-    static_assert(kind != ArgClass::Unsupported, "no conversion prints this type");
-    ReportArg arg;
-    arg.kind = kind;
-    if constexpr (kind == ArgClass::Signed || kind == ArgClass::Unsigned) {
-        arg.number = static_cast<std::uint32_t>(value);
-    } else {
-        arg.text = value;
-        if constexpr (std::is_array_v<T>) arg.limit = std::extent_v<T>;
-        else arg.limit = SIZE_MAX;
+// Whether the conversions of `format` take arguments of types Args, in order.
+template <typename... Args, std::size_t N>
+consteval bool FormatMatches(const ReportFormat<N>& format) {
+    constexpr ArgClass classes[] = {ClassOfArg<Args>()..., ArgClass::Unsupported};
+    if (format.conversions != sizeof...(Args)) return false;
+    for (std::size_t i = 0; i != format.conversions; ++i) {
+        if (!ConversionAccepts(format.steps[i].conversion.kind, classes[i])) return false;
     }
-    return arg;
+    return true;
 }
 
-// Writes the digits of a numeric conversion as format text.
-template <typename Out>
-void FormatNumber(Out& out, const ConversionSpec& conversion, std::uint32_t value) {
-    char16_t digits[112];  // a sign, up to 99 fill digits and 10 digits
-    char16_t* end = digits + sizeof digits / sizeof digits[0];
-    char16_t* begin = end;
-    if (conversion.kind == Conversion::Decimal) {
+// "00" to "99": decimal digits two at a time.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the digits of a numeric conversion as literal bytes.
+template <Conversion Numeric, typename Out>
+void FormatNumber(Out& out, std::uint32_t value) {
+    constexpr std::size_t kSize = Numeric.minDigits > 11 ? Numeric.minDigits : 11;
+    char digits[kSize];  // a sign and 10 decimal digits, or the hex digits
+    char* end = digits + kSize;
+    char* begin = end;
+    if constexpr (Numeric.kind == ConversionKind::Decimal) {
         const bool negative = (value & 0x80000000u) != 0;
         std::uint32_t magnitude = negative ? 0u - value : value;
-        do {
-            *--begin = static_cast<char16_t>(u'0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (negative) *--begin = u'-';
+        for (; magnitude >= 100; magnitude /= 100) {
+            begin -= 2;
+            std::memcpy(begin, kDigitPairs + 2 * (magnitude % 100), 2);
+        }
+        if (magnitude >= 10) {
+            begin -= 2;
+            std::memcpy(begin, kDigitPairs + 2 * magnitude, 2);
+        } else {
+            *--begin = static_cast<char>('0' + magnitude);
+        }
+        if (negative) *--begin = '-';
     } else {
-        const char16_t* alphabet =
-            conversion.kind == Conversion::UpperHex ? u"0123456789ABCDEF" : u"0123456789abcdef";
+        constexpr const char* alphabet =
+            Numeric.kind == ConversionKind::UpperHex ? "0123456789ABCDEF" : "0123456789abcdef";
         do {
             *--begin = alphabet[value & 0xF];
             value >>= 4;
         } while (value != 0);
-        while (end - begin < static_cast<std::ptrdiff_t>(conversion.digits)) *--begin = u'0';
+        while (end - begin < static_cast<std::ptrdiff_t>(Numeric.minDigits)) *--begin = '0';
     }
     out.Literal(begin, static_cast<std::size_t>(end - begin));
 }
 
-// Formats `format` with `args` into out, which receives:
-//   Literal(const char16_t*, count)  format text and digits;
+// The most units or bytes a text argument may be read for: an array's size,
+// a view's length, or up to the terminator of a pointer's text.
+template <typename T>
+std::size_t TextLimit(const T& text) {
+    if constexpr (std::is_array_v<T>) return std::extent_v<T>;
+    else if constexpr (std::is_pointer_v<T>) return SIZE_MAX;
+    else return text.size();
+}
+
+template <typename T>
+const auto* TextUnits(const T& text) {
+    if constexpr (std::is_array_v<T> || std::is_pointer_v<T>) return &text[0];
+    else return text.data();
+}
+
+// Writes one argument by its conversion, inlined into each print.
+template <Conversion Converted, typename Out, typename T>
+[[gnu::always_inline]] inline void FormatArgument(Out& out, const T& value) {
+    constexpr ArgClass kind = ClassOfArg<T>();
+    if constexpr (kind == ArgClass::Signed || kind == ArgClass::Unsigned) {
+        const auto number = static_cast<std::uint32_t>(value);
+        // Most numbers of a report are counts and indexes below ten.
+        if (Converted.kind == ConversionKind::Decimal && number < 10) {
+            const char digit = static_cast<char>('0' + number);
+            out.Literal(&digit, 1);
+        } else {
+            FormatNumber<Converted>(out, number);
+        }
+    } else if constexpr (kind == ArgClass::ByteText) {
+        out.Bytes(reinterpret_cast<const unsigned char*>(TextUnits(value)), TextLimit(value));
+    } else {
+        out.Units(TextUnits(value), TextLimit(value));
+    }
+}
+
+template <ReportFormat Format, std::size_t Step, typename Out>
+void FormatLiteralRun(Out& out) {
+    constexpr FormatStep step = Format.steps[Step];
+    if constexpr (step.literalLength != 0) out.Literal(Format.literal + step.literalBegin, step.literalLength);
+}
+
+template <ReportFormat Format, typename Out, typename... Args, std::size_t... Steps>
+void FormatSteps(Out& out, std::index_sequence<Steps...>, const Args&... args) {
+    ((FormatLiteralRun<Format, Steps>(out), FormatArgument<Format.steps[Steps].conversion>(out, args)),
+     ...);
+    FormatLiteralRun<Format, sizeof...(Args)>(out);
+}
+
+// Formats Format with args into out, which receives:
+//   Literal(const char*, count)      format text and digits, ASCII bytes;
 //   Units(const C*, limit)           a text argument (C is char16_t or wchar_t),
 //                                    up to its first zero unit, at most limit units;
 //   Bytes(const unsigned char*, limit)  a byte argument, likewise.
-template <typename Out>
-void FormatReport(Out& out, const CompiledFormat& format, const ReportArg* args) {
-    for (const FormatStep& step : format.steps) {
-        if (step.literalLength != 0) out.Literal(format.text + step.literalBegin, step.literalLength);
-        switch (step.conversion.kind) {
-        case Conversion::Invalid: return;  // the end of the format
-        case Conversion::Percent: out.Literal(u"%", 1); break;
-        case Conversion::Decimal:
-        case Conversion::LowerHex:
-        case Conversion::UpperHex: FormatNumber(out, step.conversion, (args++)->number); break;
-        case Conversion::Text:
-            if (args->kind == ArgClass::Utf16Text)
-                out.Units(static_cast<const char16_t*>(args->text), args->limit);
-            else out.Units(static_cast<const wchar_t*>(args->text), args->limit);
-            ++args;
-            break;
-        case Conversion::Bytes:
-            out.Bytes(static_cast<const unsigned char*>(args->text), args->limit);
-            ++args;
-            break;
-        }
-    }
+template <ReportFormat Format, typename Out, typename... Args>
+void FormatReport(Out& out, const Args&... args) {
+    static_assert(FormatMatches<Args...>(Format), "the format's conversions do not take these arguments");
+    FormatSteps<Format>(out, std::index_sequence_for<Args...>{}, args...);
 }

@@ -22,10 +22,10 @@ void ProbeReasonText() {
     std::memset(reason, 0x61, sizeof reason);
     reason[127] = 0;
     const DWORD result = WlanReasonCodeToString(ReasonProbeCode, 128, reason, nullptr);
-    ReportPrint(u"The string reason for error code %.8x is [%s] (ret=%d, %.8x)\n", ReasonProbeCode,
-                reason, result, result);
-    for (const WCHAR unit : reason) ReportPrint(u"%.2x ,", static_cast<std::uint32_t>(unit));
-    ReportPrint(u"\n");
+    ReportPrint<u"The string reason for error code %.8x is [%s] (ret=%d, %.8x)\n">(
+        ReasonProbeCode, reason, result, result);
+    for (const WCHAR unit : reason) ReportPrint<u"%.2x ,">(static_cast<std::uint32_t>(unit));
+    ReportPrint<u"\n">();
 }
 
 }  // namespace
@@ -34,17 +34,17 @@ int RunReport(int, char**, char**) {
     DWORD negotiatedVersion = 0;
     HANDLE client = nullptr;
     if (WlanOpenHandle(kClientVersion, nullptr, &negotiatedVersion, &client) != 0) {
-        ReportPrint(u"Error in the WlanOpenHandle() function call\n");
+        ReportPrint<u"Error in the WlanOpenHandle() function call\n">();
         return 0;
     }
-    ReportPrint(u"Asked version to WLAN interface is %d, Negociated version is %d\n", kClientVersion,
-                negotiatedVersion);
+    ReportPrint<u"Asked version to WLAN interface is %d, Negociated version is %d\n">(
+        kClientVersion, negotiatedVersion);
 
     ProbeReasonText();
     PrintInterfaceReport(client);
 
     const DWORD closed = WlanCloseHandle(client, nullptr);
     client = nullptr;
-    if (closed != 0) ReportPrint(u"Error in the WlanCloseHandle() function call\n");
+    if (closed != 0) ReportPrint<u"Error in the WlanCloseHandle() function call\n">();
     return 0;
 }

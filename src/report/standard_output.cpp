@@ -13,17 +13,9 @@ namespace {
 
 constexpr std::size_t kBufferSize = 4096;
 
-void WriteToStdout(void*, const char* bytes, std::size_t size) {
-    // A short write (closed pipe, full device) loses text silently.
-#ifdef __GLIBC__
-    // The report is single-threaded: the stream's lock is pure cost.
-    (void)fwrite_unlocked(bytes, 1, size, stdout);
-#else
-    (void)std::fwrite(bytes, 1, size, stdout);
-#endif
-}
+}  // namespace
 
-StandardOutput SetUpStandardOutput() {
+bool SetUpStandardOutput() {
 #ifdef _WIN32
     const bool console = _isatty(_fileno(stdout)) != 0;
 #else
@@ -33,14 +25,16 @@ StandardOutput SetUpStandardOutput() {
 #endif
     std::fflush(stdout);
     std::setvbuf(stdout, nullptr, _IOFBF, kBufferSize);
-    return StandardOutput{ByteSink{WriteToStdout, nullptr}, console};
+    return console;
 }
 
-}  // namespace
-
-const StandardOutput& GetStandardOutput() {
-    static const StandardOutput output = SetUpStandardOutput();
-    return output;
+void WriteStandardOutput(const char* bytes, std::size_t size) {
+#ifdef __GLIBC__
+    // The report is single-threaded: the stream's lock is pure cost.
+    (void)fwrite_unlocked(bytes, 1, size, stdout);
+#else
+    (void)std::fwrite(bytes, 1, size, stdout);
+#endif
 }
 
 void FlushStandardOutput() { std::fflush(stdout); }

@@ -82,9 +82,10 @@ TEST(Output, PipeKeepsEveryByte) {
     ExpectCompleteRun(run);
     EXPECT_NE(run.output.find("SSID name is [esc\x1B[2J2]\n"), std::string::npos);
     EXPECT_NE(run.output.find("SSID name is [caf\xC3\xA9-1]\n"), std::string::npos);
+    EXPECT_NE(run.output.find("SSID name is [csi\xC2\x9B" "5]\n"), std::string::npos);
 }
 
-TEST(Output, TerminalShowsControlBytesOfNamesAsQuestionMarks) {
+TEST(Output, TerminalShowsControlsOfNamesAsQuestionMarks) {
     int master = -1;
     int slave = -1;
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
@@ -93,7 +94,9 @@ TEST(Output, TerminalShowsControlBytesOfNamesAsQuestionMarks) {
     // The terminal adds its own carriage returns; the report's bytes are the same.
     EXPECT_NE(run.output.find("SSID name is [esc?[2J2]\r\n"), std::string::npos);
     EXPECT_NE(run.output.find("SSID name is [caf\xC3\xA9-1]\r\n"), std::string::npos);
+    EXPECT_NE(run.output.find("SSID name is [csi??5]\r\n"), std::string::npos);  // C2 9B, CSI
     EXPECT_EQ(run.output.find('\x1B'), std::string::npos);
+    EXPECT_EQ(run.output.find('\x9B'), std::string::npos);
     EXPECT_NE(run.output.find("\t\tNetwork 31\r\n"), std::string::npos);
 }
 
