@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <new>
 
+#include "wlan/linux/bus_properties.h"
 #include "wlan/linux/device_state_mapping.h"
 #include "wlan/linux/iwd_reader.h"
 #include "wlan/linux/networkmanager_reader.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "wlan/linux/bus_message_reading.h"
+#include "wlan/linux/bus_properties.h"
 
 namespace wlanlinux {
 namespace {

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
-#include <string>
 
 namespace wlanlinux {
 
@@ -34,27 +33,11 @@ struct BusSession {
 // session's deadline. Returns 0 or a negative errno.
 int OpenSystemBus(BusSession& session, std::uint64_t budgetUsec);
 
-// 1 when the name has an owner, 0 when not, or a negative errno. Asks the bus
-// itself, which never activates the name.
-int NameHasOwner(BusSession& session, const char* name);
-
 // Calls a method with string arguments and waits for its reply until the
 // deadline. Returns 0 or a negative errno.
 int CallMethod(BusSession& session, const char* destination, const char* path,
                const char* interface, const char* member, std::initializer_list<const char*> args,
                BusMessage& reply);
-
-// org.freedesktop.DBus.Properties.Get, with the reply entered into its
-// variant, which must hold `contents` (a single complete type).
-int GetProperty(BusSession& session, const char* destination, const char* path,
-                const char* interface, const char* property, const char* contents,
-                BusMessage& reply);
-
-// One string ('s'), object path ('o') or 32-bit unsigned ('u') property.
-int GetTextProperty(BusSession& session, const char* destination, const char* path,
-                    const char* interface, const char* property, char type, std::string& value);
-int GetU32Property(BusSession& session, const char* destination, const char* path,
-                   const char* interface, const char* property, std::uint32_t& value);
 
 // The result of a call: 0 when it succeeded, 1 when the peer refused it (an
 // error reply: no such object, permission denied, ...), which makes that one
