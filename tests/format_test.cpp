@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -90,6 +91,22 @@ TEST(Format, TextArraysAreReadOnlyWithinThemselves) {
     const unsigned char bytes[3] = {'x', 'y', 'z'};
     const char16_t after[] = u"after";
     EXPECT_EQ(ToFile<u"[%s][%S][%s]">(wide, bytes, after), "[abcd][xyz][after]");
+}
+
+// Text given as a pointer is read up to its terminator and not one unit
+// further: each text sits alone in an allocation of exactly its size.
+TEST(Format, TextPointersAreReadOnlyUpToTheirTerminator) {
+    for (std::size_t length = 0; length <= 24; ++length) {
+        for (const bool console : {false, true}) {
+            const auto text = std::make_unique<char16_t[]>(length + 1);
+            for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char16_t>(u'a' + i);
+            text[length] = 0;
+            const char16_t* pointer = text.get();
+            std::string expected = "[";
+            for (std::size_t i = 0; i < length; ++i) expected += static_cast<char>('a' + i);
+            EXPECT_EQ(Print<u"[%s]">(console, pointer), expected + "]") << "length " << length;
+        }
+    }
 }
 
 // On a console, controls from arguments print as "?": C0, DEL and C1 in wide

@@ -194,12 +194,20 @@ void FormatNumber(Out& out, std::uint32_t value) {
 }
 
 // The most units or bytes a text argument may be read for: an array's size,
-// a view's length, or up to the terminator of a pointer's text.
+// a view's length, or a pointer's text up to its terminator. The pointer's
+// length is counted here because the writers read whole blocks within the
+// limit, which must not run past the terminator into memory not the text's.
 template <typename T>
 std::size_t TextLimit(const T& text) {
-    if constexpr (std::is_array_v<T>) return std::extent_v<T>;
-    else if constexpr (std::is_pointer_v<T>) return SIZE_MAX;
-    else return text.size();
+    if constexpr (std::is_array_v<T>) {
+        return std::extent_v<T>;
+    } else if constexpr (std::is_pointer_v<T>) {
+        std::size_t length = 0;
+        while (text[length] != 0) ++length;
+        return length;
+    } else {
+        return text.size();
+    }
 }
 
 template <typename T>
