@@ -172,6 +172,23 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
     }
 }
 
+// A peer's error reply naming no memory is the peer's trouble, not ours: the
+// lists stay as they are and the operation does not fail.
+TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
+    BusPeer peer(kNm, [](sd_bus_message*, sd_bus_message*) { return false; },
+                 "org.freedesktop.DBus.Error.NoMemory");
+    ASSERT_TRUE(peer.Owning());
+    auto networks = Networks();
+    const auto shape = Shape(networks);
+    EXPECT_EQ(wlanlinux::AddProfileEntries("wlan0", networks), 0);
+    EXPECT_EQ(Shape(networks), shape);
+    auto records = Records();
+    EXPECT_EQ(wlanlinux::RefineStatesWithManager(records), 0);
+    EXPECT_EQ(States(records), States(Records()));
+}
+
 TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
     enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd };
     const Setup setups[] = {Setup::NoBus, Setup::MuteBus, Setup::NoManager,

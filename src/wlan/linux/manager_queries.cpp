@@ -14,10 +14,6 @@
 namespace wlanlinux {
 namespace {
 
-// Only running out of memory is the operation's failure; any other trouble
-// with the bus or the manager leaves the operation's result as it was.
-int Outcome(int busResult) { return busResult == -ENOMEM ? ENOMEM : 0; }
-
 int ReadProfiles(BusSession& session, const char* interfaceName, ProfileSet& profiles) {
     int owned = NameHasOwner(session, kNetworkManagerName);
     if (owned > 0) return ReadNetworkManagerProfiles(session, interfaceName, profiles);
@@ -36,7 +32,7 @@ int AddProfileEntries(const char* interfaceName,
         ProfileSet profiles;
         int result = OpenSystemBus(session, kBusBudgetUsec);
         if (result >= 0) result = ReadProfiles(session, interfaceName, profiles);
-        if (result < 0 || profiles.profiles.empty()) return Outcome(result);
+        if (result < 0 || profiles.profiles.empty()) return 0;
         networks = WithProfileEntries(networks, profiles, interfaceName);
         return 0;
     } catch (const std::bad_alloc&) {
@@ -54,14 +50,14 @@ int RefineStatesWithManager(std::vector<InterfaceRecord>& records) noexcept {
         BusSession session;
         int result = OpenSystemBus(session, kBusBudgetUsec);
         if (result >= 0) result = NameHasOwner(session, kNetworkManagerName);
-        if (result <= 0) return Outcome(result);
+        if (result <= 0) return 0;
         std::vector<WLAN_INTERFACE_STATE> refined(records.size());
         for (std::size_t i = 0; i != records.size(); ++i) {
             refined[i] = records[i].state;
             if (refined[i] == wlan_interface_state_not_ready) continue;
             std::uint32_t deviceState = 0;
             result = ReadNetworkManagerDeviceState(session, records[i].netdev.name, deviceState);
-            if (result < 0) return Outcome(result);
+            if (result < 0) return 0;
             refined[i] = RefineWithDeviceState(refined[i], deviceState);
         }
         for (std::size_t i = 0; i != records.size(); ++i) records[i].state = refined[i];

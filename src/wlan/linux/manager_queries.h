@@ -3,6 +3,9 @@
 // answers when it is on the bus, else iwd (profiles only). Nothing is started,
 // all bus work of one call ends within kBusBudgetUsec, and without a bus, a
 // manager or a timely answer the lists stay exactly as nl80211 made them.
+// Only our own running out of memory fails an operation: any failure of a
+// bus call does not, -ENOMEM included, since sd-bus gives a peer's NoMemory
+// error reply that same code and a peer must not be able to fail the list.
 #pragma once
 
 #include <vector>

@@ -59,7 +59,11 @@ int ReadLink(NetlinkSocket& routeSocket, std::uint32_t ifindex, LinkFacts& facts
     };
     bool found = false;
     const int error = RunGenericRequest(
-        routeSocket, request, [&found] { found = false; },
+        routeSocket, request,
+        [&] {
+            found = false;
+            facts = LinkFacts{};
+        },
         [&](const nlmsghdr* message) {
             if (const auto parsed = ParseLinkMessage(message, ifindex)) {
                 facts = *parsed;
