@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "wlan/linux/manager_queries.h"
 #include "wlan/linux/netlink_socket.h"
 #include "wlan/linux/nl80211_interfaces.h"
 #include "wlan/wlan_types.h"
@@ -22,6 +23,7 @@ struct Client {
     std::uint16_t family = 0;  // 0: the machine has no nl80211
     // The interfaces of the latest enumeration: how a GUID finds its interface.
     std::vector<InterfaceRecord> interfaces;
+    ManagerAttempts manager;
 };
 
 // Adds the client to the table and returns its handle. Null when the table

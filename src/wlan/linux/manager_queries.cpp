@@ -24,14 +24,15 @@ int ReadProfiles(BusSession& session, const char* interfaceName, ProfileSet& pro
 
 }  // namespace
 
-int AddProfileEntries(const char* interfaceName,
-                      std::vector<WLAN_AVAILABLE_NETWORK>& networks) noexcept {
-    if (networks.empty()) return 0;
+int AddProfileEntries(const char* interfaceName, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
+                      ManagerAttempts& attempts) noexcept {
+    if (networks.empty() || attempts.silent) return 0;
     try {
         BusSession session;
         ProfileSet profiles;
         int result = OpenSystemBus(session, kBusBudgetUsec);
         if (result >= 0) result = ReadProfiles(session, interfaceName, profiles);
+        attempts.silent = BudgetSpent(session);
         if (result < 0 || profiles.profiles.empty()) return 0;
         networks = WithProfileEntries(networks, profiles, interfaceName);
         return 0;
@@ -40,16 +41,18 @@ int AddProfileEntries(const char* interfaceName,
     }
 }
 
-int RefineStatesWithManager(std::vector<InterfaceRecord>& records) noexcept {
+int RefineStatesWithManager(std::vector<InterfaceRecord>& records,
+                            ManagerAttempts& attempts) noexcept {
     // An interface that is down stays not ready: with none up, no bus at all.
     const bool anyUp = std::any_of(records.begin(), records.end(), [](const InterfaceRecord& r) {
         return r.state != wlan_interface_state_not_ready;
     });
-    if (!anyUp) return 0;
+    if (!anyUp || attempts.silent) return 0;
     try {
         BusSession session;
         int result = OpenSystemBus(session, kBusBudgetUsec);
         if (result >= 0) result = NameHasOwner(session, kNetworkManagerName);
+        attempts.silent = BudgetSpent(session);
         if (result <= 0) return 0;
         std::vector<WLAN_INTERFACE_STATE> refined(records.size());
         for (std::size_t i = 0; i != records.size(); ++i) {
@@ -57,6 +60,7 @@ int RefineStatesWithManager(std::vector<InterfaceRecord>& records) noexcept {
             if (refined[i] == wlan_interface_state_not_ready) continue;
             std::uint32_t deviceState = 0;
             result = ReadNetworkManagerDeviceState(session, records[i].netdev.name, deviceState);
+            attempts.silent = BudgetSpent(session);
             if (result < 0) return 0;
             refined[i] = RefineWithDeviceState(refined[i], deviceState);
         }

@@ -15,13 +15,22 @@
 
 namespace wlanlinux {
 
+// What one client has learnt of the bus: once its budget ran out, the
+// manager (or the bus) is not answering, and the client's later operations
+// ask it nothing more. A stuck manager then costs one budget per client, not
+// one per operation.
+struct ManagerAttempts {
+    bool silent = false;
+};
+
 // Adds the entries of the saved profiles that match the networks seen on the
 // interface. Returns 0, or ENOMEM (the list is then unchanged).
-int AddProfileEntries(const char* interfaceName,
-                      std::vector<WLAN_AVAILABLE_NETWORK>& networks) noexcept;
+int AddProfileEntries(const char* interfaceName, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
+                      ManagerAttempts& attempts) noexcept;
 
 // Refines the interfaces' states with NetworkManager's device states, all or
 // none of them. Returns 0, or ENOMEM (the states are then unchanged).
-int RefineStatesWithManager(std::vector<InterfaceRecord>& records) noexcept;
+int RefineStatesWithManager(std::vector<InterfaceRecord>& records,
+                            ManagerAttempts& attempts) noexcept;
 
 }  // namespace wlanlinux

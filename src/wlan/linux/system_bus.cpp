@@ -91,6 +91,8 @@ int CallMethod(BusSession& session, const char* destination, const char* path,
     return 0;
 }
 
+bool BudgetSpent(const BusSession& session) { return TimeLeft(session) == 0; }
+
 int AbsentIfRefused(BusSession& session, int result) {
     if (result >= 0) return 0;
     // sd-bus gives a local failure the same shape as a peer's error reply, so

@@ -45,4 +45,7 @@ int CallMethod(BusSession& session, const char* destination, const char* path,
 // answer in time, a broken connection, no memory.
 int AbsentIfRefused(BusSession& session, int result);
 
+// Whether the session's deadline has passed.
+bool BudgetSpent(const BusSession& session);
+
 }  // namespace wlanlinux

@@ -117,7 +117,7 @@ DWORD WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
     Client* client = lease.get();
     if (client == nullptr) return ERROR_INVALID_HANDLE;
     if (const int error = RefreshInterfaces(*client)) return ResultOf(error);
-    if (const int error = RefineStatesWithManager(client->interfaces)) return ResultOf(error);
+    if (const int error = RefineStatesWithManager(client->interfaces, client->manager)) return ResultOf(error);
 
     std::vector<WLAN_INTERFACE_INFO> entries(client->interfaces.size());
     for (std::size_t i = 0; i != entries.size(); ++i) {
@@ -163,7 +163,7 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
     }
     if (error == ENODEV) return ERROR_NOT_FOUND;
     if (error != 0) return ResultOf(error);
-    if (const int added = AddProfileEntries(record->netdev.name, networks)) return ResultOf(added);
+    if (const int added = AddProfileEntries(record->netdev.name, networks, client->manager)) return ResultOf(added);
 
     auto* list = AllocateList<WLAN_AVAILABLE_NETWORK_LIST>(
         networks, offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network));
