@@ -99,10 +99,16 @@ bool SecurityOf(const std::string& type, ProfileSecurity& security) {
 int ReadIwdProfiles(BusSession& session, const char* interfaceName, ProfileSet& out) {
     out = ProfileSet{};
     BusMessage reply;
-    int result = CallMethod(session, kIwdName, "/", "org.freedesktop.DBus.ObjectManager",
-                            "GetManagedObjects", {}, reply);
+    const int result = CallMethod(session, kIwdName, "/", "org.freedesktop.DBus.ObjectManager",
+                                  "GetManagedObjects", {}, reply);
+    return result < 0 ? result : ReadKnownNetworks(reply.get(), interfaceName, out);
+}
+
+int ReadKnownNetworks(sd_bus_message* reply, const char* interfaceName, ProfileSet& out) {
+    out = ProfileSet{};
     std::vector<IwdObject> objects;
-    if (result < 0 || (result = ReadObjects(reply.get(), objects)) < 0) return result;
+    const int result = ReadObjects(reply, objects);
+    if (result < 0) return result;
     const std::string inUse = InUsePath(objects, interfaceName);
     for (const IwdObject& object : objects) {
         SavedProfile profile;

@@ -14,4 +14,7 @@ inline constexpr char kIwdName[] = "net.connman.iwd";
 // `interfaceName` is connected through. 0 or a negative errno.
 int ReadIwdProfiles(BusSession& session, const char* interfaceName, ProfileSet& out);
 
+// The same from GetManagedObjects' reply, read apart from the call.
+int ReadKnownNetworks(sd_bus_message* reply, const char* interfaceName, ProfileSet& out);
+
 }  // namespace wlanlinux

@@ -23,7 +23,9 @@ constexpr std::size_t kMaxSsidLength = 32;
 
 int Malformed(int result) { return result < 0 ? result : -EBADMSG; }
 
-int ReadPaths(sd_bus_message* reply, std::vector<std::string>& paths) {
+}  // namespace
+
+int ReadConnectionPaths(sd_bus_message* reply, std::vector<std::string>& paths) {
     int result = sd_bus_message_enter_container(reply, 'a', "o");
     if (result <= 0) return Malformed(result);
     std::string path;
@@ -34,6 +36,8 @@ int ReadPaths(sd_bus_message* reply, std::vector<std::string>& paths) {
     }
     return result < 0 ? result : 0;
 }
+
+namespace {
 
 struct ProfileFields {
     SavedProfile profile;
@@ -64,9 +68,9 @@ ProfileMode ModeOf(const std::string& mode) {
     return ProfileMode::Other;
 }
 
-// GetSettings' a{sa{sv}}: 1 for a Wi-Fi profile with an SSID, 0 for another
-// kind of profile, or a negative errno.
-int ParseSettings(sd_bus_message* reply, SavedProfile& profile) {
+}  // namespace
+
+int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile) {
     ProfileFields fields;
     const int result = ReadGroupedProperties(
         reply, [&](const std::string& group, const std::string& key) {
@@ -78,6 +82,8 @@ int ParseSettings(sd_bus_message* reply, SavedProfile& profile) {
     profile = std::move(fields.profile);
     return 1;
 }
+
+namespace {
 
 // The device's object path; empty when NetworkManager has no such device.
 int DevicePath(BusSession& session, const char* interfaceName, std::string& path) {
@@ -117,7 +123,7 @@ int ReadNetworkManagerProfiles(BusSession& session, const char* interfaceName, P
     int result = CallMethod(session, kNetworkManagerName, kSettingsPath,
                             "org.freedesktop.NetworkManager.Settings", "ListConnections", {}, reply);
     std::vector<std::string> paths;
-    if (result < 0 || (result = ReadPaths(reply.get(), paths)) < 0) return result;
+    if (result < 0 || (result = ReadConnectionPaths(reply.get(), paths)) < 0) return result;
     std::vector<const std::string*> profilePaths;
     for (const std::string& path : paths) {
         // Profiles the caller may not read answer PermissionDenied.
@@ -127,7 +133,7 @@ int ReadNetworkManagerProfiles(BusSession& session, const char* interfaceName, P
         if (result < 0) return result;
         if (result > 0) continue;
         SavedProfile profile;
-        if ((result = ParseSettings(reply.get(), profile)) < 0) return result;
+        if ((result = ReadConnectionSettings(reply.get(), profile)) < 0) return result;
         if (result == 0) continue;
         out.profiles.push_back(std::move(profile));
         profilePaths.push_back(&path);

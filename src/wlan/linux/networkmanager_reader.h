@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "wlan/linux/saved_profiles.h"
 #include "wlan/linux/system_bus.h"
@@ -21,5 +23,11 @@ int ReadNetworkManagerProfiles(BusSession& session, const char* interfaceName, P
 // "unknown", when NetworkManager has no such device. 0 or a negative errno.
 int ReadNetworkManagerDeviceState(BusSession& session, const char* interfaceName,
                                   std::uint32_t& state);
+
+// The replies, read apart from the calls. ListConnections' object paths (at
+// most a bounded number); GetSettings' a{sa{sv}}: 1 for a Wi-Fi profile with
+// an SSID, 0 for another kind of profile, or a negative errno.
+int ReadConnectionPaths(sd_bus_message* reply, std::vector<std::string>& paths);
+int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile);
 
 }  // namespace wlanlinux
