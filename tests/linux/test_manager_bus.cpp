@@ -54,6 +54,16 @@ std::vector<std::string> Shape(const std::vector<WLAN_AVAILABLE_NETWORK>& entrie
     return shape;
 }
 
+// wlan0 as the network lists are made for it: adapter 02:00:00:00:00:01.
+wlanlinux::InterfaceRecord Wlan0() {
+    wlanlinux::InterfaceRecord record;
+    std::strcpy(record.netdev.name, "wlan0");
+    record.adapterAddress[0] = 2;
+    record.adapterAddress[5] = 1;
+    record.hasAdapterAddress = true;
+    return record;
+}
+
 std::vector<wlanlinux::InterfaceRecord> Records() {
     std::vector<wlanlinux::InterfaceRecord> records(3);
     const char* names[] = {"wlan0", "wlan1", "wlan2"};
@@ -86,24 +96,37 @@ bool AppendVariant(sd_bus_message* reply, char type, const char* value) {
     return sd_bus_message_append(reply, "v", contents, value) >= 0;
 }
 
-// NetworkManager with five profiles, one the caller may not read, one wired,
-// one with an SSID of the wrong type; wlan0 is configuring through "Home".
+// NetworkManager with seven profiles, one the caller may not read, one wired,
+// one with an SSID of the wrong type, one open, one locked to another
+// adapter; wlan0 is configuring through "Home".
 bool AnswerAsNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
     const char* member = sd_bus_message_get_member(call);
     const std::string path = sd_bus_message_get_path(call);
-    const auto wifi = [](const char* id, const char* ssid, char ssidType, const char* ifname) {
-        return PropertyGroups{{"connection", {{"id", 's', id}, {"interface-name", 's', ifname},
-                                              {"timestamp", 'u', "12"}}},
-                              {"802-11-wireless", {{"ssid", ssidType, ssid}, {"mode", 's', "infrastructure"}}},
-                              {"ipv4", {{"method", 's', "auto"}}}};
+    const auto wifi = [](const char* id, const char* ssid, char ssidType, const char* ifname,
+                         const char* keyManagement = "wpa-psk", const char* address = "") {
+        PropertyGroups groups{
+            {"connection", {{"id", 's', id}, {"type", 's', "802-11-wireless"},
+                            {"interface-name", 's', ifname}, {"timestamp", 'u', "12"}}},
+            {"802-11-wireless", {{"ssid", ssidType, ssid}, {"mode", 's', "infrastructure"},
+                                 {"mac-address", 'y', std::string(address, *address ? 6 : 0)}}},
+            {"ipv4", {{"method", 's', "auto"}}}};
+        if (*keyManagement != 0)
+            groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', keyManagement}}});
+        return groups;
     };
     if (Is(member, "ListConnections"))
-        return sd_bus_message_append(reply, "ao", 5, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5") >= 0;
+        return sd_bus_message_append(reply, "ao", 7, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5", "/S/6",
+                                     "/S/7") >= 0;
     if (Is(member, "GetSettings")) {
         if (path == "/S/1") return AppendGroups(reply, wifi("Home", "home", 'y', "")) >= 0;
-        if (path == "/S/3") return AppendGroups(reply, {{"connection", {{"id", 's', "Wired"}}}}) >= 0;
+        if (path == "/S/3")
+            return AppendGroups(reply, {{"connection", {{"id", 's', "Wired"}, {"type", 's', "802-3-ethernet"}}},
+                                        {"802-11-wireless", {{"ssid", 'y', "home"}}}}) >= 0;
         if (path == "/S/4") return AppendGroups(reply, wifi("Odd", "home", 's', "")) >= 0;
         if (path == "/S/5") return AppendGroups(reply, wifi("Home here", "home", 'y', "wlan0")) >= 0;
+        if (path == "/S/6") return AppendGroups(reply, wifi("Open home", "home", 'y', "", "")) >= 0;
+        if (path == "/S/7")
+            return AppendGroups(reply, wifi("Elsewhere", "home", 'y', "", "sae", "\2\0\0\0\0\x09")) >= 0;
         return false;  // /S/2: PermissionDenied
     }
     if (Is(member, "GetDeviceByIpIface"))
@@ -153,7 +176,7 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
     const auto unrefined = States(Records());
     const Case cases[] = {
         {kNm, AnswerAsNetworkManager,
-         {"Home:3", "Home here:2", ":0", "Home:2", "Home here:2", ":0", ":0"},
+         {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"},
          {wlan_interface_state_associating, wlan_interface_state_disconnected,
           wlan_interface_state_not_ready}},
         {kIwd, AnswerAsIwd, {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
@@ -165,7 +188,7 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         ASSERT_TRUE(peer.Owning());
         wlanlinux::ManagerAttempts attempts;
         auto networks = Networks();
-        EXPECT_EQ(wlanlinux::AddProfileEntries("wlan0", networks, attempts), 0);
+        EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, attempts), 0);
         EXPECT_EQ(Shape(networks), c.shape) << c.owner;
         auto records = Records();
         EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, attempts), 0);
@@ -185,7 +208,7 @@ TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
     wlanlinux::ManagerAttempts attempts;
     auto networks = Networks();
     const auto shape = Shape(networks);
-    EXPECT_EQ(wlanlinux::AddProfileEntries("wlan0", networks, attempts), 0);
+    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, attempts), 0);
     EXPECT_EQ(Shape(networks), shape);
     auto records = Records();
     EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, attempts), 0);
@@ -234,7 +257,7 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         auto networks = Networks();
         auto records = Records();
         EXPECT_TRUE(within(std::chrono::milliseconds(2500),
-                           [&] { return wlanlinux::AddProfileEntries("wlan0", networks, attempts); }));
+                           [&] { return wlanlinux::AddProfileEntries(Wlan0(), networks, attempts); }));
         EXPECT_EQ(attempts.silent, silent);
         EXPECT_TRUE(within(silent ? std::chrono::milliseconds(500) : std::chrono::milliseconds(2500),
                            [&] { return wlanlinux::RefineStatesWithManager(records, attempts); }));

@@ -87,8 +87,8 @@ std::string InUsePath(const std::vector<IwdObject>& objects, const char* interfa
 }
 
 bool SecurityOf(const std::string& type, ProfileSecurity& security) {
-    if (type == "open") security = ProfileSecurity::Open;
-    else if (type == "psk") security = ProfileSecurity::Psk;
+    if (type == "open") security = ProfileSecurity::OpenOrOwe;
+    else if (type == "psk") security = ProfileSecurity::Personal;
     else if (type == "8021x") security = ProfileSecurity::Enterprise;
     else return false;
     return true;

@@ -24,8 +24,9 @@ int ReadProfiles(BusSession& session, const char* interfaceName, ProfileSet& pro
 
 }  // namespace
 
-int AddProfileEntries(const char* interfaceName, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
+int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
                       ManagerAttempts& attempts) noexcept {
+    const char* interfaceName = record.netdev.name;
     if (networks.empty() || attempts.silent) return 0;
     try {
         BusSession session;
@@ -34,7 +35,9 @@ int AddProfileEntries(const char* interfaceName, std::vector<WLAN_AVAILABLE_NETW
         if (result >= 0) result = ReadProfiles(session, interfaceName, profiles);
         attempts.silent = BudgetSpent(session);
         if (result < 0 || profiles.profiles.empty()) return 0;
-        networks = WithProfileEntries(networks, profiles, interfaceName);
+        const ProfileInterface target{
+            interfaceName, record.hasAdapterAddress ? record.adapterAddress : nullptr};
+        networks = WithProfileEntries(networks, profiles, target);
         return 0;
     } catch (const std::bad_alloc&) {
         return ENOMEM;

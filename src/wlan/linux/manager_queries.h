@@ -25,7 +25,7 @@ struct ManagerAttempts {
 
 // Adds the entries of the saved profiles that match the networks seen on the
 // interface. Returns 0, or ENOMEM (the list is then unchanged).
-int AddProfileEntries(const char* interfaceName, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
+int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
                       ManagerAttempts& attempts) noexcept;
 
 // Refines the interfaces' states with NetworkManager's device states, all or

@@ -41,8 +41,11 @@ namespace {
 
 struct ProfileFields {
     SavedProfile profile;
+    std::string type;
     std::string mode;
+    std::string keyManagement;
     bool hasSsid = false;
+    bool secured = false;  // the profile has security settings
 };
 
 // One setting: the fields a profile is matched and named by; the rest skipped.
@@ -50,6 +53,8 @@ int ReadSetting(sd_bus_message* reply, const std::string& group, const std::stri
                 ProfileFields& fields) {
     if (group == "connection" && key == "id")
         return ReadVariantText(reply, 's', fields.profile.name, kNameLimit);
+    if (group == "connection" && key == "type")
+        return ReadVariantText(reply, 's', fields.type, kShortLimit);
     if (group == "connection" && key == "interface-name")
         return ReadVariantText(reply, 's', fields.profile.interfaceName, kShortLimit);
     if (group == "802-11-wireless" && key == "mode")
@@ -59,7 +64,35 @@ int ReadSetting(sd_bus_message* reply, const std::string& group, const std::stri
         fields.hasSsid = result > 0;
         return result;
     }
+    if (group == "802-11-wireless" && key == "mac-address")
+        return ReadVariantBytes(reply, fields.profile.lockedAddress, kShortLimit);
+    if (group == "802-11-wireless-security") {
+        fields.secured = true;
+        if (key == "key-mgmt") return ReadVariantText(reply, 's', fields.keyManagement, kShortLimit);
+    }
     return sd_bus_message_skip(reply, "v");
+}
+
+// key-mgmt as NetworkManager saves it. "none" is static WEP: the keys
+// themselves are secrets, never in the settings anyone may read.
+constexpr struct {
+    const char* keyManagement;
+    ProfileSecurity security;
+} kKeyManagement[] = {
+    {"none", ProfileSecurity::Wep},
+    {"ieee8021x", ProfileSecurity::Wep},
+    {"wpa-psk", ProfileSecurity::Personal},
+    {"sae", ProfileSecurity::Personal},
+    {"wpa-eap", ProfileSecurity::Enterprise},
+    {"wpa-eap-suite-b-192", ProfileSecurity::Enterprise},
+    {"owe", ProfileSecurity::Owe},
+};
+
+ProfileSecurity SecurityOf(const ProfileFields& fields) {
+    if (!fields.secured) return ProfileSecurity::Open;
+    for (const auto& row : kKeyManagement)
+        if (fields.keyManagement == row.keyManagement) return row.security;
+    return ProfileSecurity::Unknown;
 }
 
 ProfileMode ModeOf(const std::string& mode) {
@@ -77,8 +110,9 @@ int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile) {
             return ReadSetting(reply, group, key, fields);
         });
     if (result < 0) return result;
-    if (!fields.hasSsid || fields.profile.ssid.empty()) return 0;
+    if (fields.type != "802-11-wireless" || !fields.hasSsid || fields.profile.ssid.empty()) return 0;
     fields.profile.mode = ModeOf(fields.mode);
+    fields.profile.security = SecurityOf(fields);
     profile = std::move(fields.profile);
     return 1;
 }

@@ -10,11 +10,12 @@
 
 namespace wlanlinux {
 
-// Whether the profile applies to the network seen on interface `interfaceName`:
-// equal SSID bytes, a mode that matches the BSS type, an interface name that
-// is empty or this one, and (for iwd's profiles) the same kind of security.
+// Whether the profile applies to the network seen on the interface: equal
+// SSID bytes, a mode that matches the BSS type, a security that joins the
+// network's, an interface name that is empty or this one, and an adapter
+// address that is empty or this adapter's permanent one.
 bool ProfileMatches(const SavedProfile& profile, const WLAN_AVAILABLE_NETWORK& network,
-                    const char* interfaceName);
+                    const ProfileInterface& target);
 
 // Each network, in order, preceded by one entry per matching profile (profile
 // name, HAS_PROFILE). The connected flag moves from a network to the entry of
@@ -22,6 +23,6 @@ bool ProfileMatches(const SavedProfile& profile, const WLAN_AVAILABLE_NETWORK& n
 // is. May throw std::bad_alloc.
 std::vector<WLAN_AVAILABLE_NETWORK> WithProfileEntries(
     const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const ProfileSet& profiles,
-    const char* interfaceName);
+    const ProfileInterface& target);
 
 }  // namespace wlanlinux

@@ -163,7 +163,7 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
     }
     if (error == ENODEV) return ERROR_NOT_FOUND;
     if (error != 0) return ResultOf(error);
-    if (const int added = AddProfileEntries(record->netdev.name, networks, client->manager)) return ResultOf(added);
+    if (const int added = AddProfileEntries(*record, networks, client->manager)) return ResultOf(added);
 
     auto* list = AllocateList<WLAN_AVAILABLE_NETWORK_LIST>(
         networks, offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network));
