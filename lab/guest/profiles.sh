@@ -34,6 +34,7 @@ start_networkmanager() {
     start_udev
     wpa_supplicant -u -B -f "$OUT/wpa_supplicant.log" || fail "wpa_supplicant did not start"
     NetworkManager --debug --log-level=INFO > "$OUT/networkmanager.log" 2>&1 &
+    NM_PID=$!
     wait_for 150 "NetworkManager to activate Home on $PROFILE_STATION" nm_activated
     nmcli -f NAME,UUID,DEVICE connection show > "$OUT/nm-connections.txt" 2>&1
 }
@@ -41,6 +42,67 @@ start_networkmanager() {
 start_iwd() {
     /usr/libexec/iwd -d -i $PROFILE_STATION > "$OUT/iwd.log" 2>&1 &
     wait_for 150 "iwd to connect $PROFILE_STATION" authorized $PROFILE_STATION
+}
+
+# The benchmark: the report against nmcli's listing, both as nobody, with the
+# lab's profiles, then with EXTRA_PROFILES more for SSIDs nobody broadcasts
+# (half tied to the managed station), then the report with no manager
+# running. Prints "BLOCK-report|BLOCK-nmcli START_US END_US" lines, alternating.
+EXTRA_PROFILES=500
+NMCLI_LIST=(nmcli -t -f IN-USE,SSID,BSSID,SIGNAL,SECURITY dev wifi list --rescan no)
+
+timed() {  # LABEL COMMAND...
+    local label=$1 t0 t1
+    shift
+    t0=$EPOCHREALTIME
+    as_nobody "$@" > /dev/null 2>&1
+    t1=$EPOCHREALTIME
+    echo "$label ${t0/./} ${t1/./}"
+}
+
+# The kernel forgets a network 30 s after its last scan: every round starts
+# from a fresh scan of both stations.
+bench_block() {  # BLOCK with-nmcli|alone
+    local i
+    for ((i = 0; i < ${BENCH_RUNS:-5}; i++)); do
+        scan $PLAIN_STATION freq 2412
+        scan $PROFILE_STATION freq 2412
+        timed "$1-report" wlanreport
+        [ "$2" = with-nmcli ] && timed "$1-nmcli" "${NMCLI_LIST[@]}"
+    done
+}
+
+add_absent_profiles() {  # COUNT
+    local i dir=/etc/NetworkManager/system-connections tie
+    for ((i = 0; i < $1; i++)); do
+        tie=
+        ((i % 2 == 0)) && tie="interface-name=$PROFILE_STATION"
+        printf '[connection]\nid=Absent %d\nuuid=6c61622d-6162-4000-8000-%012d\ntype=wifi\nautoconnect=false\n%s\n[wifi]\nmode=infrastructure\nssid=lab-absent-%d\n\n[wifi-security]\nkey-mgmt=wpa-psk\npsk=lab-passphrase\n\n[ipv4]\nmethod=disabled\n\n[ipv6]\nmethod=disabled\n' \
+            "$i" "$i" "$tie" "$i" > "$dir/absent-$i.nmconnection"
+        chmod 0600 "$dir/absent-$i.nmconnection"
+    done
+    nmcli connection reload
+}
+
+profile_count() { nmcli -t -f NAME connection show 2>/dev/null | wc -l; }
+profiles_loaded() { [ "$(profile_count)" -ge "$1" ]; }
+nm_gone() { ! kill -0 "$NM_PID" 2>/dev/null; }
+
+bench_profiles() {
+    timed warmup wlanreport
+    timed warmup "${NMCLI_LIST[@]}"
+    bench_block lab with-nmcli
+    local before
+    before=$(profile_count)
+    add_absent_profiles $EXTRA_PROFILES
+    wait_for 120 "NetworkManager to load $EXTRA_PROFILES more profiles" profiles_loaded $((before + EXTRA_PROFILES))
+    scan $PLAIN_STATION freq 2412
+    scan $PROFILE_STATION freq 2412
+    run_report report-many as_nobody
+    bench_block many with-nmcli
+    kill "$NM_PID"
+    wait_for 30 "NetworkManager to stop" nm_gone
+    bench_block none alone
 }
 
 profiles_main() {  # nm | iwd
@@ -71,6 +133,10 @@ profiles_main() {  # nm | iwd
     [ "$manager" = iwd ] && run_report report-netdev as_labnet
     dump_scans $PROFILE_STATION $PLAIN_STATION
     echo "captured $(elapsed)" >> "$OUT/timings.txt"
+    if [ "$manager" = nm ]; then
+        bench_profiles > "$OUT/bench-profiles.txt" 2> "$OUT/bench-profiles.err"
+        echo "benched $(elapsed)" >> "$OUT/timings.txt"
+    fi
     log "done at $(elapsed)s"
     finish 0
 }

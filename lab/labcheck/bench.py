@@ -18,14 +18,39 @@ _REQUEST = re.compile(
 _SOCKET = re.compile(r"socket\(AF_NETLINK, [^,]+, (\w+)\) = (\d+)")
 
 
-def timings(text):
-    """{"report": [seconds...], "iw": [seconds...]} from bench.txt's microsecond stamps."""
-    runs = {"report": [], "iw": []}
+def timings(text, labels=("report", "iw")):
+    """{label: [seconds...]} from "LABEL START_US END_US" lines (bench.txt)."""
+    runs = {label: [] for label in labels}
     for line in text.splitlines():
         parts = line.split()
         if len(parts) == 3 and parts[0] in runs and parts[1].isdigit() and parts[2].isdigit():
             runs[parts[0]].append((int(parts[2]) - int(parts[1])) / 1e6)
     return runs
+
+
+# The profiles benchmark's blocks and its goals: with the lab's profiles the
+# report costs at most 1.5 times the report with no manager; with hundreds
+# more, at most 0.3 times nmcli's listing.
+_PROFILE_LABELS = ("none-report", "lab-report", "lab-nmcli", "many-report", "many-nmcli")
+
+
+def profile_figures(text):
+    """The profiles benchmark (bench-profiles.txt) as printable lines."""
+    runs = timings(text, _PROFILE_LABELS)
+    if not all(runs.values()):
+        return "lab: profiles benchmark: incomplete (" + ", ".join(
+            f"{label} {len(times)} runs" for label, times in runs.items()) + ")"
+    median = {label: statistics.median(times) for label, times in runs.items()}
+    ms = {label: f"{value * 1000:.0f} ms" for label, value in median.items()}
+    lab, many = median["lab-report"] / median["none-report"], median["many-report"] / median["many-nmcli"]
+    return "\n".join([
+        f"lab: profiles benchmark ({len(runs['lab-report'])} runs each, medians, as nobody): "
+        f"report {ms['none-report']} with no manager, {ms['lab-report']} with NetworkManager "
+        f"and the lab's profiles (nmcli {ms['lab-nmcli']}), {ms['many-report']} with 500 more "
+        f"(nmcli {ms['many-nmcli']})",
+        f"lab: lab's profiles: {lab:.2f}x the report without a manager "
+        f"({'meets' if lab <= 1.5 else 'misses'} the 1.5x goal); 500 more: {many:.2f}x nmcli "
+        f"({'meets' if many <= 0.3 else 'misses'} the 0.3x goal)"])
 
 
 def requests(strace_text):
