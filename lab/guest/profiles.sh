@@ -102,6 +102,7 @@ bench_profiles() {
     bench_block many with-nmcli
     kill "$NM_PID"
     wait_for 30 "NetworkManager to stop" nm_gone
+    ip link set $PROFILE_STATION up   # NetworkManager takes its device down as it leaves
     bench_block none alone
 }
 
