@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "wlan/linux/bus_message_reading.h"
+#include "wlan/linux/bus_properties.h"
 #include "wlan/linux/iwd_reader.h"
 #include "wlan/linux/networkmanager_reader.h"
 
@@ -211,15 +211,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (AppendValues(m, in, types, 0) >= 0 && sd_bus_message_seal(m, 1, 0) >= 0) {
         std::vector<std::string> paths;
         SavedProfile profile;
-        ProfileSet known;
+        std::vector<IwdObject> objects;
+        ProfileSnapshot snapshot;
         std::string text;
+        std::uint32_t state = 0;
         const auto reread = [&] { return sd_bus_message_rewind(m, 1) >= 0; };
         if (reread()) (void)ReadConnectionPaths(m, paths);
         if (reread()) (void)ReadConnectionSettings(m, profile);
-        if (reread()) (void)ReadKnownNetworks(m, "wlan1", known);
-        if (reread()) (void)ReadText(m, 'o', text, 4096);
-        if (reread()) (void)ReadVariantText(m, 'o', text, 4096);
-        if (reread()) (void)ReadVariantBytes(m, text, 32);
+        if (reread() && ReadIwdObjects(m, objects) >= 0) IwdProfilesOf(objects, snapshot);
+        if (reread()) (void)ReadPathReply(m, text);
+        if (reread()) (void)ReadTextPropertyReply(m, 'o', text);
+        if (reread()) (void)ReadU32PropertyReply(m, state);
     }
     sd_bus_message_unref(m);
     return 0;

@@ -186,13 +186,13 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
         BusPeer peer(c.owner, c.answer, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
         ASSERT_TRUE(peer.Owning());
-        wlanlinux::ManagerAttempts attempts;
+        wlanlinux::ManagerContact contact;
         auto networks = Networks();
-        EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, attempts), 0);
+        EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
         EXPECT_EQ(Shape(networks), c.shape) << c.owner;
         auto records = Records();
-        EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, attempts), 0);
-        EXPECT_FALSE(attempts.silent);
+        EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
+        EXPECT_FALSE(contact.bus.silent);
         EXPECT_EQ(States(records), c.states) << c.owner;
     }
 }
@@ -205,13 +205,13 @@ TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
     BusPeer peer(kNm, [](sd_bus_message*, sd_bus_message*) { return false; },
                  "org.freedesktop.DBus.Error.NoMemory");
     ASSERT_TRUE(peer.Owning());
-    wlanlinux::ManagerAttempts attempts;
+    wlanlinux::ManagerContact contact;
     auto networks = Networks();
     const auto shape = Shape(networks);
-    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, attempts), 0);
+    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
     EXPECT_EQ(Shape(networks), shape);
     auto records = Records();
-    EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, attempts), 0);
+    EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
     EXPECT_EQ(States(records), States(Records()));
 }
 
@@ -253,14 +253,14 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         };
         const bool silent = setup == Setup::MuteBus || setup == Setup::SilentNetworkManager ||
                             setup == Setup::SilentIwd;
-        wlanlinux::ManagerAttempts attempts;
+        wlanlinux::ManagerContact contact;
         auto networks = Networks();
         auto records = Records();
         EXPECT_TRUE(within(std::chrono::milliseconds(2500),
-                           [&] { return wlanlinux::AddProfileEntries(Wlan0(), networks, attempts); }));
-        EXPECT_EQ(attempts.silent, silent);
+                           [&] { return wlanlinux::AddProfileEntries(Wlan0(), networks, contact); }));
+        EXPECT_EQ(contact.bus.silent, silent);
         EXPECT_TRUE(within(silent ? std::chrono::milliseconds(500) : std::chrono::milliseconds(2500),
-                           [&] { return wlanlinux::RefineStatesWithManager(records, attempts); }));
+                           [&] { return wlanlinux::RefineStatesWithManager(records, contact); }));
         EXPECT_EQ(Shape(networks), Shape(Networks()));
         EXPECT_EQ(States(records), States(Records()));
         if (bus != nullptr) {

@@ -11,12 +11,11 @@
 
 using wlanlinux::ProfileMode;
 using wlanlinux::ProfileSecurity;
-using wlanlinux::ProfileSet;
 using wlanlinux::SavedProfile;
 
 namespace {
 
-constexpr std::size_t kNone = ProfileSet::kNone;
+constexpr std::size_t kNone = wlanlinux::kNoProfile;
 constexpr DWORD C = WLAN_AVAILABLE_NETWORK_CONNECTED;
 constexpr DWORD P = WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
 
@@ -38,7 +37,7 @@ SavedProfile Profile(std::string name, std::string ssid, std::string interfaceNa
                      ProfileSecurity security = ProfileSecurity::Personal,
                      std::string lockedAddress = "") {
     return {std::move(name), std::move(ssid), std::move(interfaceName), mode, security,
-            std::move(lockedAddress)};
+            std::move(lockedAddress), {}};
 }
 
 SavedProfile Secured(const char* name, ProfileSecurity security) {
@@ -156,8 +155,8 @@ TEST(ProfileEntries, MatchingAndListShape) {
     for (const Case& c : cases) {
         std::vector<WLAN_AVAILABLE_NETWORK> networks;
         for (const Net& net : c.networks) networks.push_back(Network(net, networks.size()));
-        ProfileSet set{c.profiles, c.inUse};
-        const auto entries = wlanlinux::WithProfileEntries(networks, set, {"wlan0", kAdapterAddress});
+        const auto entries =
+            wlanlinux::WithProfileEntries(networks, c.profiles, c.inUse, {"wlan0", kAdapterAddress});
         std::vector<Entry> got;
         for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
             got.push_back({entry.strProfileName, entry.uNumberOfBssids, entry.dwFlags});

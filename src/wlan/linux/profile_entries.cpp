@@ -85,22 +85,22 @@ bool ProfileMatches(const SavedProfile& profile, const WLAN_AVAILABLE_NETWORK& n
 }
 
 std::vector<WLAN_AVAILABLE_NETWORK> WithProfileEntries(
-    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const ProfileSet& profiles,
-    const ProfileInterface& target) {
+    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const std::vector<SavedProfile>& profiles,
+    std::size_t inUse, const ProfileInterface& target) {
     std::vector<WLAN_AVAILABLE_NETWORK> entries;
     entries.reserve(networks.size());
     for (const WLAN_AVAILABLE_NETWORK& network : networks) {
         const bool connected = (network.dwFlags & WLAN_AVAILABLE_NETWORK_CONNECTED) != 0;
         bool connectedMoved = false;
-        for (std::size_t i = 0; i != profiles.profiles.size(); ++i) {
-            const SavedProfile& profile = profiles.profiles[i];
+        for (std::size_t i = 0; i != profiles.size(); ++i) {
+            const SavedProfile& profile = profiles[i];
             if (!ProfileMatches(profile, network, target)) continue;
             WLAN_AVAILABLE_NETWORK entry = network;
             AppendUtf8(entry.strProfileName, WLAN_MAX_NAME_LENGTH, 0, profile.name.data(),
                        profile.name.size());
             entry.dwFlags = (network.dwFlags & ~WLAN_AVAILABLE_NETWORK_CONNECTED) |
                             WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
-            if (connected && i == profiles.inUse) {
+            if (connected && i == inUse) {
                 entry.dwFlags |= WLAN_AVAILABLE_NETWORK_CONNECTED;
                 connectedMoved = true;
             }

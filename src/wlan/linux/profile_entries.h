@@ -3,6 +3,7 @@
 // it, and once more without a profile.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "wlan/linux/saved_profiles.h"
@@ -22,7 +23,7 @@ bool ProfileMatches(const SavedProfile& profile, const WLAN_AVAILABLE_NETWORK& n
 // the profile in use when that profile matches it; otherwise it stays where it
 // is. May throw std::bad_alloc.
 std::vector<WLAN_AVAILABLE_NETWORK> WithProfileEntries(
-    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const ProfileSet& profiles,
-    const ProfileInterface& target);
+    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const std::vector<SavedProfile>& profiles,
+    std::size_t inUse, const ProfileInterface& target);
 
 }  // namespace wlanlinux

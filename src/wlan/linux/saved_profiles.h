@@ -34,14 +34,25 @@ struct SavedProfile {
     ProfileMode mode = ProfileMode::Infrastructure;
     ProfileSecurity security = ProfileSecurity::Open;
     std::string lockedAddress;  // the adapter's permanent address (bytes); empty: any adapter
+    std::string path;           // its object on the bus
 };
 
-// The profiles readable by the caller, in the manager's order, and which of
-// them the interface's active connection uses.
-struct ProfileSet {
+// The index of no profile.
+inline constexpr std::size_t kNoProfile = static_cast<std::size_t>(-1);
+
+// iwd's station on an interface and the known network it is connected through.
+struct IwdStation {
+    std::string interfaceName;
+    std::string knownNetworkPath;  // empty: none
+};
+
+// The profiles readable by the caller, in the manager's order, as one read
+// found them.
+struct ProfileSnapshot {
+    enum class Source { None, NetworkManager, Iwd };
+    Source source = Source::None;
     std::vector<SavedProfile> profiles;
-    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::size_t inUse = kNone;
+    std::vector<IwdStation> stations;  // iwd only
 };
 
 // The interface a list is made for, as profiles are tied to it: by name, or

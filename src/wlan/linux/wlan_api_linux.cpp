@@ -86,8 +86,7 @@ DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiate
     if (pReserved != nullptr || pdwNegotiatedVersion == nullptr || phClientHandle == nullptr)
         return ERROR_INVALID_PARAMETER;
     if (dwClientVersion != 1 && dwClientVersion != 2) return ERROR_NOT_SUPPORTED;
-    std::unique_ptr<Client> client(new (std::nothrow) Client);
-    if (client == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+    auto client = std::make_shared<Client>();
     if (!OpenNetlinkSocket(client->socket)) return ERROR_SERVICE_NOT_ACTIVE;
     // Without the nl80211 family the handle works and lists no interface.
     if (ResolveGenericFamily(client->socket, "nl80211", client->family) != 0)
@@ -104,7 +103,7 @@ DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiate
 DWORD WlanCloseHandle(HANDLE hClientHandle, PVOID pReserved) try {
     if (pReserved != nullptr) return ERROR_INVALID_PARAMETER;
     // The client goes here, and its socket with it.
-    if (UnregisterClient(hClientHandle) == nullptr) return ERROR_INVALID_HANDLE;
+    if (!UnregisterClient(hClientHandle)) return ERROR_INVALID_HANDLE;
     return ERROR_SUCCESS;
 } catch (...) {
     return CaughtError();
@@ -117,6 +116,7 @@ DWORD WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
     Client* client = lease.get();
     if (client == nullptr) return ERROR_INVALID_HANDLE;
     if (const int error = RefreshInterfaces(*client)) return ResultOf(error);
+    ForgetProfiles(client->manager);
     if (const int error = RefineStatesWithManager(client->interfaces, client->manager)) return ResultOf(error);
 
     std::vector<WLAN_INTERFACE_INFO> entries(client->interfaces.size());
