@@ -64,7 +64,7 @@ timed() {  # LABEL COMMAND...
 # from a fresh scan of both stations.
 bench_block() {  # BLOCK with-nmcli|alone
     local i
-    for ((i = 0; i < ${BENCH_RUNS:-5}; i++)); do
+    for ((i = 0; i < BENCH_RUNS; i++)); do
         scan $PLAIN_STATION freq 2412
         scan $PROFILE_STATION freq 2412
         timed "$1-report" wlanreport

@@ -18,6 +18,21 @@ def first_block(report, name):
     return report[start:report.index(b"\n\n", start) + 2]
 
 
+def listed_with(report, name, *fragments):
+    """A profile entry named `name` put before the first plain entry holding
+    every fragment (an SSID, a security line)."""
+    at = 0
+    while True:
+        at = report.index(b"\t\tNetwork name is []", at + 1)
+        start = report.rindex(b"\t\tNetwork ", 0, at - 1)
+        block = report[start:report.index(b"\n\n", start) + 2]
+        if all(f in block for f in fragments):
+            break
+    entry = block.replace(b"Network name is []", b"Network name is [" + name + b"]")
+    entry = entry.replace(b"\t\tflags are 0\n", PROFILE_ONLY)
+    return report[:start] + entry + report[start:]
+
+
 def edit_block(report, name, old, new):
     block = first_block(report, name)
     return report.replace(block, block.replace(old, new))
@@ -56,6 +71,10 @@ class ProfilesCheckTest(unittest.TestCase):
             ("nm", after_plain, ["wlan1", "'Cafe' differs from its network in ssid"]),
             ("nm", lambda r: edit_block(r, b"Cafe", b"BSSID is 1", b"BSSID is 2"),
              ["'Cafe'", "differs from its network in bssids"]),
+            ("nm", lambda r: listed_with(r, b"Dual", b"[lab-dual]", b"Security is NOT enabled"),
+             ["wlan1", "'lab-dual' (open)", "Dual"]),
+            ("nm", lambda r: listed_with(r, b"Stranger", b"[lab-stranger]"),
+             ["wlan1", "'lab-stranger' (secured)", "Stranger"]),
             ("iwd", lambda r: r.replace(b"\t\tNetwork name is []\n\t\tSSID name is [lab-cafe]",
                                                   b"\t\tNetwork name is [lab-cafe]\n\t\tSSID name is [lab-cafe]", 1),
              ["report (as nobody)", "named b'lab-cafe' without HAS_PROFILE"]),
