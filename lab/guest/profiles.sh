@@ -49,6 +49,7 @@ start_iwd() {
 # (half tied to the managed station), then the report with no manager
 # running. Prints "BLOCK-report|BLOCK-nmcli START_US END_US" lines, alternating.
 EXTRA_PROFILES=500
+PROFILE_BENCH_RUNS=5
 NMCLI_LIST=(nmcli -t -f IN-USE,SSID,BSSID,SIGNAL,SECURITY dev wifi list --rescan no)
 
 timed() {  # LABEL COMMAND...
@@ -64,7 +65,7 @@ timed() {  # LABEL COMMAND...
 # from a fresh scan of both stations.
 bench_block() {  # BLOCK with-nmcli|alone
     local i
-    for ((i = 0; i < BENCH_RUNS; i++)); do
+    for ((i = 0; i < PROFILE_BENCH_RUNS; i++)); do
         scan $PLAIN_STATION freq 2412
         scan $PROFILE_STATION freq 2412
         timed "$1-report" wlanreport
