@@ -7,7 +7,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -148,20 +150,37 @@ int AppendObject(sd_bus_message* reply, const char* path, const PropertyGroups& 
 }
 
 // iwd knowing "home" as psk and open and "cafe" as wep (not a kind it
-// connects to); wlan0 is connected to the psk one.
-bool AnswerAsIwd(sd_bus_message* call, sd_bus_message* reply) {
-    if (!Is(sd_bus_message_get_member(call), "GetManagedObjects")) return false;
-    int r = sd_bus_message_open_container(reply, 'a', "{oa{sa{sv}}}");
-    if (r >= 0)
-        r = AppendObject(reply, "/d0", {{"net.connman.iwd.Device", {{"Name", 's', "wlan0"}}},
-                                        {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"}}}});
-    if (r >= 0) r = AppendObject(reply, "/d0/n", {{"net.connman.iwd.Network", {{"KnownNetwork", 'o', "/k2"}}}});
-    const char* known[][3] = {{"/k1", "home", "open"}, {"/k2", "home", "psk"}, {"/k3", "cafe", "wep"}};
-    for (const auto& [path, name, type] : known)
+// connects to), after `others` more known networks; wlan0 is connected to
+// the psk one.
+Answer AnswerAsIwd(int others = 0) {
+    return [others](sd_bus_message* call, sd_bus_message* reply) {
+        if (!Is(sd_bus_message_get_member(call), "GetManagedObjects")) return false;
+        int r = sd_bus_message_open_container(reply, 'a', "{oa{sa{sv}}}");
+        for (int i = 0; i != others && r >= 0; ++i)
+            r = AppendObject(reply, ("/o/" + std::to_string(i)).c_str(),
+                             {{"net.connman.iwd.KnownNetwork", {{"Name", 's', "other"}, {"Type", 's', "psk"}}}});
         if (r >= 0)
-            r = AppendObject(reply, path, {{"net.connman.iwd.KnownNetwork",
-                                            {{"Name", 's', name}, {"Type", 's', type}, {"Hidden", 's', "no"}}}});
-    return r >= 0 && sd_bus_message_close_container(reply) >= 0;
+            r = AppendObject(reply, "/d0", {{"net.connman.iwd.Device", {{"Name", 's', "wlan0"}}},
+                                            {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"}}}});
+        if (r >= 0) r = AppendObject(reply, "/d0/n", {{"net.connman.iwd.Network", {{"KnownNetwork", 'o', "/k2"}}}});
+        const char* known[][3] = {{"/k1", "home", "open"}, {"/k2", "home", "psk"}, {"/k3", "cafe", "wep"}};
+        for (const auto& [path, name, type] : known)
+            if (r >= 0)
+                r = AppendObject(reply, path, {{"net.connman.iwd.KnownNetwork",
+                                                {{"Name", 's', name}, {"Type", 's', type}, {"Hidden", 's', "no"}}}});
+        return r >= 0 && sd_bus_message_close_container(reply) >= 0;
+    };
+}
+
+// The same NetworkManager listing "/S/1" twice and answering with a device
+// path of the wrong type.
+bool AnswerAsOddNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
+    const char* member = sd_bus_message_get_member(call);
+    if (Is(member, "ListConnections"))
+        return sd_bus_message_append(reply, "ao", 8, "/S/1", "/S/2", "/S/1", "/S/3", "/S/4", "/S/5",
+                                     "/S/6", "/S/7") >= 0;
+    if (Is(member, "GetDeviceByIpIface")) return sd_bus_message_append(reply, "s", "/D/0") >= 0;
+    return AnswerAsNetworkManager(call, reply);
 }
 
 }  // namespace
@@ -179,17 +198,32 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
          {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"},
          {wlan_interface_state_associating, wlan_interface_state_disconnected,
           wlan_interface_state_not_ready}},
-        {kIwd, AnswerAsIwd, {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        {kNm, AnswerAsOddNetworkManager,
+         {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
+        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        // Devices and stations do not count toward the cap on known networks.
+        {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
     };
     for (const Case& c : cases) {
         PrivateBus bus;
         ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
-        BusPeer peer(c.owner, c.answer, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
+        std::atomic<int> listings = 0;
+        const auto counted = [&](sd_bus_message* call, sd_bus_message* reply) {
+            const char* member = sd_bus_message_get_member(call);
+            listings += Is(member, "ListConnections") || Is(member, "GetManagedObjects");
+            return c.answer(call, reply);
+        };
+        BusPeer peer(c.owner, counted, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
         ASSERT_TRUE(peer.Owning());
         wlanlinux::ManagerContact contact;
-        auto networks = Networks();
-        EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
-        EXPECT_EQ(Shape(networks), c.shape) << c.owner;
+        // The profiles are read once for the lists of one enumeration.
+        for (const int expected : {1, 1, 2}) {
+            if (expected == 2) wlanlinux::ForgetProfiles(contact);
+            auto networks = Networks();
+            EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
+            EXPECT_EQ(Shape(networks), c.shape) << c.owner;
+            EXPECT_EQ(listings, expected);
+        }
         auto records = Records();
         EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
         EXPECT_FALSE(contact.bus.silent);
@@ -216,9 +250,9 @@ TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
 }
 
 TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
-    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd };
+    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd, SlowNetworkManager };
     const Setup setups[] = {Setup::NoBus, Setup::MuteBus, Setup::NoManager,
-                            Setup::SilentNetworkManager, Setup::SilentIwd};
+                            Setup::SilentNetworkManager, Setup::SilentIwd, Setup::SlowNetworkManager};
     for (const Setup setup : setups) {
         SCOPED_TRACE(static_cast<int>(setup));
         std::unique_ptr<PrivateBus> bus;
@@ -241,8 +275,14 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         } else {
             bus = std::make_unique<PrivateBus>();
             ASSERT_TRUE(bus->Running());
+            // A slow manager answers every call, each after 400 ms.
+            const Answer slow = [](sd_bus_message* call, sd_bus_message* reply) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                return AnswerAsNetworkManager(call, reply);
+            };
             if (setup != Setup::NoManager)
-                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd ? kIwd : kNm, Answer{});
+                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd ? kIwd : kNm,
+                                                 setup == Setup::SlowNetworkManager ? slow : Answer{});
         }
         // Each operation ends within its 2 s (a correctness bound, not a
         // benchmark); once a budget has run out, the next one asks nothing.
@@ -252,7 +292,7 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
             return std::chrono::steady_clock::now() - before < bound;
         };
         const bool silent = setup == Setup::MuteBus || setup == Setup::SilentNetworkManager ||
-                            setup == Setup::SilentIwd;
+                            setup == Setup::SilentIwd || setup == Setup::SlowNetworkManager;
         wlanlinux::ManagerContact contact;
         auto networks = Networks();
         auto records = Records();
