@@ -101,6 +101,12 @@ bench_profiles() {
     scan $PROFILE_STATION freq 2412
     run_report report-many as_nobody
     bench_block many with-nmcli
+    # When each of the report's bus calls went out and its reply came back.
+    touch /tmp/strace-report-many.txt
+    chown $NOBODY:$NOBODY /tmp/strace-report-many.txt
+    as_nobody strace -f -tt -e trace=connect,sendmsg,recvmsg -e signal=none -s 0 \
+        -o /tmp/strace-report-many.txt wlanreport > /dev/null 2>&1
+    cp /tmp/strace-report-many.txt "$OUT/"
     kill "$NM_PID"
     wait_for 30 "NetworkManager to stop" nm_gone
     ip link set $PROFILE_STATION up   # NetworkManager takes its device down as it leaves
