@@ -34,8 +34,9 @@ def timings(text, labels=("report", "iw")):
 _PROFILE_LABELS = ("none-report", "lab-report", "lab-nmcli", "many-report", "many-nmcli")
 
 
-def profile_figures(text):
-    """The profiles benchmark (bench-profiles.txt) as printable lines."""
+def profile_figures(text, all_listed=True):
+    """The profiles benchmark (bench-profiles.txt) as printable lines;
+    `all_listed`: the report with 500 more listed every lab profile."""
     runs = timings(text, _PROFILE_LABELS)
     if not all(runs.values()):
         return "lab: profiles benchmark: incomplete (" + ", ".join(
@@ -50,7 +51,8 @@ def profile_figures(text):
         f"(nmcli {ms['many-nmcli']})",
         f"lab: lab's profiles: {lab:.2f}x the report without a manager "
         f"({'meets' if lab <= 1.5 else 'misses'} the 1.5x goal); 500 more: {many:.2f}x nmcli "
-        f"({'meets' if many <= 0.3 else 'misses'} the 0.3x goal)"])
+        f"({'meets' if many <= 0.3 and all_listed else 'misses'} the 0.3x goal"
+        f"{'' if all_listed else ', which also wants every lab profile listed'})"])
 
 
 def requests(strace_text):

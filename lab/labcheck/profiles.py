@@ -160,7 +160,8 @@ def main(run_dirs):
         timeline = (files.get("timings.txt") or b"").decode().split()
         print(f"lab: {run} run: guest uptime at each step: {' '.join(timeline)}")
         if "bench-profiles.txt" in files:
-            print(bench.profile_figures(files["bench-profiles.txt"].decode("latin-1")))
+            listed = not any(BENCH_REPORT in fault for fault in faults)
+            print(bench.profile_figures(files["bench-profiles.txt"].decode("latin-1"), listed))
     if faults:
         print(f"lab: FAILED: {len(faults)} faults in the profiles scenario:")
         for fault in faults:

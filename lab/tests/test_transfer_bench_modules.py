@@ -46,6 +46,13 @@ class BenchTest(unittest.TestCase):
         summary = bench.summarize(files, 4)
         self.assertIn("ratio", summary)
         self.assertIn("meets the one-each target", summary)
+        # The profiles scenario's blocks, and one with no runs.
+        figures = bench.profile_figures(fixture.files("profiles-nm")["bench-profiles.txt"].decode())
+        self.assertIn("1.13x the report without a manager (meets the 1.5x goal)", figures)
+        self.assertIn("0.19x nmcli (meets the 0.3x goal)", figures)
+        self.assertIn("misses the 0.3x goal, which also wants every lab profile listed",
+                      bench.profile_figures(fixture.files("profiles-nm")["bench-profiles.txt"].decode(), False))
+        self.assertIn("none-report 0 runs", bench.profile_figures("lab-report 1 2\n"))
 
 
 class ModuleOrderTest(unittest.TestCase):
