@@ -99,7 +99,8 @@ std::size_t TypeLength(const char* signature) {
 std::string Text(Input& in) {
     const std::uint8_t kind = in.Byte();
     if (kind % 4 != 0) return Pick(in, kWords);
-    if (kind % 16 == 4 && in.Take(kLongText)) return std::string(kLongText, static_cast<char>('a' + kind % 7));
+    if (kind % 16 == 4 && in.Take(kLongText))
+        return std::string(kLongText, static_cast<char>('a' + kind % 7));
     return in.Bytes(in.Byte() % 48);  // any bytes: invalid UTF-8, a NUL cutting it short
 }
 
@@ -149,7 +150,8 @@ int AppendValue(sd_bus_message* m, Input& in, const std::string& type, int depth
     case 'a':
         if (type == "ay") {  // an SSID or MAC address: any bytes, sometimes too many
             const std::uint8_t length = in.Byte();
-            const std::string bytes = length >= 240 && in.Take(length * 20u) ? std::string(length * 20u, 'x') : in.Bytes(length % 40);
+            const bool many = length >= 240 && in.Take(length * 20u);
+            const std::string bytes = many ? std::string(length * 20u, 'x') : in.Bytes(length % 40);
             return sd_bus_message_append_array(m, 'y', bytes.data(), bytes.size());
         }
         return AppendContainer(m, in, 'a', type.substr(1), depth);
