@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_faults.h"
 #include "private_bus.h"
 #include "wlan/linux/manager_queries.h"
 
@@ -247,6 +249,32 @@ TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
     auto records = Records();
     EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
     EXPECT_EQ(States(records), States(Records()));
+}
+
+// Our own memory running out at any allocation fails that one operation
+// (the list or the states unchanged) and leaks nothing.
+TEST(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
+    BusPeer peer(kNm, AnswerAsNetworkManager, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
+    ASSERT_TRUE(peer.Owning());
+    for (std::size_t failAt = 1;; ++failAt) {
+        wlanlinux::ManagerContact contact;
+        auto networks = Networks();
+        auto records = Records();
+        allocation_faults::Arm(failAt);
+        const int listed = wlanlinux::AddProfileEntries(Wlan0(), networks, contact);
+        const int refined = wlanlinux::RefineStatesWithManager(records, contact);
+        allocation_faults::Disarm();
+        EXPECT_EQ(allocation_faults::Injected(), listed == ENOMEM || refined == ENOMEM) << failAt;
+        if (listed != 0) {
+            EXPECT_EQ(Shape(networks), Shape(Networks())) << failAt;
+        }
+        if (refined != 0) {
+            EXPECT_EQ(States(records), States(Records())) << failAt;
+        }
+        if (!allocation_faults::Injected()) break;
+    }
 }
 
 TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {

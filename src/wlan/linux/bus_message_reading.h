@@ -36,8 +36,12 @@ template <typename Item, typename Key>
 void KeepFirstOfEach(std::vector<Item>& items, Key key) {
     std::vector<std::size_t> order(items.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return key(items[a]) < key(items[b]); });
+    // Ties in order of position, so the first of each key leads its run.
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const auto& keyA = key(items[a]);
+        const auto& keyB = key(items[b]);
+        return keyA < keyB || (keyA == keyB && a < b);
+    });
     std::vector<bool> dropped(items.size());
     for (std::size_t i = 1; i < order.size(); ++i)
         dropped[order[i]] = key(items[order[i]]) == key(items[order[i - 1]]);

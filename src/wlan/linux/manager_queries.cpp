@@ -54,8 +54,10 @@ void ForgetProfiles(ManagerContact& contact) noexcept { contact.profilesRead = f
 
 int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
                       ManagerContact& contact) noexcept {
-    if (networks.empty() || contact.bus.silent) return 0;
+    if (networks.empty()) return 0;
     try {
+        // Profiles read before the manager went silent still apply; nothing
+        // more is asked of it.
         BusOperation operation(contact.bus);
         if (!ProfilesFresh(contact, operation.started)) {
             // Without a bus the other interfaces of the enumeration do not try again.
@@ -77,6 +79,8 @@ int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_
         networks = WithProfileEntries(networks, snapshot.profiles, inUse, target);
         return 0;
     } catch (const std::bad_alloc&) {
+        // A reading cut short is not kept for the next list.
+        ForgetProfiles(contact);
         return ENOMEM;
     }
 }
