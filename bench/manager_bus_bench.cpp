@@ -7,6 +7,8 @@
 //   flood: the same while another connection floods ours with 20,000
 //          unicast signals of 4 KiB (78 MiB): the peak resident size
 //          against a quiet run.
+//   storm: the same with signals that never stop: the bus work still ends
+//          within the client's budget.
 //   slow:  a manager that answers each call after 250 ms: seconds per report
 //          against the client's bus budget.
 //
@@ -110,15 +112,15 @@ std::size_t Report(wlanlinux::ManagerContact& contact, double& firstSeconds) {
     return entries;
 }
 
-// Sends kFloodSignals unicast signals of 4 KiB to `destination`, as fast as
-// the bus takes them.
+// Sends `count` unicast signals of 4 KiB to `destination` (0: for ever), as
+// fast as the bus takes them.
 constexpr unsigned kFloodSignals = 20000;
 
-[[noreturn]] void Flood(const std::string& destination) {
+[[noreturn]] void Flood(const std::string& destination, unsigned count) {
     sd_bus* bus = nullptr;
     if (sd_bus_open_system(&bus) < 0) _exit(1);
     const std::string noise(4096, 'x');
-    for (unsigned n = 1; n <= kFloodSignals; ++n) {
+    for (unsigned n = 1; count == 0 || n <= count; ++n) {
         sd_bus_message* m = nullptr;
         if (sd_bus_message_new_signal(bus, &m, "/flood", "org.example.Flood", "Noise") >= 0 &&
             sd_bus_message_set_destination(m, destination.c_str()) >= 0 &&
@@ -141,8 +143,8 @@ struct Measure {
 
 // One report in a child process of its own (so its peak size is its own).
 // `connected`: the client's connection is up before the timing starts, and
-// `flooded` from a second child then.
-Measure Run(bool connected, bool flooded) {
+// flooded from a second child then with `flood` signals (0: for ever).
+Measure Run(bool connected, bool flooded, unsigned flood = kFloodSignals) {
     int pipes[2];
     if (pipe(pipes) != 0) std::exit(1);
     const pid_t child = fork();
@@ -157,7 +159,7 @@ Measure Run(bool connected, bool flooded) {
             sd_bus_get_unique_name(contact.bus.bus, &name);
             const std::string destination = name != nullptr ? name : "";
             flooder = fork();
-            if (flooder == 0) Flood(destination);
+            if (flooder == 0) Flood(destination, flood);
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         contact.bus.spentUsec = 0;
@@ -221,6 +223,7 @@ int main(int argc, char** argv) {
         Print("many", runs, [] { return Run(false, false); });
         Print("quiet", runs, [] { return Run(true, false); });
         Print("flood", runs, [] { return Run(true, true); });
+        Print("storm", runs, [] { return Run(true, true, 0); });
     }
     BusPeer slow("org.freedesktop.NetworkManager", AnswerSlowly);
     Print("slow", 1, [] { return Run(false, false); });

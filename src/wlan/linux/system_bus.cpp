@@ -166,10 +166,17 @@ int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTak
             inFlight.push_back({cookie, next++});
         }
         if (inFlight.empty()) return 0;
+        // Checked on every turn: a flood must not keep the loop from its end.
+        const std::uint64_t left = TimeLeft(operation);
+        if (left == 0) {
+            operation.client.silent = true;
+            return -ETIMEDOUT;
+        }
         // One message at a time: a reply awaited is taken, anything else
-        // (signals, calls, stale replies) is dropped at once.
+        // (signals, calls, stale replies) is dropped at once. A failure here
+        // is the connection's, whatever a peer sent.
         sd_bus_message* received = nullptr;
-        const int processed = Checked(sd_bus_process(bus, &received));
+        const int processed = sd_bus_process(bus, &received);
         if (processed < 0) return processed;
         const BusMessage message(received);
         const std::size_t answered =
@@ -184,11 +191,6 @@ int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTak
             continue;
         }
         if (processed > 0) continue;
-        const std::uint64_t left = TimeLeft(operation);
-        if (left == 0) {
-            operation.client.silent = true;
-            return -ETIMEDOUT;
-        }
         const int waited = sd_bus_wait(bus, left);
         if (waited < 0 && waited != -EINTR) return waited;
     }
