@@ -4,6 +4,7 @@
 #   sanitize  clang with AddressSanitizer and UndefinedBehaviorSanitizer, short fuzz runs
 #   windows   MinGW-w64 build under Wine: the tests, the real program end to end, the zip
 #   package   the Debian package built, checked with lintian, installed, run and removed
+#   analyse   clang-tidy and cppcheck over src/, failing on any finding
 # Installs what it needs first (as root). Every suite runs even when an earlier
 # one fails; the exit status says whether all passed.
 set -uo pipefail
@@ -25,12 +26,13 @@ build_and_test() {
 }
 
 suites=("$@")
-[ ${#suites[@]} -ne 0 ] || suites=(native sanitize windows package)
+[ ${#suites[@]} -ne 0 ] || suites=(native sanitize windows package analyse)
 for name in "${suites[@]}"; do
   case $name in
     native | sanitize) suite "$name" build_and_test "$name" ;;
     windows) suite windows scripts/windows-tests.sh ;;
     package) suite package scripts/package-tests.sh ;;
+    analyse) suite analyse scripts/analyse.sh ;;
     *) echo "unknown suite $name"; failed+=("$name") ;;
   esac
 done

@@ -79,7 +79,8 @@ constexpr ArgClass ClassOfArg() {
                       std::is_same_v<U, wchar_t> || std::is_same_v<U, char8_t> ||
                       std::is_same_v<U, char32_t>)
             return ArgClass::Unsupported;  // widen characters explicitly, without sign
-        else return std::is_signed_v<U> ? ArgClass::Signed : ArgClass::Unsigned;
+        else if constexpr (std::is_signed_v<U>) return ArgClass::Signed;
+        else return ArgClass::Unsigned;
     } else {
         return ArgClass::Unsupported;
     }
@@ -172,11 +173,11 @@ void FormatNumber(Out& out, std::uint32_t value) {
         std::uint32_t magnitude = negative ? 0u - value : value;
         for (; magnitude >= 100; magnitude /= 100) {
             begin -= 2;
-            std::memcpy(begin, kDigitPairs + 2 * (magnitude % 100), 2);
+            std::memcpy(begin, kDigitPairs + std::size_t{2} * (magnitude % 100), 2);
         }
         if (magnitude >= 10) {
             begin -= 2;
-            std::memcpy(begin, kDigitPairs + 2 * magnitude, 2);
+            std::memcpy(begin, kDigitPairs + std::size_t{2} * magnitude, 2);
         } else {
             *--begin = static_cast<char>('0' + magnitude);
         }
