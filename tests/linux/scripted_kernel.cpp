@@ -12,8 +12,8 @@
 
 #include "allocation_faults.h"
 #include "test_builders.h"
-#include "wlan/linux/netlink_attributes.h"
-#include "wlan/linux/netlink_socket.h"
+#include "wlan/linux/netlink/netlink_attributes.h"
+#include "wlan/linux/netlink/netlink_socket.h"
 
 using namespace testing_support;
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "wlan/linux/adapter_names.h"
+#include "wlan/linux/device/adapter_names.h"
 
 namespace {
 

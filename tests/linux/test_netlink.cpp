@@ -9,13 +9,13 @@
 #include <string>
 
 #include "test_builders.h"
-#include "wlan/linux/netdevice_info.h"
-#include "wlan/linux/netlink_attributes.h"
-#include "wlan/linux/generic_family.h"
-#include "wlan/linux/netlink_reply_walk.h"
-#include "wlan/linux/netlink_request.h"
-#include "wlan/linux/netlink_socket.h"
-#include "wlan/linux/route_link.h"
+#include "wlan/linux/device/netdevice_info.h"
+#include "wlan/linux/netlink/netlink_attributes.h"
+#include "wlan/linux/netlink/generic_family.h"
+#include "wlan/linux/netlink/netlink_reply_walk.h"
+#include "wlan/linux/netlink/netlink_request.h"
+#include "wlan/linux/netlink/netlink_socket.h"
+#include "wlan/linux/netlink/route_link.h"
 
 using namespace testing_support;
 using wlanlinux::ChunkStatus;

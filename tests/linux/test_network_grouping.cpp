@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "wlan/linux/network_grouping.h"
+#include "wlan/linux/api/network_grouping.h"
 
 using wlanlinux::AddToNetworks;
 using wlanlinux::BssRecord;

@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "test_builders.h"
-#include "wlan/linux/nl80211_interfaces.h"
-#include "wlan/linux/nl80211_scan.h"
-#include "wlan/linux/wiphy_capabilities.h"
+#include "wlan/linux/nl80211/nl80211_interfaces.h"
+#include "wlan/linux/nl80211/nl80211_scan.h"
+#include "wlan/linux/nl80211/wiphy_capabilities.h"
 
 using namespace testing_support;
 using wlanlinux::AdapterCapabilities;

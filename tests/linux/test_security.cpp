@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "test_builders.h"
-#include "wlan/linux/information_elements.h"
-#include "wlan/linux/security_suites.h"
-#include "wlan/linux/suite_selectors.h"
+#include "wlan/linux/ieee80211/information_elements.h"
+#include "wlan/linux/ieee80211/security_suites.h"
+#include "wlan/linux/ieee80211/suite_selectors.h"
 
 using namespace testing_support;
 using wlanlinux::DecideSecurity;
