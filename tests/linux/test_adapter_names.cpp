@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/device/adapter_names.h"
 
 namespace {
@@ -40,7 +41,9 @@ TEST(AdapterNames, DescriptionFromTheHardwareDatabase) {
     };
     for (const Case& c : cases) {
         char16_t description[WLAN_MAX_NAME_LENGTH] = u"untouched";
-        const bool described = wlanlinux::DescribeProduct(hwdb, c.modalias, "wlp2s0", description);
+        wlanlinux::ProductName product;
+        const bool described = wlanlinux::LookUpProduct(hwdb, c.modalias, product);
+        if (described) wlanlinux::DescribeAs(product.vendor, product.model, "wlp2s0", description);
         EXPECT_EQ(described, c.expected != nullptr) << c.modalias;
         EXPECT_EQ(Narrow(description), c.expected ? c.expected : "untouched") << c.modalias;
     }

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "wlan/linux/device/interface_guid.h"
-#include "wlan/linux/nl80211/nl80211_interfaces.h"
+#include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/api/reason_text.h"
 #include "wlan/linux/api/utf16_text.h"
+#include "wlan/linux/device/interface_guid.h"
 
 TEST(InterfaceGuid, PinnedValues) {
     // The DNS namespace and "python.org" give 886313e1-3b8a-5372-9b90-0c9aee199e5d;

@@ -10,8 +10,8 @@
 
 #include "test_builders.h"
 #include "wlan/linux/device/netdevice_info.h"
-#include "wlan/linux/netlink/netlink_attributes.h"
 #include "wlan/linux/netlink/generic_family.h"
+#include "wlan/linux/netlink/netlink_attributes.h"
 #include "wlan/linux/netlink/netlink_reply_walk.h"
 #include "wlan/linux/netlink/netlink_request.h"
 #include "wlan/linux/netlink/netlink_socket.h"
@@ -253,14 +253,14 @@ TEST(NetlinkSocket, TalksToTheKernelController) {
     EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "no-such-family", id), 0);
     EXPECT_EQ(id, 0);
 
-    wlanlinux::GenericRequest dump;
+    wlanlinux::NetlinkRequest dump;
     dump.family = GENL_ID_CTRL;
     dump.command = CTRL_CMD_GETFAMILY;
     dump.version = 1;
     dump.dump = true;
     int families = 0;
     int resets = 0;
-    EXPECT_EQ(wlanlinux::RunGenericRequest(
+    EXPECT_EQ(wlanlinux::RunNetlinkRequest(
                   socket, dump, [&] { ++resets; families = 0; },
                   [&](const nlmsghdr* message) { families += wlanlinux::ParseFamilyReply(message) != 0; }),
               0);
@@ -350,7 +350,7 @@ struct Outcome {
 Outcome RunScripted(ScriptedKernel& kernel) {
     wlanlinux::ReplyChannel channel = kernel.Channel();
     std::uint32_t sequence = 10;
-    wlanlinux::GenericRequest request;
+    wlanlinux::NetlinkRequest request;
     request.family = kFamily;
     request.dump = true;
     Outcome outcome{0, 0, 0};

@@ -24,9 +24,10 @@ BssRecord Bss(const char* ssid, WLAN_SIGNAL_QUALITY quality,
     return bss;
 }
 
-std::vector<WLAN_AVAILABLE_NETWORK> Group(const std::vector<BssRecord>& entries) {
+std::vector<WLAN_AVAILABLE_NETWORK> Group(const std::vector<BssRecord>& entries,
+                                          const wlanlinux::AdapterCapabilities* adapter = nullptr) {
     std::vector<WLAN_AVAILABLE_NETWORK> networks;
-    for (const BssRecord& bss : entries) AddToNetworks(networks, bss);
+    for (const BssRecord& bss : entries) AddToNetworks(networks, bss, adapter);
     return networks;
 }
 
@@ -81,15 +82,18 @@ TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
 }
 
 TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIs) {
+    wlanlinux::AdapterCapabilities ccmpOnly;
+    ccmpOnly.cipherListKnown = true;
+    ccmpOnly.ciphers = 1u << 4;
     BssRecord blocked = Bss("work", 50);
-    blocked.connectable = false;
-    auto networks = Group({blocked});
+    blocked.security.pairwiseCiphers = 1u << 2;  // TKIP only
+    auto networks = Group({blocked}, &ccmpOnly);
     EXPECT_EQ(networks[0].bNetworkConnectable, 0);
     EXPECT_EQ(networks[0].wlanNotConnectableReason, WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE);
-    networks = Group({blocked, Bss("work", 40)});
+    networks = Group({blocked, Bss("work", 40)}, &ccmpOnly);
     EXPECT_EQ(networks[0].bNetworkConnectable, 1);
     EXPECT_EQ(networks[0].wlanNotConnectableReason, WLAN_REASON_CODE_SUCCESS);
-    networks = Group({Bss("work", 40), blocked});
+    networks = Group({Bss("work", 40), blocked}, &ccmpOnly);
     EXPECT_EQ(networks[0].bNetworkConnectable, 1);
 }
 

@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "test_builders.h"
+#include "wlan/linux/api/interface_record.h"
+#include "wlan/linux/api/network_grouping.h"
 #include "wlan/linux/nl80211/nl80211_interfaces.h"
 #include "wlan/linux/nl80211/nl80211_scan.h"
 #include "wlan/linux/nl80211/wiphy_capabilities.h"
@@ -73,7 +75,9 @@ struct Expected {
     std::optional<std::vector<DOT11_PHY_TYPE>> phyTypes = {};
 };
 
-void Check(const char* name, const std::optional<BssRecord>& record, const Expected& expected) {
+// `adapter` is also the one that judges whether the BSS can be joined.
+void Check(const char* name, const std::optional<BssRecord>& record, const Expected& expected,
+           const AdapterCapabilities* adapter) {
     ASSERT_EQ(record.has_value(), expected.listed) << name;
     if (!record) return;
     const auto check = [name](const auto& actual, const auto& wanted) {
@@ -86,7 +90,7 @@ void Check(const char* name, const std::optional<BssRecord>& record, const Expec
     check(Bytes(record->ssid.ucSSID, record->ssid.ucSSID + record->ssid.uSSIDLength),
           expected.ssid);
     check(record->connected, expected.connected);
-    check(record->connectable, expected.connectable);
+    check(wlanlinux::CanJoin(adapter, record->type, record->security), expected.connectable);
     check(record->security.auth, expected.auth);
     check(record->security.cipher, expected.cipher);
     check(std::vector<DOT11_PHY_TYPE>(record->phyTypes, record->phyTypes + record->phyTypeCount),
@@ -205,7 +209,7 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"short signal", {.shortSignal = true}, nullptr, {.quality = 0}},
         {"no BSS nest", {.withBssNest = false}, nullptr, {.listed = false}},
     };
-    for (const Case& c : cases) Check(c.name, Parse(c.bss, c.adapter), c.expected);
+    for (const Case& c : cases) Check(c.name, Parse(c.bss, c.adapter), c.expected, c.adapter);
 }
 
 TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {

@@ -10,9 +10,9 @@
 #include <mutex>
 #include <vector>
 
+#include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/api/manager_queries.h"
 #include "wlan/linux/netlink/netlink_socket.h"
-#include "wlan/linux/nl80211/nl80211_interfaces.h"
 #include "wlan/wlan_types.h"
 
 namespace wlanlinux {

@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/device/adapter_names.h"
 #include "wlan/linux/device/interface_guid.h"
 #include "wlan/linux/device/netdevice_info.h"
-#include "wlan/linux/nl80211/nl80211_requests.h"
 #include "wlan/linux/netlink/route_link.h"
+#include "wlan/linux/nl80211/nl80211_requests.h"
 
 namespace wlanlinux {
 namespace {
@@ -61,8 +62,10 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
         }
         char driver[64];
         const char* present = link.name[0] != 0 ? link.name : record.netdev.name;
-        if (!DescribeFromHardwareDatabase(record.netdev.ifindex, present, record.netdev.name,
-                                          record.description))
+        ProductName product;
+        if (ReadProductName(record.netdev.ifindex, present, product))
+            DescribeAs(product.vendor, product.model, record.netdev.name, record.description);
+        else
             DescribeInterface(
                 DriverName(record.netdev.ifindex, present, driver, sizeof driver) ? driver : nullptr,
                 record.netdev.name, record.description);

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/netlink/netlink_socket.h"
-#include "wlan/linux/nl80211/nl80211_interfaces.h"
 
 namespace wlanlinux {
 

@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <new>
 
-#include "wlan/linux/bus/bus_properties.h"
 #include "wlan/linux/api/device_state_mapping.h"
+#include "wlan/linux/api/profile_entries.h"
+#include "wlan/linux/bus/bus_properties.h"
 #include "wlan/linux/bus/iwd_reader.h"
 #include "wlan/linux/bus/networkmanager_reader.h"
-#include "wlan/linux/api/profile_entries.h"
 #include "wlan/linux/bus/system_bus.h"
 
 namespace wlanlinux {

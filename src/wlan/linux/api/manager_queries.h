@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "wlan/linux/nl80211/nl80211_interfaces.h"
+#include "wlan/linux/api/interface_record.h"
 #include "wlan/wlan_types.h"
 
 namespace wlanlinux {

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "wlan/linux/api/client_handle.h"
-#include "wlan/linux/netlink/generic_family.h"
-#include "wlan/linux/device/interface_guid.h"
 #include "wlan/linux/api/machine_interfaces.h"
 #include "wlan/linux/api/manager_queries.h"
-#include "wlan/linux/nl80211/nl80211_requests.h"
+#include "wlan/linux/api/network_grouping.h"
 #include "wlan/linux/api/reason_text.h"
+#include "wlan/linux/device/interface_guid.h"
+#include "wlan/linux/netlink/generic_family.h"
 #include "wlan/wlan_client.h"
 
 namespace {

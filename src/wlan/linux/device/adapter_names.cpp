@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "wlan/linux/device/netdevice_info.h"
-#include "wlan/linux/nl80211/nl80211_interfaces.h"
 
 namespace wlanlinux {
 namespace {
@@ -23,18 +22,26 @@ bool Printable(const char* text, std::size_t length) {
     return true;
 }
 
+template <std::size_t N>
+void CopyCut(const char* text, char (&field)[N]) {
+    const std::size_t length = strnlen(text, N - 1);
+    std::memcpy(field, text, length);
+    field[length] = 0;
+}
+
 }  // namespace
 
-bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceName,
-                     char16_t (&description)[WLAN_MAX_NAME_LENGTH]) {
+bool LookUpProduct(sd_hwdb* hwdb, const char* modalias, ProductName& product) {
     const char* vendor = nullptr;
     const char* model = nullptr;
     if (hwdb == nullptr || modalias[0] == 0 ||
         sd_hwdb_get(hwdb, modalias, "ID_MODEL_FROM_DATABASE", &model) < 0 || model == nullptr ||
         model[0] == 0)
         return false;
-    if (sd_hwdb_get(hwdb, modalias, "ID_VENDOR_FROM_DATABASE", &vendor) < 0) vendor = nullptr;
-    DescribeAs(vendor, model, interfaceName, description);
+    if (sd_hwdb_get(hwdb, modalias, "ID_VENDOR_FROM_DATABASE", &vendor) < 0 || vendor == nullptr)
+        vendor = "";
+    CopyCut(vendor, product.vendor);
+    CopyCut(model, product.model);
     return true;
 }
 
@@ -65,16 +72,14 @@ bool ReadModalias(std::uint32_t ifindex, const char* interfaceName, char* modali
     return length != 0 && Printable(modalias, length);
 }
 
-bool DescribeFromHardwareDatabase(std::uint32_t ifindex, const char* sysfsName,
-                                  const char* interfaceName,
-                                  char16_t (&description)[WLAN_MAX_NAME_LENGTH]) noexcept {
+bool ReadProductName(std::uint32_t ifindex, const char* sysfsName, ProductName& product) noexcept {
     char modalias[kModaliasCapacity];
     if (!ReadModalias(ifindex, sysfsName, modalias, sizeof modalias)) return false;
     sd_hwdb* hwdb = nullptr;
     if (sd_hwdb_new(&hwdb) < 0) return false;
-    const bool described = DescribeProduct(hwdb, modalias, interfaceName, description);
+    const bool named = LookUpProduct(hwdb, modalias, product);
     sd_hwdb_unref(hwdb);
-    return described;
+    return named;
 }
 
 }  // namespace wlanlinux

@@ -13,11 +13,17 @@
 
 namespace wlanlinux {
 
-// Writes "VENDOR MODEL (INTERFACE)" as terminated UTF-16, bounded by the
-// field, when the database names the modalias's model. False, with the
-// description untouched, when it does not.
-bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceName,
-                     char16_t (&description)[WLAN_MAX_NAME_LENGTH]);
+// A product as the database names it: its model, and its vendor (empty when
+// the database does not name it). Long enough for any name that fits a
+// description field: 4 bytes of UTF-8 make at least one UTF-16 unit.
+struct ProductName {
+    char vendor[4 * WLAN_MAX_NAME_LENGTH] = {};
+    char model[4 * WLAN_MAX_NAME_LENGTH] = {};
+};
+
+// The database's names for the modalias's product, cut to the fields. False,
+// with `product` untouched, when it names no model.
+bool LookUpProduct(sd_hwdb* hwdb, const char* modalias, ProductName& product);
 
 // Reads the modalias of device `ifindex`, known as `interfaceName`
 // (/sys/class/net/NAME/device/modalias), without its line end. False when
@@ -26,11 +32,9 @@ bool DescribeProduct(sd_hwdb* hwdb, const char* modalias, const char* interfaceN
 bool ReadModalias(std::uint32_t ifindex, const char* interfaceName, char* modalias,
                   std::size_t capacity);
 
-// DescribeProduct for device `ifindex` (its sysfs folder under `sysfsName`)
-// with the machine's database, showing `interfaceName`. False without a
-// database, a modalias or an entry.
-bool DescribeFromHardwareDatabase(std::uint32_t ifindex, const char* sysfsName,
-                                  const char* interfaceName,
-                                  char16_t (&description)[WLAN_MAX_NAME_LENGTH]) noexcept;
+// LookUpProduct for device `ifindex` (its sysfs folder under `sysfsName`)
+// with the machine's database. False without a database, a modalias or an
+// entry.
+bool ReadProductName(std::uint32_t ifindex, const char* sysfsName, ProductName& product) noexcept;
 
 }  // namespace wlanlinux

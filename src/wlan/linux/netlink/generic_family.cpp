@@ -19,7 +19,7 @@ std::uint16_t ParseFamilyReply(const nlmsghdr* message) {
 
 int ResolveGenericFamily(NetlinkSocket& socket, const char* name, std::uint16_t& familyId) {
     familyId = 0;
-    GenericRequest request;
+    NetlinkRequest request;
     request.family = GENL_ID_CTRL;
     request.command = CTRL_CMD_GETFAMILY;
     request.version = 1;
@@ -27,7 +27,7 @@ int ResolveGenericFamily(NetlinkSocket& socket, const char* name, std::uint16_t&
         mnl_attr_put_strz(message, CTRL_ATTR_FAMILY_NAME, name);
     };
     std::uint16_t id = 0;
-    const int error = RunGenericRequest(socket, request, [&id] { id = 0; },
+    const int error = RunNetlinkRequest(socket, request, [&id] { id = 0; },
                                         [&id](const nlmsghdr* message) {
                                             if (id == 0) id = ParseFamilyReply(message);
                                         });

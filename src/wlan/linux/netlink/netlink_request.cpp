@@ -21,7 +21,7 @@ std::uint32_t NextSequence(std::uint32_t& sequence) {
 }
 
 // The request's header, generic header and attributes, in `buffer`.
-nlmsghdr* BuildRequest(std::vector<char>& buffer, const GenericRequest& request,
+nlmsghdr* BuildRequest(std::vector<char>& buffer, const NetlinkRequest& request,
                        std::uint32_t sequence) {
     nlmsghdr* message = mnl_nlmsg_put_header(buffer.data());
     message->nlmsg_type = request.family;
@@ -41,7 +41,7 @@ nlmsghdr* BuildRequest(std::vector<char>& buffer, const GenericRequest& request,
 enum class Attempt { Done, Restart, Failed };
 
 Attempt RunOnce(ReplyChannel& channel, std::uint32_t& sequenceCounter,
-                const GenericRequest& request, const MessageHandler& handler, int& error) {
+                const NetlinkRequest& request, const MessageHandler& handler, int& error) {
     const std::uint32_t sequence = NextSequence(sequenceCounter);
     std::vector<char> buffer(kReceiveBufferSize);
     errno = 0;
@@ -70,7 +70,7 @@ Attempt RunOnce(ReplyChannel& channel, std::uint32_t& sequenceCounter,
 
 }  // namespace
 
-int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const GenericRequest& request,
+int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const NetlinkRequest& request,
                    const std::function<void()>& reset, const MessageHandler& handler) {
     for (int attempt = 0; attempt != kMaxAttempts; ++attempt) {
         if (attempt != 0) {
@@ -88,7 +88,7 @@ int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const Generic
     return EAGAIN;
 }
 
-int RunGenericRequest(NetlinkSocket& socket, const GenericRequest& request,
+int RunNetlinkRequest(NetlinkSocket& socket, const NetlinkRequest& request,
                       const std::function<void()>& reset, const MessageHandler& handler) {
     // A failed restart may have left the socket closed.
     if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;

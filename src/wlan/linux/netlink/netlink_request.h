@@ -1,6 +1,6 @@
-// The request/reply exchange of generic netlink: builds a request, sends it
-// over a channel and feeds the reply's messages to a handler. Replies are
-// accepted only when addressed to our port and carrying the request's sequence
+// The request/reply exchange of netlink, generic or route: builds a request,
+// sends it over a channel and feeds the reply's messages to a handler. Replies
+// are accepted only when addressed to our port and carrying the request's sequence
 // number. A dump the kernel marks as interrupted (NLM_F_DUMP_INTR), or one
 // that loses messages (ENOBUFS), is started again from the beginning on a
 // fresh channel, a bounded number of times; its partial results are discarded
@@ -19,7 +19,7 @@
 
 namespace wlanlinux {
 
-struct GenericRequest {
+struct NetlinkRequest {
     std::uint16_t family = 0;
     std::uint8_t command = 0;
     std::uint8_t version = 0;
@@ -42,14 +42,14 @@ struct ReplyChannel {
     std::function<std::uint32_t()> portId;
 };
 
-// The exchange over any channel; RunGenericRequest runs it over the socket.
-int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const GenericRequest& request,
+// The exchange over any channel; RunNetlinkRequest runs it over the socket.
+int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const NetlinkRequest& request,
                    const std::function<void()>& reset, const MessageHandler& handler);
 
 // Sends the request and feeds every reply message to `handler`, restarting as
 // described above (calling `reset` before each new start). Returns 0 or a
 // positive errno (ENOENT, ENODEV, EPERM, ... as the kernel says).
-int RunGenericRequest(NetlinkSocket& socket, const GenericRequest& request,
+int RunNetlinkRequest(NetlinkSocket& socket, const NetlinkRequest& request,
                       const std::function<void()>& reset, const MessageHandler& handler);
 
 }  // namespace wlanlinux

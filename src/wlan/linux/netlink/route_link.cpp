@@ -50,7 +50,7 @@ std::optional<LinkFacts> ParseLinkMessage(const nlmsghdr* message, std::uint32_t
 int ReadLink(NetlinkSocket& routeSocket, std::uint32_t ifindex, LinkFacts& facts) {
     facts = LinkFacts{};
     if (ifindex == 0 || ifindex > INT_MAX) return ENODEV;
-    GenericRequest request;
+    NetlinkRequest request;
     request.family = RTM_GETLINK;
     request.addHeader = [ifindex](nlmsghdr* message) {
         auto* info = static_cast<ifinfomsg*>(mnl_nlmsg_put_extra_header(message, sizeof(ifinfomsg)));
@@ -58,7 +58,7 @@ int ReadLink(NetlinkSocket& routeSocket, std::uint32_t ifindex, LinkFacts& facts
         info->ifi_index = static_cast<int>(ifindex);
     };
     bool found = false;
-    const int error = RunGenericRequest(
+    const int error = RunNetlinkRequest(
         routeSocket, request,
         [&] {
             found = false;

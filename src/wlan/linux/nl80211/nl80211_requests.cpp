@@ -5,16 +5,14 @@
 #include <algorithm>
 
 #include "wlan/linux/netlink/netlink_request.h"
-#include "wlan/linux/api/network_grouping.h"
-#include "wlan/linux/nl80211/nl80211_scan.h"
 
 namespace wlanlinux {
 namespace {
 
 // An nl80211 request (version 0) with the given attributes.
-GenericRequest Nl80211Request(std::uint16_t family, std::uint8_t command, bool dump,
+NetlinkRequest Nl80211Request(std::uint16_t family, std::uint8_t command, bool dump,
                               std::function<void(nlmsghdr*)> addAttributes = {}) {
-    GenericRequest request;
+    NetlinkRequest request;
     request.family = family;
     request.command = command;
     request.version = 0;
@@ -34,7 +32,7 @@ std::function<void(nlmsghdr*)> ForInterface(std::uint32_t ifindex) {
 
 int DumpInterfaces(NetlinkSocket& socket, std::uint16_t family,
                    std::vector<WirelessInterface>& interfaces) {
-    return RunGenericRequest(
+    return RunNetlinkRequest(
         socket, Nl80211Request(family, NL80211_CMD_GET_INTERFACE, true),
         [&] { interfaces.clear(); },
         [&](const nlmsghdr* message) {
@@ -44,11 +42,11 @@ int DumpInterfaces(NetlinkSocket& socket, std::uint16_t family,
 
 int DumpAdapters(NetlinkSocket& socket, std::uint16_t family,
                  std::vector<AdapterCapabilities>& adapters) {
-    const GenericRequest request =
+    const NetlinkRequest request =
         Nl80211Request(family, NL80211_CMD_GET_WIPHY, true, [](nlmsghdr* message) {
             mnl_attr_put(message, NL80211_ATTR_SPLIT_WIPHY_DUMP, 0, nullptr);
         });
-    return RunGenericRequest(
+    return RunNetlinkRequest(
         socket, request, [&] { adapters.clear(); },
         [&](const nlmsghdr* message) { MergeWiphyMessage(message, adapters); });
 }
@@ -56,7 +54,7 @@ int DumpAdapters(NetlinkSocket& socket, std::uint16_t family,
 StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
                                     std::uint32_t ifindex) {
     StationProgress progress = StationProgress::None;
-    const int error = RunGenericRequest(
+    const int error = RunNetlinkRequest(
         socket, Nl80211Request(family, NL80211_CMD_GET_STATION, true, ForInterface(ifindex)),
         [&] { progress = StationProgress::None; },
         [&](const nlmsghdr* message) {
@@ -65,15 +63,13 @@ StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
     return error == 0 ? progress : StationProgress::None;
 }
 
-int DumpNetworks(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
-                 const AdapterCapabilities* adapter,
-                 std::vector<WLAN_AVAILABLE_NETWORK>& networks) {
-    networks.clear();
-    return RunGenericRequest(
-        socket, Nl80211Request(family, NL80211_CMD_GET_SCAN, true, ForInterface(ifindex)),
-        [&networks] { networks.clear(); },
+int DumpScanResults(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
+                    const AdapterCapabilities* adapter, const std::function<void()>& restart,
+                    const std::function<void(const BssRecord&)>& add) {
+    return RunNetlinkRequest(
+        socket, Nl80211Request(family, NL80211_CMD_GET_SCAN, true, ForInterface(ifindex)), restart,
         [&](const nlmsghdr* message) {
-            if (const auto bss = ParseScanMessage(message, adapter)) AddToNetworks(networks, *bss);
+            if (const auto bss = ParseScanMessage(message, adapter)) add(*bss);
         });
 }
 

@@ -4,12 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "wlan/linux/netlink/netlink_socket.h"
 #include "wlan/linux/nl80211/nl80211_interfaces.h"
+#include "wlan/linux/nl80211/nl80211_scan.h"
 #include "wlan/linux/nl80211/wiphy_capabilities.h"
-#include "wlan/wlan_types.h"
 
 namespace wlanlinux {
 
@@ -26,11 +27,12 @@ int DumpAdapters(NetlinkSocket& socket, std::uint16_t family,
 StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
                                     std::uint32_t ifindex);
 
-// The interface's cached scan results, grouped into networks as they arrive;
-// `networks` starts empty, whatever it held. `adapter` (may be null) is the
-// interface's wiphy. 0 or a positive errno.
-int DumpNetworks(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
-                 const AdapterCapabilities* adapter,
-                 std::vector<WLAN_AVAILABLE_NETWORK>& networks);
+// The interface's cached scan results, each BSS handed to `add` as it
+// arrives; `restart` is called before the dump starts again, its earlier BSSs
+// to be forgotten. `adapter` (may be null) is the interface's wiphy. 0 or a
+// positive errno.
+int DumpScanResults(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
+                    const AdapterCapabilities* adapter, const std::function<void()>& restart,
+                    const std::function<void(const BssRecord&)>& add);
 
 }  // namespace wlanlinux

@@ -99,7 +99,6 @@ std::optional<BssRecord> ParseScanMessage(const nlmsghdr* message,
     record.phyTypeCount = ListPhyTypes(frequency, elements, record.phyTypes);
     const bool adapterHasSae = adapter != nullptr && adapter->sae;
     record.security = DecideSecurity((capability & kCapabilityPrivacy) != 0, elements, adapterHasSae);
-    record.connectable = CanJoin(adapter, record.type, record.security);
     if (const nlattr* status = bss[NL80211_BSS_STATUS]) {
         const std::uint32_t value = mnl_attr_get_u32(status);
         record.connected =

@@ -21,7 +21,6 @@ struct BssRecord {
     DOT11_PHY_TYPE phyTypes[WLAN_MAX_PHY_TYPE_NUMBER] = {};
     std::size_t phyTypeCount = 0;
     SecuritySettings security;
-    bool connectable = true;
     bool connected = false;  // the interface is associated with it or has joined it
 };
 
@@ -31,7 +30,7 @@ WLAN_SIGNAL_QUALITY QualityFromMbm(std::int32_t mbm);
 
 // One scan dump message. Empty when it carries no BSS, or a BSS that is
 // neither an infrastructure network nor an ad hoc one. `adapter` (may be null)
-// decides which AKM a first connection would use and whether it can join.
+// decides which AKM a first connection would use.
 std::optional<BssRecord> ParseScanMessage(const nlmsghdr* message,
                                           const AdapterCapabilities* adapter);
 

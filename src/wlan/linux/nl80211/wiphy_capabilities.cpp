@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "wlan/linux/ieee80211/security_suites.h"
 #include "wlan/linux/netlink/netlink_attributes.h"
 
 namespace wlanlinux {
@@ -72,14 +73,6 @@ const AdapterCapabilities* FindAdapter(const std::vector<AdapterCapabilities>& a
     for (const AdapterCapabilities& adapter : adapters)
         if (adapter.wiphy == wiphy) return &adapter;
     return nullptr;
-}
-
-bool CanJoin(const AdapterCapabilities* adapter, DOT11_BSS_TYPE type,
-             const SecuritySettings& security) {
-    if (adapter == nullptr) return true;
-    if (type == dot11_BSS_type_independent && !adapter->ibss) return false;
-    if (security.pairwiseCiphers == 0 || !adapter->cipherListKnown) return true;
-    return (security.pairwiseCiphers & adapter->ciphers) != 0;
 }
 
 }  // namespace wlanlinux

@@ -8,9 +8,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "wlan/linux/ieee80211/security_suites.h"
-#include "wlan/wlan_types.h"
-
 namespace wlanlinux {
 
 struct AdapterCapabilities {
@@ -26,10 +23,5 @@ void MergeWiphyMessage(const nlmsghdr* message, std::vector<AdapterCapabilities>
 
 const AdapterCapabilities* FindAdapter(const std::vector<AdapterCapabilities>& adapters,
                                        std::uint32_t wiphy);
-
-// Whether an adapter with these capabilities can join a network of this type
-// and security. Unknown capabilities (no adapter) do not block.
-bool CanJoin(const AdapterCapabilities* adapter, DOT11_BSS_TYPE type,
-             const SecuritySettings& security);
 
 }  // namespace wlanlinux
