@@ -122,10 +122,10 @@ TEST(ReasonText, KnownCodesOnly) {
     for (const DWORD code : {WLAN_REASON_CODE_SUCCESS, WLAN_REASON_CODE_UNKNOWN,
                              WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE,
                              WLAN_REASON_CODE_INVALID_PHY_TYPE}) {
-        const char16_t* text = wlanlinux::ReasonText(code);
+        const char16_t* text = wlanlinux::ReasonCodeText(code);
         ASSERT_NE(text, nullptr) << code;
         EXPECT_NE(text[0], 0) << code;
     }
-    EXPECT_EQ(wlanlinux::ReasonText(0x00020002), nullptr);
-    EXPECT_EQ(wlanlinux::ReasonText(0xffffffff), nullptr);
+    EXPECT_EQ(wlanlinux::ReasonCodeText(0x00020002), nullptr);
+    EXPECT_EQ(wlanlinux::ReasonCodeText(0xffffffff), nullptr);
 }

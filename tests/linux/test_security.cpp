@@ -8,7 +8,6 @@
 using namespace testing_support;
 using wlanlinux::DecideSecurity;
 using wlanlinux::SecuritySettings;
-using wlanlinux::SuiteError;
 
 namespace {
 
@@ -155,28 +154,21 @@ TEST(ParseSuites, MalformedBodiesAreRejected) {
     struct Case {
         const char* name;
         Bytes body;
-        SuiteError error;
     };
     const Case cases[] = {
-        {"empty", {}, SuiteError::TooShort},
-        {"half a version", {1}, SuiteError::TooShort},
-        {"version 2", {2, 0}, SuiteError::BadVersion},
-        {"partial group suite", {1, 0, 0x00, 0x0f}, SuiteError::TooShort},
-        {"half a pairwise count", {1, 0, 0x00, 0x0f, 0xac, 4, 1}, SuiteError::CountOverrun},
-        {"pairwise count past the end", {1, 0, 0x00, 0x0f, 0xac, 4, 2, 0, 0x00, 0x0f, 0xac, 4},
-         SuiteError::CountOverrun},
-        {"huge pairwise count", {1, 0, 0x00, 0x0f, 0xac, 4, 0xff, 0xff, 0x00, 0x0f, 0xac, 4},
-         SuiteError::CountOverrun},
+        {"empty", {}},
+        {"half a version", {1}},
+        {"version 2", {2, 0}},
+        {"partial group suite", {1, 0, 0x00, 0x0f}},
+        {"half a pairwise count", {1, 0, 0x00, 0x0f, 0xac, 4, 1}},
+        {"pairwise count past the end", {1, 0, 0x00, 0x0f, 0xac, 4, 2, 0, 0x00, 0x0f, 0xac, 4}},
+        {"huge pairwise count", {1, 0, 0x00, 0x0f, 0xac, 4, 0xff, 0xff, 0x00, 0x0f, 0xac, 4}},
         {"AKM count past the end",
-         {1, 0, 0x00, 0x0f, 0xac, 4, 1, 0, 0x00, 0x0f, 0xac, 4, 3, 0, 0x00, 0x0f, 0xac, 2},
-         SuiteError::CountOverrun},
+         {1, 0, 0x00, 0x0f, 0xac, 4, 1, 0, 0x00, 0x0f, 0xac, 4, 3, 0, 0x00, 0x0f, 0xac, 2}},
     };
     for (const Case& c : cases) {
         const auto exact = ExactCopy(c.body);
-        SuiteError error = SuiteError::None;
-        EXPECT_FALSE(wlanlinux::ParseRsnBody(exact.get(), c.body.size(), &error).has_value())
-            << c.name;
-        EXPECT_EQ(error, c.error) << c.name;
+        EXPECT_FALSE(wlanlinux::ParseRsnBody(exact.get(), c.body.size()).has_value()) << c.name;
     }
 }
 
@@ -189,5 +181,4 @@ TEST(ParseSuites, OtherOuisAreNotCounted) {
     ASSERT_TRUE(sets.has_value());
     EXPECT_EQ(sets->pairwise, 1u << 4);
     EXPECT_EQ(sets->akms, 0u);
-    EXPECT_TRUE(sets->akmListed);
 }

@@ -18,7 +18,7 @@ constexpr ReasonRow kReasons[] = {
 
 }  // namespace
 
-const char16_t* ReasonText(DWORD code) {
+const char16_t* ReasonCodeText(DWORD code) {
     for (const ReasonRow& row : kReasons)
         if (row.code == code) return row.text;
     return nullptr;

@@ -6,6 +6,6 @@
 namespace wlanlinux {
 
 // The text of a reason code, or nullptr for a code this layer does not know.
-const char16_t* ReasonText(DWORD code);
+const char16_t* ReasonCodeText(DWORD code);
 
 }  // namespace wlanlinux

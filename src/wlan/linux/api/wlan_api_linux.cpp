@@ -89,7 +89,8 @@ DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiate
     std::unique_ptr<Client> client(new (std::nothrow) Client);
     if (client == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     if (!OpenNetlinkSocket(client->socket)) return ERROR_SERVICE_NOT_ACTIVE;
-    // Without the nl80211 family the handle works and lists no interface.
+    // A failed lookup fails the open. A kernel without nl80211 is no failure:
+    // the family is 0, and the handle works and lists no interface.
     if (ResolveGenericFamily(client->socket, "nl80211", client->family) != 0)
         return ERROR_SERVICE_NOT_ACTIVE;
     const HANDLE handle = RegisterClient(std::move(client));
@@ -176,7 +177,7 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
 
 DWORD WlanReasonCodeToString(DWORD dwReasonCode, DWORD dwBufferSize, PWCHAR pStringBuffer,
                              PVOID pReserved) {
-    const char16_t* text = ReasonText(dwReasonCode);
+    const char16_t* text = ReasonCodeText(dwReasonCode);
     if (text == nullptr || pStringBuffer == nullptr || dwBufferSize == 0 || pReserved != nullptr)
         return ERROR_INVALID_PARAMETER;
     DWORD length = 0;

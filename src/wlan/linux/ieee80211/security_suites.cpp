@@ -62,20 +62,12 @@ private:
     std::uint32_t oui_;
 };
 
-std::optional<SuiteSets> Fail(SuiteError* error, SuiteError reason) {
-    if (error != nullptr) *error = reason;
-    return std::nullopt;
-}
-
 std::optional<SuiteSets> ParseSuiteBody(const std::uint8_t* body, std::size_t length,
-                                        std::uint32_t oui, unsigned defaultCipher,
-                                        SuiteError* error) {
-    if (error != nullptr) *error = SuiteError::None;
-    if (body == nullptr) return Fail(error, SuiteError::TooShort);
+                                        std::uint32_t oui, unsigned defaultCipher) {
+    if (body == nullptr) return std::nullopt;
     SuiteReader reader(body, length, oui);
     std::uint16_t version = 0;
-    if (!reader.ReadU16(version)) return Fail(error, SuiteError::TooShort);
-    if (version != 1) return Fail(error, SuiteError::BadVersion);
+    if (!reader.ReadU16(version) || version != 1) return std::nullopt;
 
     SuiteSets sets;
     sets.group = Bit(defaultCipher);
@@ -83,17 +75,16 @@ std::optional<SuiteSets> ParseSuiteBody(const std::uint8_t* body, std::size_t le
     sets.akms = Bit(kAkm8021X);
     if (reader.AtEnd()) return sets;
     std::uint32_t group = 0;
-    if (!reader.ReadSuite(group)) return Fail(error, SuiteError::TooShort);
+    if (!reader.ReadSuite(group)) return std::nullopt;
     sets.group = group;
     if (reader.AtEnd()) return sets;
     std::uint32_t pairwise = 0;
-    if (!reader.ReadSuiteList(pairwise)) return Fail(error, SuiteError::CountOverrun);
+    if (!reader.ReadSuiteList(pairwise)) return std::nullopt;
     sets.pairwise = pairwise;
     if (reader.AtEnd()) return sets;
     std::uint32_t akms = 0;
-    if (!reader.ReadSuiteList(akms)) return Fail(error, SuiteError::CountOverrun);
+    if (!reader.ReadSuiteList(akms)) return std::nullopt;
     sets.akms = akms;
-    sets.akmListed = true;
     // RSN capabilities, PMKIDs and the management group cipher are not needed.
     return sets;
 }
@@ -191,14 +182,12 @@ SecuritySettings FromSuites(const SuiteSets& sets, const AkmRow (&table)[N], boo
 
 }  // namespace
 
-std::optional<SuiteSets> ParseRsnBody(const std::uint8_t* body, std::size_t length,
-                                      SuiteError* error) {
-    return ParseSuiteBody(body, length, kOuiRsn, kCipherCcmp, error);
+std::optional<SuiteSets> ParseRsnBody(const std::uint8_t* body, std::size_t length) {
+    return ParseSuiteBody(body, length, kOuiRsn, kCipherCcmp);
 }
 
-std::optional<SuiteSets> ParseWpaBody(const std::uint8_t* body, std::size_t length,
-                                      SuiteError* error) {
-    return ParseSuiteBody(body, length, kOuiWpa, kCipherTkip, error);
+std::optional<SuiteSets> ParseWpaBody(const std::uint8_t* body, std::size_t length) {
+    return ParseSuiteBody(body, length, kOuiWpa, kCipherTkip);
 }
 
 SecuritySettings DecideSecurity(bool privacy, const ElementSummary& elements, bool adapterHasSae) {

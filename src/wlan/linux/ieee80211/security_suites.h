@@ -18,19 +18,15 @@ struct SuiteSets {
     std::uint32_t group = 0;     // one bit: the group cipher
     std::uint32_t pairwise = 0;  // pairwise ciphers
     std::uint32_t akms = 0;      // key management suites
-    bool akmListed = false;      // the element lists AKM suites (unknown ones included)
 };
 
-enum class SuiteError { None, TooShort, BadVersion, CountOverrun };
-
 // Parses an RSN element body (after ID and length). Absent trailing parts take
-// their defaults: CCMP ciphers and 802.1X key management.
-std::optional<SuiteSets> ParseRsnBody(const std::uint8_t* body, std::size_t length,
-                                      SuiteError* error = nullptr);
+// their defaults: CCMP ciphers and 802.1X key management. Empty for a body
+// that is too short, of another version, or whose counts run past its end.
+std::optional<SuiteSets> ParseRsnBody(const std::uint8_t* body, std::size_t length);
 
 // Parses a WPA element body (after OUI and type). Defaults: TKIP, 802.1X.
-std::optional<SuiteSets> ParseWpaBody(const std::uint8_t* body, std::size_t length,
-                                      SuiteError* error = nullptr);
+std::optional<SuiteSets> ParseWpaBody(const std::uint8_t* body, std::size_t length);
 
 struct SecuritySettings {
     bool enabled = false;
