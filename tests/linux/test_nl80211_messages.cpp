@@ -296,36 +296,6 @@ TEST(InterfaceMessage, ListsStationAndAdHocInterfacesOnly) {
     EXPECT_FALSE(ParseInterface({})->hasSsid);
 }
 
-TEST(InterfaceState, FromTheFacts) {
-    using wlanlinux::StateFacts;
-    struct Case {
-        const char* name;
-        StateFacts facts;
-        WLAN_INTERFACE_STATE state;
-    };
-    const Case cases[] = {
-        {"down", {false, NL80211_IFTYPE_STATION, false, StationProgress::None},
-         wlan_interface_state_not_ready},
-        {"down though associated", {false, NL80211_IFTYPE_STATION, true, StationProgress::None},
-         wlan_interface_state_not_ready},
-        {"up, idle", {true, NL80211_IFTYPE_STATION, false, StationProgress::None},
-         wlan_interface_state_disconnected},
-        {"associated", {true, NL80211_IFTYPE_STATION, true, StationProgress::None},
-         wlan_interface_state_connected},
-        {"station associated, SSID not yet shown",
-         {true, NL80211_IFTYPE_STATION, false, StationProgress::Associated},
-         wlan_interface_state_connected},
-        {"authenticating", {true, NL80211_IFTYPE_STATION, false, StationProgress::Authenticating},
-         wlan_interface_state_authenticating},
-        {"ad hoc joined", {true, NL80211_IFTYPE_ADHOC, true, StationProgress::None},
-         wlan_interface_state_ad_hoc_network_formed},
-        {"ad hoc idle", {true, NL80211_IFTYPE_ADHOC, false, StationProgress::None},
-         wlan_interface_state_disconnected},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(wlanlinux::DecideInterfaceState(c.facts), c.state) << c.name;
-}
-
 TEST(StationMessage, ProgressFromTheStationFlags) {
     const auto parse = [](std::optional<nl80211_sta_flag_update> flags, bool withInfo) {
         GenlMessage message(NL80211_CMD_NEW_STATION);

@@ -1,12 +1,20 @@
-// Product names from this machine's hardware database (hwdb.bin, from the
-// udev package) for modaliases as the kernel writes them.
+// The layer against this machine's own kernel, sysfs and hardware database
+// (hwdb.bin, from the udev package).
 #include <gtest/gtest.h>
+#include <linux/genetlink.h>
 #include <net/if.h>
+#include <unistd.h>
 
+#include <memory>
 #include <string>
 
 #include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/device/adapter_names.h"
+#include "wlan/linux/device/netdevice_info.h"
+#include "wlan/linux/netlink/generic_family.h"
+#include "wlan/linux/netlink/netlink_request.h"
+#include "wlan/linux/netlink/netlink_socket.h"
+#include "wlan/linux/netlink/route_link.h"
 
 namespace {
 
@@ -66,5 +74,62 @@ TEST(AdapterNames, ModaliasOnlyFromTheInterfacesOwnDevice) {
         EXPECT_FALSE(wlanlinux::ReadModalias(eth0, "eth0", modalias, alias.size() + 1));
         EXPECT_TRUE(wlanlinux::ReadModalias(eth0, "eth0", modalias, alias.size() + 2));
         EXPECT_FALSE(wlanlinux::ReadModalias(lo, "eth0", modalias, sizeof modalias));
+    }
+}
+
+// The generic-netlink controller exists on every Linux machine: a real
+// request and a real dump through the kernel.
+TEST(NetlinkSocket, TalksToTheKernelController) {
+    wlanlinux::NetlinkSocket socket;
+    ASSERT_TRUE(wlanlinux::OpenNetlinkSocket(socket));
+    std::uint16_t id = 0;
+    EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "nlctrl", id), 0);
+    EXPECT_EQ(id, GENL_ID_CTRL);
+    EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "no-such-family", id), 0);
+    EXPECT_EQ(id, 0);
+
+    wlanlinux::NetlinkRequest dump;
+    dump.family = GENL_ID_CTRL;
+    dump.command = CTRL_CMD_GETFAMILY;
+    dump.version = 1;
+    dump.dump = true;
+    int families = 0;
+    int resets = 0;
+    EXPECT_EQ(wlanlinux::RunNetlinkRequest(
+                  socket, dump, [&] { ++resets; families = 0; },
+                  [&](const nlmsghdr* message) { families += wlanlinux::ParseFamilyReply(message) != 0; }),
+              0);
+    EXPECT_GE(families, 1);
+    EXPECT_EQ(resets, 0);
+    wlanlinux::CloseNetlinkSocket(socket);
+    EXPECT_EQ(socket.socket, nullptr);
+}
+
+// Device reads by index through this machine's own kernel. Loopback is on
+// every machine: up, without a permanent address or a driver link.
+TEST(DeviceReads, ByIndexOnThisMachine) {
+    wlanlinux::NetlinkSocket route(NETLINK_ROUTE);
+    wlanlinux::LinkFacts facts;
+    const std::uint32_t loopback = if_nametoindex("lo");
+    ASSERT_EQ(wlanlinux::ReadLink(route, loopback, facts), 0);
+    EXPECT_TRUE(facts.up);
+    EXPECT_FALSE(facts.hasPermanentAddress);
+    EXPECT_STREQ(facts.name, "lo");
+    for (const std::uint32_t missing : {0u, 0x7ffffff0u, 0x80000000u, 0xffffffffu})
+        EXPECT_EQ(wlanlinux::ReadLink(route, missing, facts), ENODEV) << missing;
+
+    char driver[32];
+    for (const char* name : {"lo", "no-such-dev0", "", "name-longer-than-ifnamsiz", "../lo", ".."})
+        EXPECT_FALSE(wlanlinux::DriverName(loopback, name, driver, sizeof driver)) << name;
+    // A device with a driver gives it under its own index only.
+    const std::unique_ptr<struct if_nameindex[], void (*)(struct if_nameindex*)> devices(
+        if_nameindex(), if_freenameindex);
+    ASSERT_NE(devices, nullptr);
+    for (const struct if_nameindex* device = devices.get(); device->if_index != 0; ++device) {
+        char link[256];
+        const std::string path = std::string("/sys/class/net/") + device->if_name + "/device/driver";
+        if (readlink(path.c_str(), link, sizeof link) <= 0) continue;
+        EXPECT_TRUE(wlanlinux::DriverName(device->if_index, device->if_name, driver, sizeof driver));
+        EXPECT_FALSE(wlanlinux::DriverName(device->if_index + 1, device->if_name, driver, sizeof driver));
     }
 }
