@@ -213,8 +213,9 @@ TEST(ScanMessage, RecordFromTheBss) {
 }
 
 TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
-    // Every prefix of a real message, with nlmsg_len and the nest's length
-    // still claiming the whole: parsing must stay inside the prefix.
+    // Every prefix of a real message, with nlmsg_len fitting the prefix and
+    // the nest's length still claiming the whole: parsing stays inside the
+    // prefix, and a BSS nest cut short is no BSS.
     Bss bss;
     bss.capability = kSecured;
     bss.ies = Join({Ssid("truncate"), MixedRates(), HtCapabilities(), Rsn(4, {4}, {2})});
@@ -227,7 +228,7 @@ TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
         }
         if (length < NLMSG_HDRLEN) continue;
         const auto exact = ExactCopy(prefix);
-        (void)ParseScanMessage(AsMessage(exact), nullptr);
+        EXPECT_FALSE(ParseScanMessage(AsMessage(exact), nullptr).has_value()) << length;
     }
     // The element list cut inside the RSN element: the RSN element is dropped.
     Bss cut = bss;
@@ -297,27 +298,35 @@ TEST(InterfaceMessage, ListsStationAndAdHocInterfacesOnly) {
 }
 
 TEST(StationMessage, ProgressFromTheStationFlags) {
-    const auto parse = [](std::optional<nl80211_sta_flag_update> flags, bool withInfo) {
+    const std::uint32_t associated = 1u << NL80211_STA_FLAG_ASSOCIATED;
+    const std::uint32_t authenticated = 1u << NL80211_STA_FLAG_AUTHENTICATED;
+    using Flags = nl80211_sta_flag_update;
+    struct Case {
+        const char* name;
+        bool withInfo;
+        std::optional<Flags> flags;
+        StationProgress progress;
+    };
+    const Case cases[] = {
+        {"no station info", false, std::nullopt, StationProgress::None},
+        {"info without flags", true, std::nullopt, StationProgress::Authenticating},
+        {"associated", true, Flags{associated | authenticated, associated | authenticated},
+         StationProgress::Associated},
+        {"authenticated only", true, Flags{associated | authenticated, authenticated},
+         StationProgress::Authenticating},
+        {"set outside the mask", true, Flags{authenticated, associated}, StationProgress::Authenticating},
+    };
+    for (const Case& c : cases) {
         GenlMessage message(NL80211_CMD_NEW_STATION);
         mnl_attr_put_u32(message.get(), NL80211_ATTR_IFINDEX, 3);
-        if (withInfo) {
+        if (c.withInfo) {
             nlattr* nest = mnl_attr_nest_start(message.get(), NL80211_ATTR_STA_INFO);
-            if (flags) mnl_attr_put(message.get(), NL80211_STA_INFO_STA_FLAGS, sizeof *flags, &*flags);
+            if (c.flags) mnl_attr_put(message.get(), NL80211_STA_INFO_STA_FLAGS, sizeof *c.flags, &*c.flags);
             mnl_attr_nest_end(message.get(), nest);
         }
         const auto exact = message.Exact();
-        return wlanlinux::ParseStationMessage(AsMessage(exact));
-    };
-    const std::uint32_t associated = 1u << NL80211_STA_FLAG_ASSOCIATED;
-    const std::uint32_t authenticated = 1u << NL80211_STA_FLAG_AUTHENTICATED;
-    EXPECT_EQ(parse(std::nullopt, false), StationProgress::None);
-    EXPECT_EQ(parse(std::nullopt, true), StationProgress::Authenticating);
-    EXPECT_EQ(parse(nl80211_sta_flag_update{associated | authenticated, associated | authenticated}, true),
-              StationProgress::Associated);
-    EXPECT_EQ(parse(nl80211_sta_flag_update{associated | authenticated, authenticated}, true),
-              StationProgress::Authenticating);
-    EXPECT_EQ(parse(nl80211_sta_flag_update{authenticated, associated}, true),
-              StationProgress::Authenticating);  // a set bit outside the mask means nothing
+        EXPECT_EQ(wlanlinux::ParseStationMessage(AsMessage(exact)), c.progress) << c.name;
+    }
 }
 
 TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
