@@ -9,32 +9,24 @@
 #include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/device/interface_guid.h"
 
-using wlanlinux::StationProgress;
-
 TEST(InterfaceState, FromTheFacts) {
+    using enum wlanlinux::StationProgress;
+    constexpr std::uint32_t kStation = NL80211_IFTYPE_STATION;
+    constexpr std::uint32_t kAdHoc = NL80211_IFTYPE_ADHOC;
     struct Case {
         const char* name;
-        wlanlinux::StateFacts facts;
+        wlanlinux::StateFacts facts;  // up, type, SSID shown, station's progress
         WLAN_INTERFACE_STATE state;
     };
     const Case cases[] = {
-        {"down", {false, NL80211_IFTYPE_STATION, false, StationProgress::None},
-         wlan_interface_state_not_ready},
-        {"down though associated", {false, NL80211_IFTYPE_STATION, true, StationProgress::None},
-         wlan_interface_state_not_ready},
-        {"up, idle", {true, NL80211_IFTYPE_STATION, false, StationProgress::None},
-         wlan_interface_state_disconnected},
-        {"associated", {true, NL80211_IFTYPE_STATION, true, StationProgress::None},
-         wlan_interface_state_connected},
-        {"station associated, SSID not yet shown",
-         {true, NL80211_IFTYPE_STATION, false, StationProgress::Associated},
-         wlan_interface_state_connected},
-        {"authenticating", {true, NL80211_IFTYPE_STATION, false, StationProgress::Authenticating},
-         wlan_interface_state_authenticating},
-        {"ad hoc joined", {true, NL80211_IFTYPE_ADHOC, true, StationProgress::None},
-         wlan_interface_state_ad_hoc_network_formed},
-        {"ad hoc idle", {true, NL80211_IFTYPE_ADHOC, false, StationProgress::None},
-         wlan_interface_state_disconnected},
+        {"down", {false, kStation, false, None}, wlan_interface_state_not_ready},
+        {"down though associated", {false, kStation, true, None}, wlan_interface_state_not_ready},
+        {"up, idle", {true, kStation, false, None}, wlan_interface_state_disconnected},
+        {"associated", {true, kStation, true, None}, wlan_interface_state_connected},
+        {"associated, SSID not yet shown", {true, kStation, false, Associated}, wlan_interface_state_connected},
+        {"authenticating", {true, kStation, false, Authenticating}, wlan_interface_state_authenticating},
+        {"ad hoc joined", {true, kAdHoc, true, None}, wlan_interface_state_ad_hoc_network_formed},
+        {"ad hoc idle", {true, kAdHoc, false, None}, wlan_interface_state_disconnected},
     };
     for (const Case& c : cases)
         EXPECT_EQ(wlanlinux::DecideInterfaceState(c.facts), c.state) << c.name;

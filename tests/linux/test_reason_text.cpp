@@ -19,7 +19,7 @@ TEST(ReasonCodeText, KnownCodesOnly) {
     };
     for (const Case& c : cases) {
         const char16_t* text = wlanlinux::ReasonCodeText(c.code);
-        if (c.text == nullptr) EXPECT_EQ(text, nullptr) << c.code;
-        else EXPECT_EQ(std::u16string(text != nullptr ? text : u"(none)"), c.text) << c.code;
+        EXPECT_EQ(text != nullptr ? std::u16string(text) : u"(none)", c.text != nullptr ? c.text : u"(none)")
+            << c.code;
     }
 }

@@ -40,18 +40,18 @@ nlmsghdr* BuildRequest(std::vector<char>& buffer, const NetlinkRequest& request,
 
 enum class Attempt { Done, Restart, Failed };
 
-Attempt RunOnce(ReplyChannel& channel, std::uint32_t& sequenceCounter,
-                const NetlinkRequest& request, const MessageHandler& handler, int& error) {
-    const std::uint32_t sequence = NextSequence(sequenceCounter);
+Attempt RunOnce(NetlinkSocket& socket, const NetlinkRequest& request, const MessageHandler& handler,
+                int& error) {
+    const std::uint32_t sequence = NextSequence(socket.sequence);
     std::vector<char> buffer(kReceiveBufferSize);
     errno = 0;
-    if (!channel.send(BuildRequest(buffer, request, sequence))) {
+    if (!SendToKernel(socket, BuildRequest(buffer, request, sequence))) {
         error = errno != 0 ? errno : EIO;
         return Attempt::Failed;
     }
-    const std::uint32_t port = channel.portId();
+    const std::uint32_t port = socket.portId;
     for (;;) {
-        const ssize_t received = channel.receive(buffer.data(), buffer.size());
+        const ssize_t received = ReceiveFromKernel(socket, buffer.data(), buffer.size());
         if (received < 0) {
             if (errno == ENOBUFS) return Attempt::Restart;  // replies were lost
             error = errno != 0 ? errno : EIO;
@@ -70,41 +70,27 @@ Attempt RunOnce(ReplyChannel& channel, std::uint32_t& sequenceCounter,
 
 }  // namespace
 
-int RunRequestOver(ReplyChannel& channel, std::uint32_t& sequence, const NetlinkRequest& request,
-                   const std::function<void()>& reset, const MessageHandler& handler) {
+int RunNetlinkRequest(NetlinkSocket& socket, const NetlinkRequest& request,
+                      const std::function<void()>& reset, const MessageHandler& handler) {
+    // A failed restart may have left the socket closed.
+    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;
     for (int attempt = 0; attempt != kMaxAttempts; ++attempt) {
         if (attempt != 0) {
+            // Closing the old socket ends whatever dump the kernel still runs
+            // for it, so nothing of the abandoned reply can arrive on the new one.
+            CloseNetlinkSocket(socket);
             errno = 0;
-            if (!channel.reopen()) return errno != 0 ? errno : EIO;
+            if (!OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;
             if (reset) reset();
         }
         int error = 0;
-        switch (RunOnce(channel, sequence, request, handler, error)) {
+        switch (RunOnce(socket, request, handler, error)) {
             case Attempt::Done: return 0;
             case Attempt::Failed: return error;
             case Attempt::Restart: break;
         }
     }
     return EAGAIN;
-}
-
-int RunNetlinkRequest(NetlinkSocket& socket, const NetlinkRequest& request,
-                      const std::function<void()>& reset, const MessageHandler& handler) {
-    // A failed restart may have left the socket closed.
-    if (socket.socket == nullptr && !OpenNetlinkSocket(socket)) return errno != 0 ? errno : EIO;
-    ReplyChannel channel;
-    channel.send = [&socket](const nlmsghdr* message) { return SendToKernel(socket, message); };
-    channel.receive = [&socket](char* buffer, std::size_t size) {
-        return ReceiveFromKernel(socket, buffer, size);
-    };
-    // Closing the old socket ends whatever dump the kernel still runs for it,
-    // so nothing of the abandoned reply can arrive on the new one.
-    channel.reopen = [&socket] {
-        CloseNetlinkSocket(socket);
-        return OpenNetlinkSocket(socket);
-    };
-    channel.portId = [&socket] { return socket.portId; };
-    return RunRequestOver(channel, socket.sequence, request, reset, handler);
 }
 
 }  // namespace wlanlinux
