@@ -1,33 +1,25 @@
-# Fails when a file of the Linux layer includes one of a layer that is not
-# below its own (or its own). Run as: cmake -DSOURCE_DIR=<src/wlan/linux> -P layer_includes.cmake
+# Fails when a file of the Linux layer includes a file of a layer that is not
+# its own or below it. cmake -DSOURCE_DIR=<src/wlan/linux> -P layer_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 
-# Each layer and the layers it may include, besides itself and
-# src/wlan/wlan_types.h, which is below all of them.
-set(below_netlink)
-set(below_ieee80211)
+# The layers each may include besides its own; wlan/wlan_types.h is below all.
 set(below_nl80211 netlink ieee80211)
-set(below_bus)
-set(below_device)
 set(below_api netlink ieee80211 nl80211 bus device)
 set(layers netlink ieee80211 nl80211 bus device api)
 
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
-set(faults)
 foreach(file ${files})
-  string(REGEX MATCH "^[^/]+" layer ${file})
-  if(NOT layer IN_LIST layers OR file STREQUAL layer)
+  string(REGEX MATCH "^[^/]+/" layer ${file})
+  string(REPLACE "/" "" layer "${layer}")
+  if(NOT layer IN_LIST layers)
     list(APPEND faults "${file}: not in a layer's folder")
-    continue()
   endif()
   set(allowed ${layer} ${below_${layer}})
   file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line ${includes})
     string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*" "\\1" path "${line}")
-    if(path STREQUAL "wlan/wlan_types.h" OR (layer STREQUAL "api" AND path STREQUAL "wlan/wlan_client.h"))
-      continue()
-    endif()
-    if(path MATCHES "^wlan/linux/([^/]+)/[^/]+$" AND CMAKE_MATCH_1 IN_LIST allowed)
+    if(path STREQUAL "wlan/wlan_types.h" OR (layer STREQUAL "api" AND path STREQUAL "wlan/wlan_client.h")
+       OR (path MATCHES "^wlan/linux/([^/]+)/[^/]+$" AND CMAKE_MATCH_1 IN_LIST allowed))
       continue()
     endif()
     list(APPEND faults "${file}: includes \"${path}\", not of ${layer} or a layer below it")
