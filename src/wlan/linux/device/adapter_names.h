@@ -14,8 +14,8 @@
 namespace wlanlinux {
 
 // A product as the database names it: its model, and its vendor (empty when
-// the database does not name it). Long enough for any name that fits a
-// description field: 4 bytes of UTF-8 make at least one UTF-16 unit.
+// the database does not name it). A name cut to these fields still fills a
+// description field, as every 4 bytes of UTF-8 give at least one UTF-16 unit.
 struct ProductName {
     char vendor[4 * WLAN_MAX_NAME_LENGTH] = {};
     char model[4 * WLAN_MAX_NAME_LENGTH] = {};
