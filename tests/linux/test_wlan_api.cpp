@@ -10,7 +10,7 @@
 
 #include "allocation_faults.h"
 #include "scripted_kernel.h"
-#include "wlan/linux/interface_guid.h"
+#include "wlan/linux/device/interface_guid.h"
 #include "wlan/wlan_client.h"
 
 namespace {
