@@ -15,8 +15,10 @@ void __real_free(void* memory);
 namespace allocation_faults {
 namespace {
 
-bool armed = false;
-int paused = 0;
+// Only the thread that armed counts: the peers of a test bus serve in
+// threads of their own.
+thread_local bool armed = false;
+thread_local int paused = 0;
 std::size_t failAt = 0;
 std::size_t counted = 0;
 bool injected = false;

@@ -8,8 +8,8 @@
 
 namespace allocation_faults {
 
-// Starts counting from zero and fails allocation number `failAt` (1-based);
-// 0 only counts.
+// Starts counting from zero the allocations of the calling thread and fails
+// allocation number `failAt` (1-based); 0 only counts.
 void Arm(std::size_t failAt);
 void Disarm();
 std::size_t Counted();

@@ -6,7 +6,7 @@
 #include "wlan/linux/api/client_handle.h"
 
 TEST(ClientHandle, OnlyAValueHandedOutAndStillOpenIsAHandle) {
-    const HANDLE handle = wlanlinux::RegisterClient(std::make_unique<wlanlinux::Client>());
+    const HANDLE handle = wlanlinux::RegisterClient(std::make_shared<wlanlinux::Client>());
     ASSERT_NE(handle, nullptr);
     const auto value = reinterpret_cast<std::uintptr_t>(handle);
     // On 64-bit machines the generation alone, without the tag, is no handle.
@@ -16,7 +16,7 @@ TEST(ClientHandle, OnlyAValueHandedOutAndStillOpenIsAHandle) {
                                static_cast<HANDLE>(&object), HANDLE{}})
         EXPECT_EQ(wlanlinux::ClientLease(other).get(), nullptr) << other;
     EXPECT_NE(wlanlinux::ClientLease(handle).get(), nullptr);
-    EXPECT_NE(wlanlinux::UnregisterClient(handle), nullptr);
+    EXPECT_TRUE(wlanlinux::UnregisterClient(handle));
     EXPECT_EQ(wlanlinux::ClientLease(handle).get(), nullptr);
-    EXPECT_EQ(wlanlinux::UnregisterClient(handle), nullptr);
+    EXPECT_FALSE(wlanlinux::UnregisterClient(handle));
 }

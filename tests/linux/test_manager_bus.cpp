@@ -7,12 +7,16 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <thread>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "allocation_faults.h"
 #include "private_bus.h"
 #include "wlan/linux/api/manager_queries.h"
 
@@ -54,6 +58,16 @@ std::vector<std::string> Shape(const std::vector<WLAN_AVAILABLE_NETWORK>& entrie
     return shape;
 }
 
+// wlan0 as the network lists are made for it: adapter 02:00:00:00:00:01.
+wlanlinux::InterfaceRecord Wlan0() {
+    wlanlinux::InterfaceRecord record;
+    std::strcpy(record.netdev.name, "wlan0");
+    record.adapterAddress[0] = 2;
+    record.adapterAddress[5] = 1;
+    record.hasAdapterAddress = true;
+    return record;
+}
+
 std::vector<wlanlinux::InterfaceRecord> Records() {
     std::vector<wlanlinux::InterfaceRecord> records(3);
     const char* names[] = {"wlan0", "wlan1", "wlan2"};
@@ -86,24 +100,37 @@ bool AppendVariant(sd_bus_message* reply, char type, const char* value) {
     return sd_bus_message_append(reply, "v", contents, value) >= 0;
 }
 
-// NetworkManager with five profiles, one the caller may not read, one wired,
-// one with an SSID of the wrong type; wlan0 is configuring through "Home".
+// NetworkManager with seven profiles, one the caller may not read, one wired,
+// one with an SSID of the wrong type, one open, one locked to another
+// adapter; wlan0 is configuring through "Home".
 bool AnswerAsNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
     const char* member = sd_bus_message_get_member(call);
     const std::string path = sd_bus_message_get_path(call);
-    const auto wifi = [](const char* id, const char* ssid, char ssidType, const char* ifname) {
-        return PropertyGroups{{"connection", {{"id", 's', id}, {"interface-name", 's', ifname},
-                                              {"timestamp", 'u', "12"}}},
-                              {"802-11-wireless", {{"ssid", ssidType, ssid}, {"mode", 's', "infrastructure"}}},
-                              {"ipv4", {{"method", 's', "auto"}}}};
+    const auto wifi = [](const char* id, const char* ssid, char ssidType, const char* ifname,
+                         const char* keyManagement = "wpa-psk", const char* address = "") {
+        PropertyGroups groups{
+            {"connection", {{"id", 's', id}, {"type", 's', "802-11-wireless"},
+                            {"interface-name", 's', ifname}, {"timestamp", 'u', "12"}}},
+            {"802-11-wireless", {{"ssid", ssidType, ssid}, {"mode", 's', "infrastructure"},
+                                 {"mac-address", 'y', std::string(address, *address ? 6 : 0)}}},
+            {"ipv4", {{"method", 's', "auto"}}}};
+        if (*keyManagement != 0)
+            groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', keyManagement}}});
+        return groups;
     };
     if (Is(member, "ListConnections"))
-        return sd_bus_message_append(reply, "ao", 5, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5") >= 0;
+        return sd_bus_message_append(reply, "ao", 7, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5", "/S/6",
+                                     "/S/7") >= 0;
     if (Is(member, "GetSettings")) {
         if (path == "/S/1") return AppendGroups(reply, wifi("Home", "home", 'y', "")) >= 0;
-        if (path == "/S/3") return AppendGroups(reply, {{"connection", {{"id", 's', "Wired"}}}}) >= 0;
+        if (path == "/S/3")
+            return AppendGroups(reply, {{"connection", {{"id", 's', "Wired"}, {"type", 's', "802-3-ethernet"}}},
+                                        {"802-11-wireless", {{"ssid", 'y', "home"}}}}) >= 0;
         if (path == "/S/4") return AppendGroups(reply, wifi("Odd", "home", 's', "")) >= 0;
         if (path == "/S/5") return AppendGroups(reply, wifi("Home here", "home", 'y', "wlan0")) >= 0;
+        if (path == "/S/6") return AppendGroups(reply, wifi("Open home", "home", 'y', "", "")) >= 0;
+        if (path == "/S/7")
+            return AppendGroups(reply, wifi("Elsewhere", "home", 'y', "", "sae", "\2\0\0\0\0\x09")) >= 0;
         return false;  // /S/2: PermissionDenied
     }
     if (Is(member, "GetDeviceByIpIface"))
@@ -125,20 +152,37 @@ int AppendObject(sd_bus_message* reply, const char* path, const PropertyGroups& 
 }
 
 // iwd knowing "home" as psk and open and "cafe" as wep (not a kind it
-// connects to); wlan0 is connected to the psk one.
-bool AnswerAsIwd(sd_bus_message* call, sd_bus_message* reply) {
-    if (!Is(sd_bus_message_get_member(call), "GetManagedObjects")) return false;
-    int r = sd_bus_message_open_container(reply, 'a', "{oa{sa{sv}}}");
-    if (r >= 0)
-        r = AppendObject(reply, "/d0", {{"net.connman.iwd.Device", {{"Name", 's', "wlan0"}}},
-                                        {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"}}}});
-    if (r >= 0) r = AppendObject(reply, "/d0/n", {{"net.connman.iwd.Network", {{"KnownNetwork", 'o', "/k2"}}}});
-    const char* known[][3] = {{"/k1", "home", "open"}, {"/k2", "home", "psk"}, {"/k3", "cafe", "wep"}};
-    for (const auto& [path, name, type] : known)
+// connects to), after `others` more known networks; wlan0 is connected to
+// the psk one.
+Answer AnswerAsIwd(int others = 0) {
+    return [others](sd_bus_message* call, sd_bus_message* reply) {
+        if (!Is(sd_bus_message_get_member(call), "GetManagedObjects")) return false;
+        int r = sd_bus_message_open_container(reply, 'a', "{oa{sa{sv}}}");
+        for (int i = 0; i != others && r >= 0; ++i)
+            r = AppendObject(reply, ("/o/" + std::to_string(i)).c_str(),
+                             {{"net.connman.iwd.KnownNetwork", {{"Name", 's', "other"}, {"Type", 's', "psk"}}}});
         if (r >= 0)
-            r = AppendObject(reply, path, {{"net.connman.iwd.KnownNetwork",
-                                            {{"Name", 's', name}, {"Type", 's', type}, {"Hidden", 's', "no"}}}});
-    return r >= 0 && sd_bus_message_close_container(reply) >= 0;
+            r = AppendObject(reply, "/d0", {{"net.connman.iwd.Device", {{"Name", 's', "wlan0"}}},
+                                            {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"}}}});
+        if (r >= 0) r = AppendObject(reply, "/d0/n", {{"net.connman.iwd.Network", {{"KnownNetwork", 'o', "/k2"}}}});
+        const char* known[][3] = {{"/k1", "home", "open"}, {"/k2", "home", "psk"}, {"/k3", "cafe", "wep"}};
+        for (const auto& [path, name, type] : known)
+            if (r >= 0)
+                r = AppendObject(reply, path, {{"net.connman.iwd.KnownNetwork",
+                                                {{"Name", 's', name}, {"Type", 's', type}, {"Hidden", 's', "no"}}}});
+        return r >= 0 && sd_bus_message_close_container(reply) >= 0;
+    };
+}
+
+// The same NetworkManager listing "/S/1" twice and answering with a device
+// path of the wrong type.
+bool AnswerAsOddNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
+    const char* member = sd_bus_message_get_member(call);
+    if (Is(member, "ListConnections"))
+        return sd_bus_message_append(reply, "ao", 8, "/S/1", "/S/2", "/S/1", "/S/3", "/S/4", "/S/5",
+                                     "/S/6", "/S/7") >= 0;
+    if (Is(member, "GetDeviceByIpIface")) return sd_bus_message_append(reply, "s", "/D/0") >= 0;
+    return AnswerAsNetworkManager(call, reply);
 }
 
 }  // namespace
@@ -153,23 +197,38 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
     const auto unrefined = States(Records());
     const Case cases[] = {
         {kNm, AnswerAsNetworkManager,
-         {"Home:3", "Home here:2", ":0", "Home:2", "Home here:2", ":0", ":0"},
+         {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"},
          {wlan_interface_state_associating, wlan_interface_state_disconnected,
           wlan_interface_state_not_ready}},
-        {kIwd, AnswerAsIwd, {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        {kNm, AnswerAsOddNetworkManager,
+         {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
+        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        // Devices and stations do not count toward the cap on known networks.
+        {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
     };
     for (const Case& c : cases) {
         PrivateBus bus;
         ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
-        BusPeer peer(c.owner, c.answer, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
+        std::atomic<int> listings = 0;
+        const auto counted = [&](sd_bus_message* call, sd_bus_message* reply) {
+            const char* member = sd_bus_message_get_member(call);
+            listings += Is(member, "ListConnections") || Is(member, "GetManagedObjects");
+            return c.answer(call, reply);
+        };
+        BusPeer peer(c.owner, counted, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
         ASSERT_TRUE(peer.Owning());
-        wlanlinux::ManagerAttempts attempts;
-        auto networks = Networks();
-        EXPECT_EQ(wlanlinux::AddProfileEntries("wlan0", networks, attempts), 0);
-        EXPECT_EQ(Shape(networks), c.shape) << c.owner;
+        wlanlinux::ManagerContact contact;
+        // The profiles are read once for the lists of one enumeration.
+        for (const int expected : {1, 1, 2}) {
+            if (expected == 2) wlanlinux::ForgetProfiles(contact);
+            auto networks = Networks();
+            EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
+            EXPECT_EQ(Shape(networks), c.shape) << c.owner;
+            EXPECT_EQ(listings, expected);
+        }
         auto records = Records();
-        EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, attempts), 0);
-        EXPECT_FALSE(attempts.silent);
+        EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
+        EXPECT_FALSE(contact.bus.silent);
         EXPECT_EQ(States(records), c.states) << c.owner;
     }
 }
@@ -182,20 +241,46 @@ TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
     BusPeer peer(kNm, [](sd_bus_message*, sd_bus_message*) { return false; },
                  "org.freedesktop.DBus.Error.NoMemory");
     ASSERT_TRUE(peer.Owning());
-    wlanlinux::ManagerAttempts attempts;
+    wlanlinux::ManagerContact contact;
     auto networks = Networks();
     const auto shape = Shape(networks);
-    EXPECT_EQ(wlanlinux::AddProfileEntries("wlan0", networks, attempts), 0);
+    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
     EXPECT_EQ(Shape(networks), shape);
     auto records = Records();
-    EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, attempts), 0);
+    EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
     EXPECT_EQ(States(records), States(Records()));
 }
 
+// Our own memory running out at any allocation fails that one operation
+// (the list or the states unchanged) and leaks nothing.
+TEST(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
+    BusPeer peer(kNm, AnswerAsNetworkManager, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
+    ASSERT_TRUE(peer.Owning());
+    for (std::size_t failAt = 1;; ++failAt) {
+        wlanlinux::ManagerContact contact;
+        auto networks = Networks();
+        auto records = Records();
+        allocation_faults::Arm(failAt);
+        const int listed = wlanlinux::AddProfileEntries(Wlan0(), networks, contact);
+        const int refined = wlanlinux::RefineStatesWithManager(records, contact);
+        allocation_faults::Disarm();
+        EXPECT_EQ(allocation_faults::Injected(), listed == ENOMEM || refined == ENOMEM) << failAt;
+        if (listed != 0) {
+            EXPECT_EQ(Shape(networks), Shape(Networks())) << failAt;
+        }
+        if (refined != 0) {
+            EXPECT_EQ(States(records), States(Records())) << failAt;
+        }
+        if (!allocation_faults::Injected()) break;
+    }
+}
+
 TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
-    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd };
+    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd, SlowNetworkManager };
     const Setup setups[] = {Setup::NoBus, Setup::MuteBus, Setup::NoManager,
-                            Setup::SilentNetworkManager, Setup::SilentIwd};
+                            Setup::SilentNetworkManager, Setup::SilentIwd, Setup::SlowNetworkManager};
     for (const Setup setup : setups) {
         SCOPED_TRACE(static_cast<int>(setup));
         std::unique_ptr<PrivateBus> bus;
@@ -218,8 +303,14 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         } else {
             bus = std::make_unique<PrivateBus>();
             ASSERT_TRUE(bus->Running());
+            // A slow manager answers every call, each after 400 ms.
+            const Answer slow = [](sd_bus_message* call, sd_bus_message* reply) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                return AnswerAsNetworkManager(call, reply);
+            };
             if (setup != Setup::NoManager)
-                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd ? kIwd : kNm, Answer{});
+                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd ? kIwd : kNm,
+                                                 setup == Setup::SlowNetworkManager ? slow : Answer{});
         }
         // Each operation ends within its 2 s (a correctness bound, not a
         // benchmark); once a budget has run out, the next one asks nothing.
@@ -229,15 +320,15 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
             return std::chrono::steady_clock::now() - before < bound;
         };
         const bool silent = setup == Setup::MuteBus || setup == Setup::SilentNetworkManager ||
-                            setup == Setup::SilentIwd;
-        wlanlinux::ManagerAttempts attempts;
+                            setup == Setup::SilentIwd || setup == Setup::SlowNetworkManager;
+        wlanlinux::ManagerContact contact;
         auto networks = Networks();
         auto records = Records();
         EXPECT_TRUE(within(std::chrono::milliseconds(2500),
-                           [&] { return wlanlinux::AddProfileEntries("wlan0", networks, attempts); }));
-        EXPECT_EQ(attempts.silent, silent);
+                           [&] { return wlanlinux::AddProfileEntries(Wlan0(), networks, contact); }));
+        EXPECT_EQ(contact.bus.silent, silent);
         EXPECT_TRUE(within(silent ? std::chrono::milliseconds(500) : std::chrono::milliseconds(2500),
-                           [&] { return wlanlinux::RefineStatesWithManager(records, attempts); }));
+                           [&] { return wlanlinux::RefineStatesWithManager(records, contact); }));
         EXPECT_EQ(Shape(networks), Shape(Networks()));
         EXPECT_EQ(States(records), States(Records()));
         if (bus != nullptr) {

@@ -11,12 +11,11 @@
 
 using wlanlinux::ProfileMode;
 using wlanlinux::ProfileSecurity;
-using wlanlinux::ProfileSet;
 using wlanlinux::SavedProfile;
 
 namespace {
 
-constexpr std::size_t kNone = ProfileSet::kNone;
+constexpr std::size_t kNone = wlanlinux::kNoProfile;
 constexpr DWORD C = WLAN_AVAILABLE_NETWORK_CONNECTED;
 constexpr DWORD P = WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
 
@@ -35,13 +34,23 @@ Net Connected(std::string ssid) {
 
 SavedProfile Profile(std::string name, std::string ssid, std::string interfaceName = "",
                      ProfileMode mode = ProfileMode::Infrastructure,
-                     ProfileSecurity security = ProfileSecurity::Any) {
-    return {std::move(name), std::move(ssid), std::move(interfaceName), mode, security};
+                     ProfileSecurity security = ProfileSecurity::Personal,
+                     std::string lockedAddress = "") {
+    return {std::move(name), std::move(ssid), std::move(interfaceName), mode, security,
+            std::move(lockedAddress), {}};
 }
 
-SavedProfile Iwd(const char* ssid, ProfileSecurity security) {
-    return Profile(ssid, ssid, "", ProfileMode::Infrastructure, security);
+SavedProfile Secured(const char* name, ProfileSecurity security) {
+    return Profile(name, "n", "", ProfileMode::Infrastructure, security);
 }
+
+SavedProfile Locked(const char* name, std::string address) {
+    return Profile(name, "n", "", ProfileMode::Infrastructure, ProfileSecurity::Personal,
+                   std::move(address));
+}
+
+// The permanent address of the interface the lists are made for.
+constexpr std::uint8_t kAdapterAddress[6] = {2, 0, 0, 0, 0, 1};
 
 // Each network carries its index in its BSSID count, so an entry shows where
 // it was copied from.
@@ -106,7 +115,8 @@ TEST(ProfileEntries, MatchingAndListShape) {
          kNone, {{u"", 0, 0}, {u"zero", 1, P}, {u"", 1, 0}}},
         {"modes: ad hoc profiles for ad hoc networks, access point and mesh for none",
          {{"net"}, {"net", DOT11_AUTH_ALGO_80211_OPEN, dot11_BSS_type_independent}},
-         {Profile("infra", "net"), Profile("adhoc", "net", "", ProfileMode::AdHoc),
+         {Profile("infra", "net"),
+          Profile("adhoc", "net", "", ProfileMode::AdHoc, ProfileSecurity::Open),
           Profile("ap", "net", "", ProfileMode::Other)},
          kNone, {{u"infra", 0, P}, {u"", 0, 0}, {u"adhoc", 1, P}, {u"", 1, 0}}},
         {"a profile tied to an interface matches on that interface only",
@@ -114,16 +124,26 @@ TEST(ProfileEntries, MatchingAndListShape) {
          {Profile("here", "net", "wlan0"), Profile("there", "net", "wlan1"),
           Profile("wlan", "net", "wlan")},
          kNone, {{u"here", 0, P}, {u"", 0, 0}}},
-        {"iwd: one profile per SSID and kind of security",
-         {{"n", DOT11_AUTH_ALGO_80211_OPEN}, {"n", DOT11_AUTH_ALGO_OWE}, {"n", DOT11_AUTH_ALGO_RSNA_PSK},
+        {"security: each kind of profile joins its kinds of network; a transition network "
+         "(PSK and SAE) shows as either and joins a personal profile",
+         {{"n", DOT11_AUTH_ALGO_80211_OPEN}, {"n", DOT11_AUTH_ALGO_OWE},
+          {"n", DOT11_AUTH_ALGO_80211_SHARED_KEY}, {"n", DOT11_AUTH_ALGO_RSNA_PSK},
           {"n", DOT11_AUTH_ALGO_WPA3_SAE}, {"n", DOT11_AUTH_ALGO_WPA_PSK}, {"n", DOT11_AUTH_ALGO_RSNA},
-          {"n", DOT11_AUTH_ALGO_WPA3_ENT}, {"n", DOT11_AUTH_ALGO_80211_SHARED_KEY}},
-         {Iwd("n", ProfileSecurity::Open), Iwd("n", ProfileSecurity::Psk),
-          Iwd("n", ProfileSecurity::Enterprise)},
+          {"n", DOT11_AUTH_ALGO_WPA3_ENT}, {"n", DOT11_AUTH_ALGO_WPA3}},
+         {Secured("open", ProfileSecurity::Open), Secured("iwd open", ProfileSecurity::OpenOrOwe),
+          Secured("owe", ProfileSecurity::Owe), Secured("wep", ProfileSecurity::Wep),
+          Secured("personal", ProfileSecurity::Personal), Secured("eap", ProfileSecurity::Enterprise),
+          Secured("unknown", ProfileSecurity::Unknown)},
          kNone,
-         {{u"n", 0, P}, {u"", 0, 0}, {u"n", 1, P}, {u"", 1, 0}, {u"n", 2, P}, {u"", 2, 0},
-          {u"n", 3, P}, {u"", 3, 0}, {u"n", 4, P}, {u"", 4, 0}, {u"n", 5, P}, {u"", 5, 0},
-          {u"n", 6, P}, {u"", 6, 0}, {u"", 7, 0}}},
+         {{u"open", 0, P}, {u"iwd open", 0, P}, {u"", 0, 0}, {u"iwd open", 1, P}, {u"owe", 1, P},
+          {u"", 1, 0}, {u"wep", 2, P}, {u"", 2, 0}, {u"personal", 3, P}, {u"", 3, 0},
+          {u"personal", 4, P}, {u"", 4, 0}, {u"personal", 5, P}, {u"", 5, 0}, {u"eap", 6, P},
+          {u"", 6, 0}, {u"eap", 7, P}, {u"", 7, 0}, {u"eap", 8, P}, {u"", 8, 0}}},
+        {"a profile locked to an adapter's permanent address matches on that adapter only",
+         {{"n"}},
+         {Locked("mine", std::string("\2\0\0\0\0\1", 6)), Locked("other", std::string("\2\0\0\0\0\2", 6)),
+          Locked("prefix", std::string("\2\0\0\0\0", 5))},
+         kNone, {{u"mine", 0, P}, {u"", 0, 0}}},
         {"names: UTF-8 decoded to 16-bit units, at most 255 of them",
          {{"net"}},
          {Profile("Caf\xc3\xa9 \xf0\x9f\x93\xb6", "net"), Profile(longName, "net"),
@@ -135,8 +155,8 @@ TEST(ProfileEntries, MatchingAndListShape) {
     for (const Case& c : cases) {
         std::vector<WLAN_AVAILABLE_NETWORK> networks;
         for (const Net& net : c.networks) networks.push_back(Network(net, networks.size()));
-        ProfileSet set{c.profiles, c.inUse};
-        const auto entries = wlanlinux::WithProfileEntries(networks, set, "wlan0");
+        const auto entries =
+            wlanlinux::WithProfileEntries(networks, c.profiles, c.inUse, {"wlan0", kAdapterAddress});
         std::vector<Entry> got;
         for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
             got.push_back({entry.strProfileName, entry.uNumberOfBssids, entry.dwFlags});

@@ -3,13 +3,18 @@
 #include <linux/nl80211.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <functional>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "allocation_faults.h"
 #include "scripted_kernel.h"
+#include "wlan/linux/api/client_handle.h"
 #include "wlan/linux/device/interface_guid.h"
 #include "wlan/wlan_client.h"
 
@@ -134,6 +139,33 @@ TEST(WlanCloseHandle, AClosedHandleStaysClosed) {
         ASSERT_EQ(WlanEnumInterfaces(first, nullptr, &list), ERROR_INVALID_HANDLE) << i;
         ASSERT_EQ(WlanCloseHandle(next, nullptr), ERROR_SUCCESS);
     }
+}
+
+// An operation in progress on one handle, and another waiting behind it,
+// delay neither the operations nor the close of another handle.
+TEST(WlanCloseHandle, ABusyHandleDelaysNoOther) {
+    HANDLE busy = Open();
+    HANDLE other = Open();
+    auto inProgress = std::make_unique<wlanlinux::ClientLease>(busy);
+    std::thread waiting([busy] {
+        PWLAN_INTERFACE_INFO_LIST list = nullptr;
+        EXPECT_EQ(WlanEnumInterfaces(busy, nullptr, &list), ERROR_SUCCESS);
+        WlanFreeMemory(list);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto otherDone = std::async(std::launch::async, [other] {
+        PWLAN_INTERFACE_INFO_LIST list = nullptr;
+        const DWORD listed = WlanEnumInterfaces(other, nullptr, &list);
+        WlanFreeMemory(list);
+        return listed == ERROR_SUCCESS && WlanCloseHandle(other, nullptr) == ERROR_SUCCESS;
+    });
+    // Not a timing: without the fault this never waits, with it, for ever.
+    const bool finished = otherDone.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    inProgress.reset();
+    waiting.join();
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(otherDone.get());
+    EXPECT_EQ(WlanCloseHandle(busy, nullptr), ERROR_SUCCESS);
 }
 
 namespace {

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace wlanlinux {
 namespace {
 
 struct OpenClient {
     std::uintptr_t value;
-    Client* client;
+    std::shared_ptr<Client> client;
 };
 
 struct HandleTable {
@@ -36,41 +37,46 @@ std::vector<OpenClient>::iterator Find(HandleTable& table, HANDLE handle) {
 
 }  // namespace
 
-HANDLE RegisterClient(std::unique_ptr<Client> client) {
+HANDLE RegisterClient(std::shared_ptr<Client> client) {
     HandleTable& table = Table();
     const std::lock_guard guard(table.mutex);
     const std::uintptr_t value = kHandleTag | ++table.lastGeneration;
     try {
-        table.open.push_back({value, client.get()});
+        table.open.push_back({value, std::move(client)});
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    client.release();
     return reinterpret_cast<HANDLE>(value);
 }
 
-std::unique_ptr<Client> UnregisterClient(HANDLE handle) {
-    HandleTable& table = Table();
-    std::unique_lock guard(table.mutex);
-    const auto found = Find(table, handle);
-    if (found == table.open.end()) return nullptr;
-    Client* client = found->client;
-    table.open.erase(found);
-    guard.unlock();
-    // A lease taken before the removal holds the client's mutex; wait for it.
-    { const std::lock_guard wait(client->mutex); }
-    return std::unique_ptr<Client>(client);
-}
+namespace {
 
-ClientLease::ClientLease(HANDLE handle) {
+std::shared_ptr<Client> Lookup(HANDLE handle, bool remove) {
     HandleTable& table = Table();
-    // The client's mutex is taken while the table is still locked, so the
-    // client cannot be removed and freed between lookup and use.
     const std::lock_guard guard(table.mutex);
     const auto found = Find(table, handle);
-    if (found == table.open.end()) return;
-    client_ = found->client;
-    lock_ = std::unique_lock(client_->mutex);
+    if (found == table.open.end()) return nullptr;
+    std::shared_ptr<Client> client = found->client;
+    if (remove) table.open.erase(found);
+    return client;
+}
+
+}  // namespace
+
+bool UnregisterClient(HANDLE handle) {
+    const std::shared_ptr<Client> client = Lookup(handle, true);
+    if (client == nullptr) return false;
+    // An operation on this handle that began before the removal finishes
+    // first; what the client holds goes with the last reference to it.
+    const std::lock_guard wait(client->mutex);
+    client->open = false;
+    return true;
+}
+
+ClientLease::ClientLease(HANDLE handle) : client_(Lookup(handle, false)) {
+    // The table is no longer locked: waiting here for this client's operation
+    // in progress delays no other handle.
+    if (client_ != nullptr) lock_ = std::unique_lock(client_->mutex);
 }
 
 }  // namespace wlanlinux

@@ -23,6 +23,10 @@ struct InterfaceRecord {
     WirelessInterface netdev;
     GUID guid{};
     WLAN_INTERFACE_STATE state = wlan_interface_state_not_ready;
+    // The adapter's permanent address (route netlink's IFLA_PERM_ADDRESS,
+    // readable by any user), else the current one: what ties a profile to it.
+    std::uint8_t adapterAddress[6] = {};
+    bool hasAdapterAddress = false;
     AdapterCapabilities adapter;
     bool adapterKnown = false;
     char16_t description[WLAN_MAX_NAME_LENGTH] = {};

@@ -47,6 +47,10 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
         LinkFacts link;
         (void)ReadLink(route, record.netdev.ifindex, link);  // a device gone reads as down
         record.guid = GuidOf(link, record.netdev);
+        record.hasAdapterAddress = link.hasPermanentAddress || record.netdev.hasMac;
+        std::memcpy(record.adapterAddress,
+                    link.hasPermanentAddress ? link.permanentAddress : record.netdev.mac,
+                    sizeof record.adapterAddress);
         StateFacts facts;
         facts.up = link.up;
         facts.iftype = record.netdev.iftype;

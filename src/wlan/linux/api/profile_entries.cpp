@@ -16,53 +16,91 @@ bool ModeMatches(ProfileMode mode, DOT11_BSS_TYPE type) {
     return false;
 }
 
-// The kind of security iwd would save for the network; Any when it has none
-// of iwd's kinds (WEP, for example), which then matches no iwd profile.
-ProfileSecurity SecurityKind(const WLAN_AVAILABLE_NETWORK& network) {
-    if (network.bSecurityEnabled == 0) return ProfileSecurity::Open;
+// The security of a visible network, in the kinds a profile is saved for.
+enum NetworkKind : unsigned {
+    kOpenNetwork = 1,
+    kOweNetwork = 2,
+    kWepNetwork = 4,
+    kPersonalNetwork = 8,
+    kEnterpriseNetwork = 16,
+};
+
+unsigned KindOf(const WLAN_AVAILABLE_NETWORK& network) {
+    if (network.bSecurityEnabled == 0) return kOpenNetwork;
     switch (network.dot11DefaultAuthAlgorithm) {
-    case DOT11_AUTH_ALGO_OWE: return ProfileSecurity::Open;
+    case DOT11_AUTH_ALGO_80211_OPEN:
+    case DOT11_AUTH_ALGO_80211_SHARED_KEY: return kWepNetwork;
+    case DOT11_AUTH_ALGO_OWE: return kOweNetwork;
+    // A transition network (PSK and SAE) shows one of the two.
     case DOT11_AUTH_ALGO_WPA_PSK:
     case DOT11_AUTH_ALGO_RSNA_PSK:
-    case DOT11_AUTH_ALGO_WPA3_SAE: return ProfileSecurity::Psk;
+    case DOT11_AUTH_ALGO_WPA3_SAE: return kPersonalNetwork;
     case DOT11_AUTH_ALGO_WPA:
     case DOT11_AUTH_ALGO_RSNA:
     case DOT11_AUTH_ALGO_WPA3:
-    case DOT11_AUTH_ALGO_WPA3_ENT: return ProfileSecurity::Enterprise;
-    default: return ProfileSecurity::Any;
+    case DOT11_AUTH_ALGO_WPA3_ENT: return kEnterpriseNetwork;
+    default: return 0;
     }
+}
+
+struct SecurityRow {
+    ProfileSecurity security;
+    unsigned networks;
+};
+
+// Which networks a profile of each security joins.
+constexpr SecurityRow kSecurityMatches[] = {
+    {ProfileSecurity::Open, kOpenNetwork},
+    {ProfileSecurity::OpenOrOwe, kOpenNetwork | kOweNetwork},
+    {ProfileSecurity::Owe, kOweNetwork},
+    {ProfileSecurity::Wep, kWepNetwork},
+    {ProfileSecurity::Personal, kPersonalNetwork},
+    {ProfileSecurity::Enterprise, kEnterpriseNetwork},
+};
+
+bool SecurityMatches(ProfileSecurity security, const WLAN_AVAILABLE_NETWORK& network) {
+    for (const SecurityRow& row : kSecurityMatches)
+        if (row.security == security) return (row.networks & KindOf(network)) != 0;
+    return false;
+}
+
+bool AdapterMatches(const std::string& locked, const std::uint8_t* permanentAddress) {
+    if (locked.empty()) return true;
+    return permanentAddress != nullptr && locked.size() == 6 &&
+           std::memcmp(locked.data(), permanentAddress, 6) == 0;
 }
 
 }  // namespace
 
 bool ProfileMatches(const SavedProfile& profile, const WLAN_AVAILABLE_NETWORK& network,
-                    const char* interfaceName) {
+                    const ProfileInterface& target) {
     const DOT11_SSID& ssid = network.dot11Ssid;
     if (ssid.uSSIDLength > sizeof ssid.ucSSID || profile.ssid.size() != ssid.uSSIDLength ||
         std::memcmp(profile.ssid.data(), ssid.ucSSID, ssid.uSSIDLength) != 0)
         return false;
     if (!ModeMatches(profile.mode, network.dot11BssType)) return false;
-    if (!profile.interfaceName.empty() && profile.interfaceName != interfaceName) return false;
-    return profile.security == ProfileSecurity::Any || profile.security == SecurityKind(network);
+    if (!profile.interfaceName.empty() && profile.interfaceName != target.name) return false;
+    return AdapterMatches(profile.lockedAddress, target.permanentAddress) &&
+           SecurityMatches(profile.security, network);
 }
 
 std::vector<WLAN_AVAILABLE_NETWORK> WithProfileEntries(
-    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const ProfileSet& profiles,
-    const char* interfaceName) {
+    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const std::vector<SavedProfile>& profiles,
+    std::size_t inUse, const ProfileInterface& target) {
     std::vector<WLAN_AVAILABLE_NETWORK> entries;
     entries.reserve(networks.size());
     for (const WLAN_AVAILABLE_NETWORK& network : networks) {
         const bool connected = (network.dwFlags & WLAN_AVAILABLE_NETWORK_CONNECTED) != 0;
         bool connectedMoved = false;
-        for (std::size_t i = 0; i != profiles.profiles.size(); ++i) {
-            const SavedProfile& profile = profiles.profiles[i];
-            if (!ProfileMatches(profile, network, interfaceName)) continue;
+        for (std::size_t i = 0; i != profiles.size(); ++i) {
+            const SavedProfile& profile = profiles[i];
+            if (!ProfileMatches(profile, network, target)) continue;
             WLAN_AVAILABLE_NETWORK entry = network;
             AppendUtf8(entry.strProfileName, WLAN_MAX_NAME_LENGTH, 0, profile.name.data(),
                        profile.name.size());
             entry.dwFlags = (network.dwFlags & ~WLAN_AVAILABLE_NETWORK_CONNECTED) |
                             WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
-            if (connected && i == profiles.inUse) {
+            if (connected && i == inUse) {
                 entry.dwFlags |= WLAN_AVAILABLE_NETWORK_CONNECTED;
                 connectedMoved = true;
             }

@@ -3,6 +3,7 @@
 // it, and once more without a profile.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "wlan/linux/bus/saved_profiles.h"
@@ -10,18 +11,19 @@
 
 namespace wlanlinux {
 
-// Whether the profile applies to the network seen on interface `interfaceName`:
-// equal SSID bytes, a mode that matches the BSS type, an interface name that
-// is empty or this one, and (for iwd's profiles) the same kind of security.
+// Whether the profile applies to the network seen on the interface: equal
+// SSID bytes, a mode that matches the BSS type, a security that joins the
+// network's, an interface name that is empty or this one, and an adapter
+// address that is empty or this adapter's permanent one.
 bool ProfileMatches(const SavedProfile& profile, const WLAN_AVAILABLE_NETWORK& network,
-                    const char* interfaceName);
+                    const ProfileInterface& target);
 
 // Each network, in order, preceded by one entry per matching profile (profile
 // name, HAS_PROFILE). The connected flag moves from a network to the entry of
 // the profile in use when that profile matches it; otherwise it stays where it
 // is. May throw std::bad_alloc.
 std::vector<WLAN_AVAILABLE_NETWORK> WithProfileEntries(
-    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const ProfileSet& profiles,
-    const char* interfaceName);
+    const std::vector<WLAN_AVAILABLE_NETWORK>& networks, const std::vector<SavedProfile>& profiles,
+    std::size_t inUse, const ProfileInterface& target);
 
 }  // namespace wlanlinux

@@ -86,8 +86,7 @@ DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiate
     if (pReserved != nullptr || pdwNegotiatedVersion == nullptr || phClientHandle == nullptr)
         return ERROR_INVALID_PARAMETER;
     if (dwClientVersion != 1 && dwClientVersion != 2) return ERROR_NOT_SUPPORTED;
-    std::unique_ptr<Client> client(new (std::nothrow) Client);
-    if (client == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+    auto client = std::make_shared<Client>();
     if (!OpenNetlinkSocket(client->socket)) return ERROR_SERVICE_NOT_ACTIVE;
     // A failed lookup fails the open. A kernel without nl80211 is no failure:
     // the family is 0, and the handle works and lists no interface.
@@ -105,7 +104,7 @@ DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiate
 DWORD WlanCloseHandle(HANDLE hClientHandle, PVOID pReserved) try {
     if (pReserved != nullptr) return ERROR_INVALID_PARAMETER;
     // The client goes here, and its socket with it.
-    if (UnregisterClient(hClientHandle) == nullptr) return ERROR_INVALID_HANDLE;
+    if (!UnregisterClient(hClientHandle)) return ERROR_INVALID_HANDLE;
     return ERROR_SUCCESS;
 } catch (...) {
     return CaughtError();
@@ -118,6 +117,7 @@ DWORD WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
     Client* client = lease.get();
     if (client == nullptr) return ERROR_INVALID_HANDLE;
     if (const int error = RefreshInterfaces(*client)) return ResultOf(error);
+    ForgetProfiles(client->manager);
     if (const int error = RefineStatesWithManager(client->interfaces, client->manager)) return ResultOf(error);
 
     std::vector<WLAN_INTERFACE_INFO> entries(client->interfaces.size());
@@ -164,7 +164,7 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
     }
     if (error == ENODEV) return ERROR_NOT_FOUND;
     if (error != 0) return ResultOf(error);
-    if (const int added = AddProfileEntries(record->netdev.name, networks, client->manager)) return ResultOf(added);
+    if (const int added = AddProfileEntries(*record, networks, client->manager)) return ResultOf(added);
 
     auto* list = AllocateList<WLAN_AVAILABLE_NETWORK_LIST>(
         networks, offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network));

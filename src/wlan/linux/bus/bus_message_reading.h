@@ -4,9 +4,12 @@
 
 #include <systemd/sd-bus.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <numeric>
 #include <string>
+#include <vector>
 
 namespace wlanlinux {
 
@@ -26,5 +29,29 @@ int ReadVariantBytes(sd_bus_message* message, std::string& value, std::size_t li
 // 0 or a negative errno.
 using PropertyVisitor = std::function<int(const std::string& group, const std::string& key)>;
 int ReadGroupedProperties(sd_bus_message* message, const PropertyVisitor& property);
+
+// Drops every item whose key an earlier item has, keeping the order: a path
+// a peer lists twice counts once.
+template <typename Item, typename Key>
+void KeepFirstOfEach(std::vector<Item>& items, Key key) {
+    std::vector<std::size_t> order(items.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Ties in order of position, so the first of each key leads its run.
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const auto& keyA = key(items[a]);
+        const auto& keyB = key(items[b]);
+        return keyA < keyB || (keyA == keyB && a < b);
+    });
+    std::vector<bool> dropped(items.size());
+    for (std::size_t i = 1; i < order.size(); ++i)
+        dropped[order[i]] = key(items[order[i]]) == key(items[order[i - 1]]);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i != items.size(); ++i)
+        if (!dropped[i]) {
+            if (kept != i) items[kept] = std::move(items[i]);
+            ++kept;
+        }
+    items.erase(items.begin() + static_cast<std::ptrdiff_t>(kept), items.end());
+}
 
 }  // namespace wlanlinux

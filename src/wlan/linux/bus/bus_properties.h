@@ -1,6 +1,8 @@
-// Questions to the bus and properties of objects on it: a call on the system
-// bus (system_bus.h) and the reading of its reply, one value each.
+// Properties of objects on the bus: the call that asks for one, and the
+// reading of its reply, one value each.
 #pragma once
+
+#include <systemd/sd-bus.h>
 
 #include <cstdint>
 #include <string>
@@ -9,20 +11,16 @@
 
 namespace wlanlinux {
 
-// 1 when the name has an owner, 0 when not, or a negative errno. Asks the bus
-// itself, which never activates the name.
-int NameHasOwner(BusSession& session, const char* name);
+// org.freedesktop.DBus.Properties.Get of `property` (a literal, as is
+// `interface`) of the object at `path`.
+BusCall PropertyCall(const char* destination, std::string path, const char* interface,
+                     const char* property);
 
-// org.freedesktop.DBus.Properties.Get, with the reply entered into its
-// variant, which must hold `contents` (a single complete type).
-int GetProperty(BusSession& session, const char* destination, const char* path,
-                const char* interface, const char* property, const char* contents,
-                BusMessage& reply);
-
-// One string ('s'), object path ('o') or 32-bit unsigned ('u') property.
-int GetTextProperty(BusSession& session, const char* destination, const char* path,
-                    const char* interface, const char* property, char type, std::string& value);
-int GetU32Property(BusSession& session, const char* destination, const char* path,
-                   const char* interface, const char* property, std::uint32_t& value);
+// A method reply holding an object path, and Get replies whose variant holds
+// a string ('s') or object path ('o'), or a 32-bit unsigned: 0, or a negative
+// errno when the reply is of another type (the value is then absent).
+int ReadPathReply(sd_bus_message* reply, std::string& path);
+int ReadTextPropertyReply(sd_bus_message* reply, char type, std::string& value);
+int ReadU32PropertyReply(sd_bus_message* reply, std::uint32_t& value);
 
 }  // namespace wlanlinux

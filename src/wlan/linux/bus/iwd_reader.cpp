@@ -9,21 +9,16 @@
 namespace wlanlinux {
 namespace {
 
-constexpr std::size_t kMaxObjects = 4096;
+// Objects kept from one reply (only those that say something of profiles),
+// and known networks among them: devices and stations are kept whatever the
+// number of known networks.
+constexpr std::size_t kMaxObjects = 16384;
+constexpr std::size_t kMaxKnownNetworks = 4096;
 constexpr std::size_t kPathLimit = 4096;
 constexpr std::size_t kNameLimit = 1024;
 constexpr std::size_t kMaxSsidLength = 32;
 
-// What one object of iwd's tree says, as far as profiles are concerned.
-struct IwdObject {
-    std::string path;
-    bool knownNetwork = false;
-    std::string name;              // KnownNetwork.Name: the SSID
-    std::string type;              // KnownNetwork.Type: psk, open, 8021x
-    std::string deviceName;        // Device.Name: the interface's name
-    std::string connectedNetwork;  // Station.ConnectedNetwork: a Network's path
-    std::string networkKnown;      // Network.KnownNetwork: a KnownNetwork's path
-};
+constexpr char kKnownNetworkInterface[] = "net.connman.iwd.KnownNetwork";
 
 struct WantedProperty {
     const char* interface;
@@ -34,24 +29,27 @@ struct WantedProperty {
 };
 
 constexpr WantedProperty kWanted[] = {
-    {"net.connman.iwd.KnownNetwork", "Name", 's', kNameLimit, &IwdObject::name},
-    {"net.connman.iwd.KnownNetwork", "Type", 's', 16, &IwdObject::type},
+    {kKnownNetworkInterface, "Name", 's', kNameLimit, &IwdObject::name},
+    {kKnownNetworkInterface, "Type", 's', 16, &IwdObject::type},
     {"net.connman.iwd.Device", "Name", 's', 64, &IwdObject::deviceName},
     {"net.connman.iwd.Station", "ConnectedNetwork", 'o', kPathLimit, &IwdObject::connectedNetwork},
-    {"net.connman.iwd.Network", "KnownNetwork", 'o', kPathLimit, &IwdObject::networkKnown},
+    {"net.connman.iwd.Network", "KnownNetwork", 'o', kPathLimit, &IwdObject::knownNetworkPath},
 };
 
 int ReadProperty(sd_bus_message* reply, const std::string& interface, const std::string& key,
                  IwdObject& object) {
-    if (interface == "net.connman.iwd.KnownNetwork") object.knownNetwork = true;
+    if (interface == kKnownNetworkInterface) object.isKnownNetwork = true;
     for (const WantedProperty& wanted : kWanted)
         if (interface == wanted.interface && key == wanted.key)
             return ReadVariantText(reply, wanted.type, object.*wanted.field, wanted.limit);
     return sd_bus_message_skip(reply, "v");
 }
 
-// ObjectManager.GetManagedObjects' a{oa{sa{sv}}}.
-int ReadObjects(sd_bus_message* reply, std::vector<IwdObject>& objects) {
+bool SaysSomething(const IwdObject& object) {
+    return object.isKnownNetwork || !object.deviceName.empty() || !object.knownNetworkPath.empty();
+}
+
+int ReadObjectList(sd_bus_message* reply, std::vector<IwdObject>& objects) {
     int result = sd_bus_message_enter_container(reply, 'a', "{oa{sa{sv}}}");
     if (result <= 0) return result < 0 ? result : -EBADMSG;
     while (objects.size() != kMaxObjects &&
@@ -64,7 +62,7 @@ int ReadObjects(sd_bus_message* reply, std::vector<IwdObject>& objects) {
             });
         if (result < 0) return result;
         if ((result = sd_bus_message_exit_container(reply)) < 0) return result;
-        objects.push_back(std::move(object));
+        if (SaysSomething(object)) objects.push_back(std::move(object));
     }
     return result < 0 ? result : 0;
 }
@@ -76,19 +74,9 @@ const IwdObject* FindObject(const std::vector<IwdObject>& objects, const std::st
     return nullptr;
 }
 
-// The known network the station named `interfaceName` is connected through.
-std::string InUsePath(const std::vector<IwdObject>& objects, const char* interfaceName) {
-    for (const IwdObject& device : objects) {
-        if (device.deviceName != interfaceName) continue;
-        const IwdObject* network = FindObject(objects, device.connectedNetwork);
-        return network != nullptr ? network->networkKnown : std::string();
-    }
-    return {};
-}
-
 bool SecurityOf(const std::string& type, ProfileSecurity& security) {
-    if (type == "open") security = ProfileSecurity::Open;
-    else if (type == "psk") security = ProfileSecurity::Psk;
+    if (type == "open") security = ProfileSecurity::OpenOrOwe;
+    else if (type == "psk") security = ProfileSecurity::Personal;
     else if (type == "8021x") security = ProfileSecurity::Enterprise;
     else return false;
     return true;
@@ -96,25 +84,53 @@ bool SecurityOf(const std::string& type, ProfileSecurity& security) {
 
 }  // namespace
 
-int ReadIwdProfiles(BusSession& session, const char* interfaceName, ProfileSet& out) {
-    out = ProfileSet{};
-    BusMessage reply;
-    int result = CallMethod(session, kIwdName, "/", "org.freedesktop.DBus.ObjectManager",
-                            "GetManagedObjects", {}, reply);
-    std::vector<IwdObject> objects;
-    if (result < 0 || (result = ReadObjects(reply.get(), objects)) < 0) return result;
-    const std::string inUse = InUsePath(objects, interfaceName);
+int ReadIwdObjects(sd_bus_message* reply, std::vector<IwdObject>& objects) {
+    objects.clear();
+    const int result = ReadObjectList(reply, objects);
+    if (result < 0) {
+        objects.clear();
+        return result;
+    }
+    KeepFirstOfEach(objects, [](const IwdObject& o) -> const std::string& { return o.path; });
+    return 0;
+}
+
+void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out) {
+    out = ProfileSnapshot{};
+    out.source = ProfileSnapshot::Source::Iwd;
     for (const IwdObject& object : objects) {
+        if (!object.deviceName.empty()) {
+            const IwdObject* network = FindObject(objects, object.connectedNetwork);
+            out.stations.push_back(
+                {object.deviceName, network != nullptr ? network->knownNetworkPath : std::string()});
+        }
         SavedProfile profile;
-        if (!object.knownNetwork || object.name.empty() || object.name.size() > kMaxSsidLength ||
+        if (!object.isKnownNetwork || out.profiles.size() == kMaxKnownNetworks ||
+            object.name.empty() || object.name.size() > kMaxSsidLength ||
             !SecurityOf(object.type, profile.security))
             continue;
         profile.name = object.name;
         profile.ssid = object.name;
-        if (!inUse.empty() && object.path == inUse) out.inUse = out.profiles.size();
+        profile.path = object.path;
         out.profiles.push_back(std::move(profile));
     }
-    return 0;
+}
+
+int ReadIwdProfiles(BusOperation& operation, ProfileSnapshot& out) {
+    out = ProfileSnapshot{};
+    BusCall call;
+    call.destination = kIwdName;
+    call.path = "/";
+    call.interface = "org.freedesktop.DBus.ObjectManager";
+    call.member = "GetManagedObjects";
+    const int result = RunCall(operation, call);
+    if (result < 0) return result;
+    if (call.status == CallStatus::NoService) return 0;
+    out.source = ProfileSnapshot::Source::Iwd;
+    std::vector<IwdObject> objects;
+    if (call.status != CallStatus::Answered || ReadIwdObjects(call.reply.get(), objects) < 0) return 1;
+    IwdProfilesOf(objects, out);
+    return 1;
 }
 
 }  // namespace wlanlinux

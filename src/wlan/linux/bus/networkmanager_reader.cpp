@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "wlan/linux/bus/bus_message_reading.h"
 #include "wlan/linux/bus/bus_properties.h"
+#include "wlan/linux/bus/system_bus.h"
 
 namespace wlanlinux {
 namespace {
@@ -14,31 +16,24 @@ constexpr char kRootPath[] = "/org/freedesktop/NetworkManager";
 constexpr char kSettingsPath[] = "/org/freedesktop/NetworkManager/Settings";
 constexpr char kDeviceInterface[] = "org.freedesktop.NetworkManager.Device";
 
-// Bounds on what a peer can make us hold.
+// Bounds on what a peer can make us hold: Wi-Fi profiles (other kinds do not
+// count), and the bytes of the paths listed.
 constexpr std::size_t kMaxProfiles = 1024;
+constexpr std::size_t kPathBytes = 1 << 20;
 constexpr std::size_t kPathLimit = 4096;
 constexpr std::size_t kNameLimit = 1024;  // far beyond the 255 units a name is shown with
-constexpr std::size_t kShortLimit = 64;   // interface names, modes
+constexpr std::size_t kShortLimit = 64;   // interface names, modes, key management
 constexpr std::size_t kMaxSsidLength = 32;
 
 int Malformed(int result) { return result < 0 ? result : -EBADMSG; }
 
-int ReadPaths(sd_bus_message* reply, std::vector<std::string>& paths) {
-    int result = sd_bus_message_enter_container(reply, 'a', "o");
-    if (result <= 0) return Malformed(result);
-    std::string path;
-    while (paths.size() != kMaxProfiles &&
-           (result = sd_bus_message_peek_type(reply, nullptr, nullptr)) > 0) {
-        if ((result = ReadText(reply, 'o', path, kPathLimit)) < 0) return result;
-        paths.push_back(path);
-    }
-    return result < 0 ? result : 0;
-}
-
 struct ProfileFields {
     SavedProfile profile;
+    std::string type;
     std::string mode;
+    std::string keyManagement;
     bool hasSsid = false;
+    bool secured = false;  // the profile has security settings
 };
 
 // One setting: the fields a profile is matched and named by; the rest skipped.
@@ -46,6 +41,8 @@ int ReadSetting(sd_bus_message* reply, const std::string& group, const std::stri
                 ProfileFields& fields) {
     if (group == "connection" && key == "id")
         return ReadVariantText(reply, 's', fields.profile.name, kNameLimit);
+    if (group == "connection" && key == "type")
+        return ReadVariantText(reply, 's', fields.type, kShortLimit);
     if (group == "connection" && key == "interface-name")
         return ReadVariantText(reply, 's', fields.profile.interfaceName, kShortLimit);
     if (group == "802-11-wireless" && key == "mode")
@@ -55,7 +52,39 @@ int ReadSetting(sd_bus_message* reply, const std::string& group, const std::stri
         fields.hasSsid = result > 0;
         return result;
     }
+    if (group == "802-11-wireless" && key == "mac-address") {
+        // An address that cannot be read still locks the profile: to no adapter.
+        const int result = ReadVariantBytes(reply, fields.profile.lockedAddress, kShortLimit);
+        if (result == 0) fields.profile.lockedAddress.assign(1, '?');
+        return result;
+    }
+    if (group == "802-11-wireless-security") {
+        fields.secured = true;
+        if (key == "key-mgmt") return ReadVariantText(reply, 's', fields.keyManagement, kShortLimit);
+    }
     return sd_bus_message_skip(reply, "v");
+}
+
+// key-mgmt as NetworkManager saves it. "none" is static WEP: the keys
+// themselves are secrets, never in the settings anyone may read.
+constexpr struct {
+    const char* keyManagement;
+    ProfileSecurity security;
+} kKeyManagement[] = {
+    {"none", ProfileSecurity::Wep},
+    {"ieee8021x", ProfileSecurity::Wep},
+    {"wpa-psk", ProfileSecurity::Personal},
+    {"sae", ProfileSecurity::Personal},
+    {"wpa-eap", ProfileSecurity::Enterprise},
+    {"wpa-eap-suite-b-192", ProfileSecurity::Enterprise},
+    {"owe", ProfileSecurity::Owe},
+};
+
+ProfileSecurity SecurityOf(const ProfileFields& fields) {
+    if (!fields.secured) return ProfileSecurity::Open;
+    for (const auto& row : kKeyManagement)
+        if (fields.keyManagement == row.keyManagement) return row.security;
+    return ProfileSecurity::Unknown;
 }
 
 ProfileMode ModeOf(const std::string& mode) {
@@ -64,91 +93,155 @@ ProfileMode ModeOf(const std::string& mode) {
     return ProfileMode::Other;
 }
 
-// GetSettings' a{sa{sv}}: 1 for a Wi-Fi profile with an SSID, 0 for another
-// kind of profile, or a negative errno.
-int ParseSettings(sd_bus_message* reply, SavedProfile& profile) {
+BusCall ManagerCall(std::string path, const char* interface, const char* member) {
+    BusCall call;
+    call.destination = kNetworkManagerName;
+    call.path = std::move(path);
+    call.interface = interface;
+    call.member = member;
+    return call;
+}
+
+BusCall DeviceCall(const char* interfaceName) {
+    BusCall call = ManagerCall(kRootPath, kNetworkManagerName, "GetDeviceByIpIface");
+    call.arguments[0] = interfaceName;
+    return call;
+}
+
+// An object path a call answered with; empty when it was refused or malformed.
+std::string PathAnswer(const BusCall& call) {
+    std::string path;
+    if (call.status != CallStatus::Answered || ReadPathReply(call.reply.get(), path) < 0) path.clear();
+    return path;
+}
+
+// The same for a path property; "/" stands for none.
+std::string PathPropertyAnswer(const BusCall& call) {
+    std::string path;
+    if (call.status != CallStatus::Answered ||
+        ReadTextPropertyReply(call.reply.get(), 'o', path) < 0 || path == "/")
+        path.clear();
+    return path;
+}
+
+}  // namespace
+
+int ReadConnectionPaths(sd_bus_message* reply, std::vector<std::string>& paths) {
+    paths.clear();
+    int result = sd_bus_message_enter_container(reply, 'a', "o");
+    if (result <= 0) return Malformed(result);
+    std::string path;
+    std::size_t bytes = 0;
+    while (bytes < kPathBytes && (result = sd_bus_message_peek_type(reply, nullptr, nullptr)) > 0) {
+        if ((result = ReadText(reply, 'o', path, kPathLimit)) < 0) break;
+        bytes += path.size();
+        paths.push_back(path);
+    }
+    if (result < 0) {
+        paths.clear();
+        return result;
+    }
+    KeepFirstOfEach(paths, [](const std::string& p) -> const std::string& { return p; });
+    return 0;
+}
+
+int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile) {
     ProfileFields fields;
     const int result = ReadGroupedProperties(
         reply, [&](const std::string& group, const std::string& key) {
             return ReadSetting(reply, group, key, fields);
         });
     if (result < 0) return result;
-    if (!fields.hasSsid || fields.profile.ssid.empty()) return 0;
+    if (fields.type != "802-11-wireless" || !fields.hasSsid || fields.profile.ssid.empty()) return 0;
     fields.profile.mode = ModeOf(fields.mode);
+    fields.profile.security = SecurityOf(fields);
     profile = std::move(fields.profile);
     return 1;
 }
 
-// The device's object path; empty when NetworkManager has no such device.
-int DevicePath(BusSession& session, const char* interfaceName, std::string& path) {
-    path.clear();
-    BusMessage reply;
-    const int result = AbsentIfRefused(
-        session, CallMethod(session, kNetworkManagerName, kRootPath, kNetworkManagerName,
-                            "GetDeviceByIpIface", {interfaceName}, reply));
-    if (result != 0) return result < 0 ? result : 0;
-    return ReadText(reply.get(), 'o', path, kPathLimit);
-}
-
-// The settings path of the profile the device's active connection uses;
-// empty when it has none.
-int ActiveProfilePath(BusSession& session, const char* interfaceName, std::string& path) {
-    path.clear();
-    std::string device;
-    std::string active;
-    int result = DevicePath(session, interfaceName, device);
-    if (result < 0 || device.empty()) return result;
-    result = AbsentIfRefused(session, GetTextProperty(session, kNetworkManagerName, device.c_str(),
-                                                      kDeviceInterface, "ActiveConnection", 'o',
-                                                      active));
-    if (result != 0 || active == "/") return result < 0 ? result : 0;
-    result = AbsentIfRefused(
-        session, GetTextProperty(session, kNetworkManagerName, active.c_str(),
-                                 "org.freedesktop.NetworkManager.Connection.Active", "Connection",
-                                 'o', path));
-    return result < 0 ? result : 0;
-}
-
-}  // namespace
-
-int ReadNetworkManagerProfiles(BusSession& session, const char* interfaceName, ProfileSet& out) {
-    out = ProfileSet{};
-    BusMessage reply;
-    int result = CallMethod(session, kNetworkManagerName, kSettingsPath,
-                            "org.freedesktop.NetworkManager.Settings", "ListConnections", {}, reply);
+int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out) {
+    out = ProfileSnapshot{};
+    BusCall list = ManagerCall(kSettingsPath, "org.freedesktop.NetworkManager.Settings",
+                               "ListConnections");
+    int result = RunCall(operation, list);
+    if (result < 0) return result;
+    if (list.status == CallStatus::NoService) return 0;
+    out.source = ProfileSnapshot::Source::NetworkManager;
     std::vector<std::string> paths;
-    if (result < 0 || (result = ReadPaths(reply.get(), paths)) < 0) return result;
-    std::vector<const std::string*> profilePaths;
-    for (const std::string& path : paths) {
-        // Profiles the caller may not read answer PermissionDenied.
-        result = AbsentIfRefused(session, CallMethod(session, kNetworkManagerName, path.c_str(),
-                                                     "org.freedesktop.NetworkManager.Settings.Connection",
-                                                     "GetSettings", {}, reply));
-        if (result < 0) return result;
-        if (result > 0) continue;
-        SavedProfile profile;
-        if ((result = ParseSettings(reply.get(), profile)) < 0) return result;
-        if (result == 0) continue;
-        out.profiles.push_back(std::move(profile));
-        profilePaths.push_back(&path);
+    if (list.status != CallStatus::Answered || ReadConnectionPaths(list.reply.get(), paths) < 0)
+        return 1;
+    list.reply.reset();
+
+    std::vector<BusCall> calls;
+    calls.reserve(paths.size());
+    for (std::string& path : paths)
+        calls.push_back(ManagerCall(std::move(path), "org.freedesktop.NetworkManager.Settings.Connection",
+                                    "GetSettings"));
+    // Each reply is read as it comes and let go; profiles the caller may not
+    // read, and replies refused or malformed, are left out.
+    std::vector<SavedProfile> read(calls.size());
+    std::vector<bool> isWifi(calls.size());
+    std::size_t wifi = 0;
+    result = RunCalls(operation, calls, [&](BusCall& call) {
+        const auto index = static_cast<std::size_t>(&call - calls.data());
+        if (call.status == CallStatus::Answered &&
+            ReadConnectionSettings(call.reply.get(), read[index]) > 0) {
+            isWifi[index] = true;
+            ++wifi;
+        }
+        call.reply.reset();
+        return wifi == kMaxProfiles ? 1 : 0;
+    });
+    if (result < 0) return result;
+    for (std::size_t i = 0; i != calls.size(); ++i) {
+        if (!isWifi[i]) continue;
+        read[i].path = std::move(calls[i].path);
+        out.profiles.push_back(std::move(read[i]));
     }
-    std::string active;
-    if ((result = ActiveProfilePath(session, interfaceName, active)) < 0) return result;
-    for (std::size_t i = 0; i != profilePaths.size(); ++i)
-        if (!active.empty() && *profilePaths[i] == active) out.inUse = i;
-    return 0;
+    return 1;
 }
 
-int ReadNetworkManagerDeviceState(BusSession& session, const char* interfaceName,
-                                  std::uint32_t& state) {
-    state = 0;
-    std::string device;
-    int result = DevicePath(session, interfaceName, device);
-    if (result < 0 || device.empty()) return result;
-    result = AbsentIfRefused(session, GetU32Property(session, kNetworkManagerName, device.c_str(),
-                                                     kDeviceInterface, "State", state));
-    if (result > 0) state = 0;
-    return result < 0 ? result : 0;
+int ReadActiveProfilePath(BusOperation& operation, const char* interfaceName, std::string& path) {
+    path.clear();
+    BusCall device = DeviceCall(interfaceName);
+    int result = RunCall(operation, device);
+    std::string devicePath = result < 0 ? std::string() : PathAnswer(device);
+    if (devicePath.empty()) return result;
+    BusCall active = PropertyCall(kNetworkManagerName, std::move(devicePath), kDeviceInterface,
+                                  "ActiveConnection");
+    result = RunCall(operation, active);
+    std::string activePath = result < 0 ? std::string() : PathPropertyAnswer(active);
+    if (activePath.empty()) return result;
+    BusCall connection = PropertyCall(kNetworkManagerName, std::move(activePath),
+                                      "org.freedesktop.NetworkManager.Connection.Active", "Connection");
+    result = RunCall(operation, connection);
+    if (result >= 0) path = PathPropertyAnswer(connection);
+    return result;
+}
+
+int ReadNetworkManagerDeviceStates(BusOperation& operation, const std::vector<const char*>& names,
+                                   std::vector<std::uint32_t>& states) {
+    states.assign(names.size(), 0);
+    std::vector<BusCall> devices;
+    devices.reserve(names.size());
+    for (const char* name : names) devices.push_back(DeviceCall(name));
+    int result = RunCalls(operation, devices);
+    if (result < 0) return result;
+    std::vector<BusCall> calls;
+    std::vector<std::size_t> of;  // the name each state call is for
+    for (std::size_t i = 0; i != devices.size(); ++i) {
+        if (devices[i].status == CallStatus::NoService) return 0;
+        std::string path = PathAnswer(devices[i]);
+        if (path.empty()) continue;
+        calls.push_back(PropertyCall(kNetworkManagerName, std::move(path), kDeviceInterface, "State"));
+        of.push_back(i);
+    }
+    if ((result = RunCalls(operation, calls)) < 0) return result;
+    for (std::size_t i = 0; i != calls.size(); ++i)
+        if (calls[i].status != CallStatus::Answered ||
+            ReadU32PropertyReply(calls[i].reply.get(), states[of[i]]) < 0)
+            states[of[i]] = 0;
+    return 1;
 }
 
 }  // namespace wlanlinux
