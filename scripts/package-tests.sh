@@ -8,27 +8,14 @@
 # on this machine: run as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# One version: CMake's project() sets it, the package's changelog must agree.
-version=$(sed -n 's/^project(wlanreport VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-changelog_version=$(dpkg-parsechangelog -S Version)
-[ -n "$version" ] && [ "$version" = "$changelog_version" ] ||
-  fail "CMake says version '$version', debian/changelog says '$changelog_version'"
+. scripts/deb-build.sh
 
 work=build/package
 rm -rf "$work"
 # Each build in its own folder, one after the other: neither the folder nor the
 # time may reach the package (dpkg-buildpackage takes SOURCE_DATE_EPOCH from
 # debian/changelog).
-for copy in first second; do
-  tree=$work/$copy/wlanreport-$version
-  mkdir -p "$tree"
-  git ls-files -z | cpio -pdm0 --quiet "$tree"
-  echo "-- dpkg-buildpackage in $work/$copy (log in $work/$copy/build.log)"
-  (cd "$tree" && dpkg-buildpackage -us -uc -b) >"$work/$copy/build.log" 2>&1 ||
-    { tail -40 "$work/$copy/build.log"; fail "dpkg-buildpackage"; }
-done
+for copy in first second; do build_deb "$work/$copy"; done
 name=wlanreport_${version}_$(dpkg --print-architecture).deb
 deb=$work/first/$name
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb does not carry version $version"
@@ -40,10 +27,7 @@ if ! cmp -s "$deb" "$work/second/$name"; then
 fi
 sha256sum "$deb" "$work/second/$name"
 
-echo "-- lintian"
-lintian --display-info "$deb" >"$work/lintian.txt" 2>&1 || true
-cat "$work/lintian.txt"
-if grep -qE '^[EW]: ' "$work/lintian.txt"; then fail "lintian reports errors or warnings"; fi
+lintian_clean "$deb"
 
 echo "-- hardening-check"
 mkdir "$work/unpacked"

@@ -39,7 +39,8 @@ ChildRun RunProgram(int out, int reader) {
     if (pid == 0) {
         dup2(out, STDOUT_FILENO);
         dup2(errors[1], STDERR_FILENO);
-        execl(SCRIPTED_REPORT_PATH, SCRIPTED_REPORT_PATH, "8", "32", static_cast<char*>(nullptr));
+        const char* const command[] = {SCRIPTED_REPORT_COMMAND, "8", "32", nullptr};
+        execvp(command[0], const_cast<char* const*>(command));
         _exit(127);
     }
     close(out);
