@@ -33,7 +33,7 @@ for arch in "${archs[@]}"; do
   # dpkg-shlibdeps names the libraries the program links, as on amd64.
   depends=$(dpkg-deb -f "$deb" Depends)
   for library in libc6 libmnl0 libstdc++6 libsystemd0 libuuid1; do
-    grep -qE "(^|, )$library " <<<"$depends" || fail "$deb: Depends lacks $library: $depends"
+    [[ ", $depends" == *", $library "* ]] || fail "$deb: Depends lacks $library: $depends"
   done
   lintian_clean "$deb"
   dpkg-deb -x "$deb" "$work/unpacked"
