@@ -34,7 +34,8 @@ std::string ReadAll(int fd) {
 }
 
 void RunScriptedReport() {
-    execl(SCRIPTED_REPORT_PATH, SCRIPTED_REPORT_PATH, "8", "32", static_cast<char*>(nullptr));
+    const char* const command[] = {SCRIPTED_REPORT_COMMAND, "8", "32", nullptr};
+    execvp(command[0], const_cast<char* const*>(command));
 }
 
 // Runs `program` (by default the scripted report) in a child with `out` as its

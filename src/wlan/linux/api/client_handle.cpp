@@ -28,6 +28,12 @@ HandleTable& Table() {
 constexpr std::uintptr_t kHandleTag =
     sizeof(std::uintptr_t) == 8 ? static_cast<std::uintptr_t>(0x574cull << 48) : 0;
 
+// The last generation: below the tag on 64-bit machines; on 32-bit ones, where
+// 2^32 opens take a long-running process about an hour, the last value before
+// the count would wrap to the null handle and come back.
+constexpr std::uintptr_t kLastGeneration =
+    static_cast<std::uintptr_t>(sizeof(std::uintptr_t) == 8 ? 0xffff'ffff'ffffull : UINTPTR_MAX);
+
 std::uintptr_t ValueOf(HANDLE handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 
 std::vector<OpenClient>::iterator Find(HandleTable& table, HANDLE handle) {
@@ -40,13 +46,15 @@ std::vector<OpenClient>::iterator Find(HandleTable& table, HANDLE handle) {
 HANDLE RegisterClient(std::shared_ptr<Client> client) {
     HandleTable& table = Table();
     const std::lock_guard guard(table.mutex);
+    if (table.lastGeneration == kLastGeneration) return nullptr;  // every value given once
     const std::uintptr_t value = kHandleTag | ++table.lastGeneration;
     try {
         table.open.push_back({value, std::move(client)});
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    return reinterpret_cast<HANDLE>(value);
+    // A handle is a tagged count, never an address: nothing dereferences it.
+    return reinterpret_cast<HANDLE>(value);  // NOLINT(performance-no-int-to-ptr)
 }
 
 namespace {

@@ -1,9 +1,8 @@
 #include "wlan/linux/bus/system_bus.h"
 
-#include <time.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <new>
 #include <utility>
 

@@ -43,7 +43,7 @@ struct ClientBus {
 // time it took is charged to the client when it ends.
 class BusOperation {
 public:
-    explicit BusOperation(ClientBus& client);
+    explicit BusOperation(ClientBus& owner);
     ~BusOperation();
     BusOperation(const BusOperation&) = delete;
     BusOperation& operator=(const BusOperation&) = delete;
