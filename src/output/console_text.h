@@ -5,7 +5,7 @@
 //   wide text: a unit below 0x20, 0x7F to 0x9F, or past one byte prints "?";
 //   byte text: a character passes only as well-formed UTF-8 (shortest form, no
 //     surrogate, at most U+10FFFF) that is no control (C0, DEL, C1) and no
-//     bidirectional control (U+200E, U+200F, U+202A..U+202E, U+2066..U+2069);
+//     bidirectional control (U+061C, U+200E, U+200F, U+202A..U+202E, U+2066..U+2069);
 //     every byte of anything else prints "?".
 // Files and pipes get every byte; these rules are for a console only.
 #pragma once
@@ -18,8 +18,8 @@ inline char ConsoleUnit(std::uint32_t unit) {
 }
 
 inline bool IsBidiControl(std::uint32_t code) {
-    return code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
-           (code >= 0x2066 && code <= 0x2069);
+    return code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
 }
 
 // The number of bytes (1 to 4) of the character `text` starts with when that

@@ -118,7 +118,7 @@ struct SsidCase {
 const std::string kRun(4094, 'a');  // "[" and these fill the buffer but one byte
 const SsidCase kSsids[] = {
     {"caf\xC3\xA9 \xE4\xB8\xAD\xF0\x9F\x98\x80\xEF\xBF\xBD\xF4\x8F\xBF\xBF", ""},  // up to U+10FFFF
-    {"\xE2\x80\xA6\xE2\x9B\x80\xC2\xA0\xE2\x80\x8D\xE2\x80\xAF\xE2\x81\xB0", ""},  // next to the ranges
+    {"\xE2\x80\xA6\xE2\x9B\x80\xC2\xA0\xE2\x80\x8D\xE2\x80\xAF\xE2\x81\xB0\xD8\x9B", ""},  // next to the ranges
     {"a\x1B[2J\x07\x7F", "a?[2J??"},
     {"x\xC2\x9By\xC2\x80\xC2\x9F", "x??y????"},  // C1 in UTF-8: CSI and the ends of the range
     {"\x9B\x80\xBF" "a", "???a"},  // lone continuation bytes
@@ -126,7 +126,7 @@ const SsidCase kSsids[] = {
     {"\xC1\x80|\xE0\x82\x9B|\xF0\x80\x80\xBB|\xC0\xAF", "??|???|????|??"},  // overlong
     {"\xED\xA0\x80|\xF4\x90\x80\x80|\xF5\x80", "???|????|??"},  // surrogate, past U+10FFFF
     {"evil\xE2\x80\xAEgnp.exe", "evil???gnp.exe"},
-    {"\xE2\x80\x8E\xE2\x80\x8F\xE2\x80\xAA\xE2\x81\xA6\xE2\x81\xA9", std::string(15, '?')},
+    {"\xE2\x80\x8E\xE2\x80\x8F\xE2\x80\xAA\xE2\x81\xA6\xE2\x81\xA9\xD8\x9C", std::string(17, '?')},
     {kRun + "\xE2\x82\xAC", ""},  // a character across the buffer's end
     {kRun + "\xE2\x80\xAE.", kRun + "???."},
     {kRun + "a\xC2\x9B", kRun + "a??"},
