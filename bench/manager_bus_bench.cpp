@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "private_bus.h"
-#include "wlan/linux/manager_queries.h"
+#include "wlan/linux/api/manager_queries.h"
 
 using testing_support::AppendGroups;
 using testing_support::BusPeer;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times the report program writing a large report to a file against the
 floor of writing the identical bytes: dd copying them in 4096-byte writes, as
-the report's 4096-byte stream buffer does (the headline ratio), and cat
+the report's 4096-byte output buffer does (the headline ratio), and cat
 copying them in large blocks beside it. Measures the program's peak heap
 (valgrind's massif, when valgrind is installed).
 
@@ -59,7 +59,7 @@ def main():
         for _ in range(runs):
             ours.append(timed([program, str(INTERFACES), str(NETWORKS)], copy))
             theirs.append(timed(["cat", report], copy))
-            # The same bytes written 4096 at a time, as the report's stream does.
+            # The same bytes written 4096 at a time, as the report's output buffer does.
             blocks.append(timed(["dd", "if=" + report, "bs=4096", "status=none"], copy))
         with open(copy, "rb") as a, open(report, "rb") as b:
             if a.read() != b.read():

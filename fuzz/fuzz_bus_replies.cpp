@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "wlan/linux/bus_properties.h"
-#include "wlan/linux/iwd_reader.h"
-#include "wlan/linux/networkmanager_reader.h"
+#include "wlan/linux/bus/bus_properties.h"
+#include "wlan/linux/bus/iwd_reader.h"
+#include "wlan/linux/bus/networkmanager_reader.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "wlan/linux/information_elements.h"
-#include "wlan/linux/security_suites.h"
+#include "wlan/linux/ieee80211/information_elements.h"
+#include "wlan/linux/ieee80211/security_suites.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace wlanlinux;

@@ -3,13 +3,21 @@
 #   native    GCC build, unit and golden tests, the simulated-radio lab
 #   sanitize  clang with AddressSanitizer and UndefinedBehaviorSanitizer, short fuzz runs
 #   windows   MinGW-w64 build under Wine: the tests, the real program end to end, the zip
-#   package   the Debian package built, checked with lintian, installed, run and removed
+#   package   the Debian package built twice and compared, checked with lintian and
+#             hardening-check, tested installed with autopkgtest, removed
+#   cross     arm64 and armhf: the tests built with cross compilers and run under
+#             qemu-user, the packages cross-built and checked with lintian
+#   analyse   clang-tidy and cppcheck over src/, failing on any finding
 # Installs what it needs first (as root). Every suite runs even when an earlier
 # one fails; the exit status says whether all passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh run test || exit 1
+suites=("$@")
+[ ${#suites[@]} -ne 0 ] || suites=(native sanitize windows package cross analyse)
+lists=(run test)
+[[ " ${suites[*]} " != *" cross "* ]] || lists+=(cross)
+scripts/install-deps.sh "${lists[@]}" || exit 1
 
 failed=()
 suite() {
@@ -24,13 +32,13 @@ build_and_test() {
   cmake --preset "$preset" && cmake --build --preset "$preset" && ctest --preset "$preset"
 }
 
-suites=("$@")
-[ ${#suites[@]} -ne 0 ] || suites=(native sanitize windows package)
 for name in "${suites[@]}"; do
   case $name in
     native | sanitize) suite "$name" build_and_test "$name" ;;
     windows) suite windows scripts/windows-tests.sh ;;
     package) suite package scripts/package-tests.sh ;;
+    cross) suite cross scripts/cross-tests.sh ;;
+    analyse) suite analyse scripts/analyse.sh ;;
     *) echo "unknown suite $name"; failed+=("$name") ;;
   esac
 done

@@ -17,6 +17,7 @@
 #include <unistd.h>
 #endif
 
+#include "output/standard_output.h"
 #include "report/run_report.h"
 
 namespace {
@@ -48,7 +49,7 @@ ReportRun RunScriptedReport(const WlanScript& script) {
     run.status = RunReport(1, argv, envp);
     run.log = FinishWlanScript();
 
-    std::fflush(stdout);
+    FlushStandardOutput();
     dup2(saved, fileno(stdout));
     close(saved);
     run.output = ReadFile(path);

@@ -63,7 +63,7 @@ bool PrintInterfaceReport(HANDLE client) {
     const WLAN_INTERFACE_INFO* entries = &list->InterfaceInfo[0];
     for (DWORD i = 0; i != list->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& entry = entries[i];
-        char16_t guidText[kGuidTextSize];
+        char16_t guidText[kGuidTextSize] = {};  // narrowed in blocks, which may reach past the terminator
         FormatGuid(entry.InterfaceGuid, guidText);
         ReportPrint<u"Interface %d\n">(i);
         ReportPrint<u"\tThe Wifi interface GUID is [%s]\n">(guidText);

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "report/name_tables.h"
 #include "report/report_print.h"
 
 namespace {
-
-using ReasonText = WCHAR[128];
 
 void PrintNetwork(DWORD index, const WLAN_AVAILABLE_NETWORK& network, ReasonText& reason) {
     ReportPrint<u"\t\tNetwork %d\n">(index);
@@ -31,7 +30,8 @@ void PrintNetwork(DWORD index, const WLAN_AVAILABLE_NETWORK& network, ReasonText
         ReportPrint<u"\t\tNetwork is connectable\n">();
     } else {
         // A failed call shows empty brackets, never an earlier network's text.
-        if (WlanReasonCodeToString(network.wlanNotConnectableReason, 128, reason, nullptr) != 0)
+        if (WlanReasonCodeToString(network.wlanNotConnectableReason,
+                                   static_cast<DWORD>(std::size(reason)), reason, nullptr) != 0)
             reason[0] = 0;
         ReportPrint<u"\t\tNetwork is NOT connectable and the reason is [%s]\n">(reason);
     }

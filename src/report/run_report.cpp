@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "report/interface_report.h"
+#include "report/network_report.h"
 #include "report/report_print.h"
 #include "wlan/wlan_client.h"
 
@@ -18,10 +20,11 @@ constexpr DWORD ReasonProbeCode = 0x00080005;
 // text, the result, and every unit of the buffer, so that units the platform
 // left untouched (still the 0x6161 fill) are visible.
 void ProbeReasonText() {
-    WCHAR reason[128];
+    ReasonText reason;
     std::memset(reason, 0x61, sizeof reason);
-    reason[127] = 0;
-    const DWORD result = WlanReasonCodeToString(ReasonProbeCode, 128, reason, nullptr);
+    reason[std::size(reason) - 1] = 0;
+    const DWORD result =
+        WlanReasonCodeToString(ReasonProbeCode, static_cast<DWORD>(std::size(reason)), reason, nullptr);
     ReportPrint<u"The string reason for error code %.8x is [%s] (ret=%d, %.8x)\n">(
         ReasonProbeCode, reason, result, result);
     for (const WCHAR unit : reason) ReportPrint<u"%.2x ,">(static_cast<std::uint32_t>(unit));

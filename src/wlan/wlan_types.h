@@ -1,8 +1,9 @@
 // Declarations of the WLAN client API for systems that do not provide it.
 //
 // Names, field names, values and layouts follow the platform's published
-// definitions (x86_64): a list is a count, an index and then its entries, and
-// every record has exactly the platform's size and field offsets. Lists are
+// definitions (x86_64, and 32-bit x86 where a pointer is 4 bytes): a list is a
+// count, an index and then its entries, and every record has exactly the
+// platform's size and field offsets. Lists are
 // sized by their item count, never by sizeof of the list type.
 #pragma once
 
@@ -170,7 +171,13 @@ struct WLAN_AVAILABLE_NETWORK_LIST {
 using PWLAN_INTERFACE_INFO_LIST = WLAN_INTERFACE_INFO_LIST*;
 using PWLAN_AVAILABLE_NETWORK_LIST = WLAN_AVAILABLE_NETWORK_LIST*;
 
-// The platform's record layouts (x86_64).
+// The platform's record layouts. No record holds a pointer or anything wider
+// than 4 bytes, so they are the same on its 64-bit and 32-bit ABIs; only a
+// handle is as wide as a pointer there: 8 bytes, or 4 (armhf).
+static_assert(sizeof(HANDLE) == (UINTPTR_MAX > 0xFFFFFFFFu ? 8 : 4));
+static_assert(alignof(WLAN_INTERFACE_INFO_LIST) == 4 && alignof(WLAN_AVAILABLE_NETWORK_LIST) == 4);
+static_assert(sizeof(WLAN_INTERFACE_INFO_LIST) == 8 + 532);
+static_assert(sizeof(WLAN_AVAILABLE_NETWORK_LIST) == 8 + 628);
 static_assert(sizeof(GUID) == 16);
 static_assert(sizeof(DOT11_SSID) == 36);
 static_assert(sizeof(WLAN_INTERFACE_INFO) == 532);

@@ -6,7 +6,8 @@ report lines: each one a line of the run without failures, or an operation's
 error line. The run without failures must match its golden file byte for byte
 (WLANREPORT_BLESS=1 rewrites it).
 
-usage: fault_injection.py PROGRAM GOLDEN"""
+usage: fault_injection.py PROGRAM GOLDEN
+PROGRAM may be several words: an emulator, its options and the program."""
 import os
 import re
 import subprocess
@@ -41,10 +42,10 @@ ERROR_LINES = {b"Error in the %s() function call" % name for name in (
 FACTS = re.compile(rb"allocations (\d+) injected (\d) sockets (\d+)")
 
 
-def run(program, fail_at):
+def run(command, fail_at):
     env = dict(os.environ, WLANREPORT_FAIL_AT=str(fail_at),
                DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
-    done = subprocess.run([program], env=env, capture_output=True, timeout=60)
+    done = subprocess.run(command, env=env, capture_output=True, timeout=60)
     facts = FACTS.search(done.stderr)
     problems = []
     if done.returncode != 0:
@@ -65,7 +66,7 @@ def run(program, fail_at):
 
 
 def main():
-    program, golden = sys.argv[1], sys.argv[2]
+    program, golden = sys.argv[1:-1], sys.argv[-1]
     lines, facts, problems = run(program, 0)
     if problems:
         sys.exit("run without failures: " + "\n".join(problems))

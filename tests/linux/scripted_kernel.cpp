@@ -12,8 +12,8 @@
 
 #include "allocation_faults.h"
 #include "test_builders.h"
-#include "wlan/linux/netlink_attributes.h"
-#include "wlan/linux/netlink_socket.h"
+#include "wlan/linux/netlink/netlink_attributes.h"
+#include "wlan/linux/netlink/netlink_socket.h"
 
 using namespace testing_support;
 
@@ -22,12 +22,38 @@ namespace {
 
 constexpr std::uint16_t kNl80211 = 0x1c;
 
+// What one receive gets: a datagram, or the errno it fails with.
+struct Datagram {
+    Bytes bytes;
+    int error = 0;
+};
+
 // One open socket: its protocol, port and the datagrams waiting for it.
 struct Socket {
     int protocol = NETLINK_GENERIC;
     std::uint32_t port = 0;
-    std::deque<Bytes> pending;
+    std::deque<Datagram> pending;
 };
+
+// The answer to one request as the next trouble leaves it.
+std::vector<Datagram> Troubled(std::vector<Bytes> replies) {
+    Machine& machine = TheMachine();
+    std::vector<Datagram> datagrams;
+    if (machine.troubles.empty() || replies.empty()) {
+        for (Bytes& reply : replies) datagrams.push_back({std::move(reply)});
+        return datagrams;
+    }
+    const Trouble trouble = machine.troubles.front();
+    machine.troubles.pop_front();
+    if (trouble.kind == Trouble::Interrupted) {
+        reinterpret_cast<nlmsghdr*>(replies.back().data())->nlmsg_flags |= NLM_F_DUMP_INTR;
+        for (Bytes& reply : replies) datagrams.push_back({std::move(reply)});
+    } else {
+        datagrams = {{std::move(replies.front())}, {{}, trouble.error}};
+    }
+    if (trouble.then) trouble.then(machine);
+    return datagrams;
+}
 
 std::size_t openSockets = 0;
 std::uint32_t lastPort = 1000;
@@ -254,7 +280,9 @@ Machine SampleMachine() {
         bss(Join({Ssid("legacy"), DsssRates()}), 0x0011, 2412, -8500),
         bss(Join({Ssid("tkip"), MixedRates(), Wpa(2, {2}, {2})}), 0x0411, 2422, -7000),
     };
-    return Machine{true, {wlan0, ap, wlan1}};
+    Machine machine;
+    machine.interfaces = {wlan0, ap, wlan1};
+    return machine;
 }
 
 }  // namespace scripted_kernel
@@ -266,6 +294,10 @@ using scripted_kernel::Socket;
 
 bool OpenNetlinkSocket(NetlinkSocket& socket) {
     const allocation_faults::Pause pause;
+    if (scripted_kernel::TheMachine().socketsRefused) {
+        errno = EMFILE;
+        return false;
+    }
     auto* opened = new Socket;
     opened->protocol = socket.protocol;
     opened->port = ++scripted_kernel::lastPort;
@@ -292,9 +324,9 @@ bool SendToKernel(NetlinkSocket& socket, const nlmsghdr* message) {
         errno = EBADF;
         return false;
     }
-    const std::vector<Bytes> replies = target->protocol == NETLINK_ROUTE
-                                           ? scripted_kernel::AnswerRoute(message, target->port)
-                                           : scripted_kernel::AnswerGeneric(message, target->port);
+    const auto replies = scripted_kernel::Troubled(
+        target->protocol == NETLINK_ROUTE ? scripted_kernel::AnswerRoute(message, target->port)
+                                          : scripted_kernel::AnswerGeneric(message, target->port));
     target->pending.insert(target->pending.end(), replies.begin(), replies.end());
     return true;
 }
@@ -306,8 +338,13 @@ ssize_t ReceiveFromKernel(NetlinkSocket& socket, char* buffer, std::size_t size)
         errno = source == nullptr ? EBADF : EAGAIN;  // as a receive that timed out
         return -1;
     }
-    const Bytes datagram = std::move(source->pending.front());
+    const scripted_kernel::Datagram received = std::move(source->pending.front());
     source->pending.pop_front();
+    const Bytes& datagram = received.bytes;
+    if (received.error != 0) {
+        errno = received.error;
+        return -1;
+    }
     if (datagram.size() > size) {
         errno = EMSGSIZE;
         return -1;

@@ -2,12 +2,16 @@
 // (netlink_socket.cpp), it answers the layer's netlink requests from a machine
 // described here, so the whole layer runs unchanged above it. It serves the
 // generic-netlink family lookup, the nl80211 interface, wiphy, station and
-// scan dumps, and route-netlink link reads by index.
+// scan dumps, and route-netlink link reads by index; and it can trouble the
+// exchange as a busy kernel does (interrupted dumps, lost replies).
 #pragma once
 
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,9 +44,23 @@ struct Interface {
     int scanDumpsCutShort = 0;
 };
 
+struct Machine;
+
+// What befalls the answer to one request (a start again is a new request).
+struct Trouble {
+    enum Kind {
+        Interrupted,  // its last message marked NLM_F_DUMP_INTR
+        Lost,         // only its first message arrives, then the receive fails
+    } kind = Interrupted;
+    int error = ENOBUFS;  // the failed receive's errno (Lost)
+    std::function<void(Machine&)> then = {};  // how the machine changes after it
+};
+
 struct Machine {
     bool nl80211 = true;
     std::vector<Interface> interfaces;
+    std::deque<Trouble> troubles;  // for the next requests, in order
+    bool socketsRefused = false;   // opening a socket fails with EMFILE
 };
 
 // What the kernel serves; tests change it freely between requests.

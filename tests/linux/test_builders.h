@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "wlan/linux/suite_selectors.h"
+#include "wlan/linux/ieee80211/suite_selectors.h"
 
 namespace testing_support {
 

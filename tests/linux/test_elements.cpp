@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "test_builders.h"
-#include "wlan/linux/information_elements.h"
+#include "wlan/linux/ieee80211/information_elements.h"
 
 using namespace testing_support;
 using wlanlinux::Element;

@@ -18,7 +18,7 @@
 
 #include "allocation_faults.h"
 #include "private_bus.h"
-#include "wlan/linux/manager_queries.h"
+#include "wlan/linux/api/manager_queries.h"
 
 using testing_support::Answer;
 using testing_support::AppendGroups;

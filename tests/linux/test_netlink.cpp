@@ -1,21 +1,19 @@
+// The netlink layer: the reply walk and attribute checks on messages built
+// here, and the exchange over the scripted kernel.
 #include <gtest/gtest.h>
 #include <linux/genetlink.h>
-
-#include <net/if.h>
-#include <unistd.h>
+#include <linux/nl80211.h>
 
 #include <cerrno>
-#include <memory>
-#include <string>
 
+#include "scripted_kernel.h"
 #include "test_builders.h"
-#include "wlan/linux/netdevice_info.h"
-#include "wlan/linux/netlink_attributes.h"
-#include "wlan/linux/generic_family.h"
-#include "wlan/linux/netlink_reply_walk.h"
-#include "wlan/linux/netlink_request.h"
-#include "wlan/linux/netlink_socket.h"
-#include "wlan/linux/route_link.h"
+#include "wlan/linux/netlink/generic_family.h"
+#include "wlan/linux/netlink/netlink_attributes.h"
+#include "wlan/linux/netlink/netlink_reply_walk.h"
+#include "wlan/linux/netlink/netlink_request.h"
+#include "wlan/linux/netlink/netlink_socket.h"
+#include "wlan/linux/netlink/route_link.h"
 
 using namespace testing_support;
 using wlanlinux::ChunkStatus;
@@ -78,7 +76,16 @@ constexpr std::uint16_t kFamily = 0x1c;
 
 }  // namespace
 
-TEST(WalkReplyChunk, EndsAndErrors) {
+TEST(WalkReplyChunk, EndsErrorsAndWhatIsNotOurs) {
+    const auto withLength = [](std::uint32_t length) {
+        // The second of two messages claims this length.
+        Bytes bytes = Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI).bytes();
+        std::memcpy(bytes.data() + NLMSG_HDRLEN, &length, sizeof length);
+        return bytes;
+    };
+    Bytes cutShort =
+        Chunk().Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).bytes();
+    cutShort.resize(cutShort.size() - 4);  // the second message is cut short
     struct Case {
         const char* name;
         Bytes bytes;
@@ -100,6 +107,27 @@ TEST(WalkReplyChunk, EndsAndErrors) {
         {"interrupted end", Chunk().Add(NLMSG_DONE, NLM_F_MULTI | NLM_F_DUMP_INTR).bytes(),
          ChunkStatus::Restart, 0, 0},
         {"noop is skipped", Chunk().Add(NLMSG_NOOP).Done(0).bytes(), ChunkStatus::Done, 0, 0},
+        // Statuses that are not negative errnos.
+        {"error INT32_MIN", Chunk().Error(INT32_MIN).bytes(), ChunkStatus::Failed, EPROTO, 0},
+        {"error positive", Chunk().Error(5).bytes(), ChunkStatus::Failed, EPROTO, 0},
+        {"done INT32_MIN", Chunk().Done(INT32_MIN).bytes(), ChunkStatus::Failed, EPROTO, 0},
+        // Other requests' messages count for nothing, their ends included.
+        {"other sequence, other port, then ours",
+         Chunk().Add(kFamily, NLM_F_MULTI, {}, kSequence - 1).Add(kFamily, NLM_F_MULTI, {}, kSequence, kPort + 1)
+             .Done(-EBUSY).bytes(),
+         ChunkStatus::Failed, EBUSY, 0},
+        {"a stale message before our error", Chunk().Add(kFamily, 0, {}, 3).Error(-EPERM).bytes(),
+         ChunkStatus::Failed, EPERM, 0},
+        {"another sequence's end", Chunk().Add(NLMSG_DONE, 0, {0, 0, 0, 0}, 99).bytes(),
+         ChunkStatus::More, 0, 0},
+        // A length past the buffer ends the walk; one near 2^32, negative as
+        // an int, neither stalls it nor jumps out of the buffer.
+        {"second message cut short", cutShort, ChunkStatus::More, 0, 1},
+        {"length far past the buffer", withLength(0xff), ChunkStatus::More, 0, 1},
+        {"length 2^32 - 3", withLength(0xfffffffdu), ChunkStatus::More, 0, 1},
+        {"length 2^32 - 4", withLength(0xfffffffcu), ChunkStatus::More, 0, 1},
+        {"length 2^31", withLength(0x80000000u), ChunkStatus::More, 0, 1},
+        {"shorter than a header", Bytes{1, 2, 3}, ChunkStatus::More, 0, 0},
     };
     for (const Case& c : cases) {
         const Walked walked = Walk(c.bytes);
@@ -107,52 +135,6 @@ TEST(WalkReplyChunk, EndsAndErrors) {
         EXPECT_EQ(walked.error, c.error) << c.name;
         EXPECT_EQ(walked.messages, c.messages) << c.name;
     }
-}
-
-TEST(WalkReplyChunk, OnlyOurSequenceAndPortCount) {
-    const Bytes bytes = Chunk()
-                            .Add(kFamily, NLM_F_MULTI, {}, kSequence - 1)
-                            .Add(kFamily, NLM_F_MULTI, {}, kSequence, kPort + 1)
-                            .Done(-EBUSY)  // ours
-                            .bytes();
-    const Walked stale = Walk(Chunk().Add(kFamily, 0, {}, 3).Error(-EPERM).bytes());
-    EXPECT_EQ(stale.messages, 0);
-    EXPECT_EQ(stale.error, EPERM);
-
-    const Walked walked = Walk(bytes);
-    EXPECT_EQ(walked.messages, 0);
-    EXPECT_EQ(walked.status, ChunkStatus::Failed);
-
-    // Another sequence's end or error does not end ours.
-    const Walked foreignEnd = Walk(Chunk().Add(NLMSG_DONE, 0, {0, 0, 0, 0}, 99).bytes());
-    EXPECT_EQ(foreignEnd.status, ChunkStatus::More);
-}
-
-TEST(WalkReplyChunk, AMessageLongerThanTheBufferEndsTheWalk) {
-    Bytes bytes = Chunk().Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).bytes();
-    bytes.resize(bytes.size() - 4);  // the second message is cut short
-    const Walked walked = Walk(bytes);
-    EXPECT_EQ(walked.messages, 1);
-    EXPECT_EQ(walked.status, ChunkStatus::More);
-
-    Bytes lying = Chunk().Add(kFamily, NLM_F_MULTI).bytes();
-    lying[0] = 0xff;  // nlmsg_len far past the buffer
-    EXPECT_EQ(Walk(lying).messages, 0);
-    EXPECT_EQ(Walk(Bytes{1, 2, 3}).messages, 0);
-
-    // Lengths near 2^32, negative as an int: the walk neither stalls on the
-    // same message nor jumps out of the buffer.
-    for (const std::uint32_t huge : {0xfffffffdu, 0xfffffffcu, 0x80000000u}) {
-        Bytes bytes = Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI).bytes();
-        std::memcpy(bytes.data() + NLMSG_HDRLEN, &huge, sizeof huge);  // the second message
-        EXPECT_EQ(Walk(bytes).messages, 1) << huge;
-    }
-}
-
-TEST(WalkReplyChunk, StatusesThatAreNotErrnos) {
-    EXPECT_EQ(Walk(Chunk().Error(INT32_MIN).bytes()).error, EPROTO);
-    EXPECT_EQ(Walk(Chunk().Error(5).bytes()).error, EPROTO);
-    EXPECT_EQ(Walk(Chunk().Done(INT32_MIN).bytes()).error, EPROTO);
 }
 
 TEST(CollectAttributes, ValidatesKindAndLength) {
@@ -242,217 +224,63 @@ TEST(ParseFamilyReply, ReadsTheId) {
     EXPECT_EQ(wlanlinux::ParseFamilyReply(AsMessage(exact)), 0);
 }
 
-// The generic-netlink controller exists on every Linux machine: a real
-// request and a real dump through the kernel.
-TEST(NetlinkSocket, TalksToTheKernelController) {
-    wlanlinux::NetlinkSocket socket;
-    ASSERT_TRUE(wlanlinux::OpenNetlinkSocket(socket));
-    std::uint16_t id = 0;
-    EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "nlctrl", id), 0);
-    EXPECT_EQ(id, GENL_ID_CTRL);
-    EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "no-such-family", id), 0);
-    EXPECT_EQ(id, 0);
-
-    wlanlinux::GenericRequest dump;
-    dump.family = GENL_ID_CTRL;
-    dump.command = CTRL_CMD_GETFAMILY;
-    dump.version = 1;
-    dump.dump = true;
-    int families = 0;
-    int resets = 0;
-    EXPECT_EQ(wlanlinux::RunGenericRequest(
-                  socket, dump, [&] { ++resets; families = 0; },
-                  [&](const nlmsghdr* message) { families += wlanlinux::ParseFamilyReply(message) != 0; }),
-              0);
-    EXPECT_GE(families, 1);
-    EXPECT_EQ(resets, 0);
-    wlanlinux::CloseNetlinkSocket(socket);
-    EXPECT_EQ(socket.socket, nullptr);
-}
-
-namespace {
-
-// A kernel that answers each start of the request with the next scripted
-// reply: a list of datagrams, each built for the request's sequence number,
-// or an errno from the receive.
-struct ScriptedKernel {
-    struct Datagram {
-        std::function<Bytes(std::uint32_t sequence, std::uint32_t port)> build;
-        int error = 0;
-    };
-    std::vector<std::vector<Datagram>> replies;
-    std::size_t start = 0;
-    std::size_t next = 0;
-    std::uint32_t sequence = 0;
-    std::uint32_t port = 100;
-    int sends = 0;
-    int reopens = 0;
-    bool reopenFails = false;
-
-    wlanlinux::ReplyChannel Channel() {
-        wlanlinux::ReplyChannel channel;
-        channel.send = [this](const nlmsghdr* request) {
-            EXPECT_NE(request->nlmsg_flags & NLM_F_REQUEST, 0);
-            sequence = request->nlmsg_seq;
-            ++sends;
-            next = 0;
-            return true;
-        };
-        channel.receive = [this](char* buffer, std::size_t size) -> ssize_t {
-            if (start >= replies.size() || next >= replies[start].size()) {
-                ADD_FAILURE() << "receive past the script";
-                errno = EIO;
-                return -1;
-            }
-            const Datagram& datagram = replies[start][next++];
-            if (next == replies[start].size()) ++start;
-            if (datagram.error != 0) {
-                errno = datagram.error;
-                return -1;
-            }
-            const Bytes bytes = datagram.build(sequence, port);
-            EXPECT_LE(bytes.size(), size);
-            std::memcpy(buffer, bytes.data(), bytes.size());
-            return static_cast<ssize_t>(bytes.size());
-        };
-        channel.reopen = [this] {
-            ++reopens;
-            ++port;  // a new socket has a new port
-            if (reopenFails) errno = EMFILE;
-            return !reopenFails;
-        };
-        channel.portId = [this] { return port; };
-        return channel;
-    }
-};
-
-ScriptedKernel::Datagram Data(int messages, std::uint16_t flags = NLM_F_MULTI, bool done = false) {
-    return {[=](std::uint32_t sequence, std::uint32_t port) {
-        Chunk chunk;
-        for (int i = 0; i != messages; ++i) chunk.Add(kFamily, flags, {}, sequence, port);
-        if (done) {
-            const int status = 0;
-            Bytes payload(sizeof status);
-            chunk.Add(NLMSG_DONE, NLM_F_MULTI, payload, sequence, port);
-        }
-        return chunk.bytes();
-    }};
-}
-
-ScriptedKernel::Datagram Fails(int error) { return {nullptr, error}; }
-
-struct Outcome {
-    int result;
-    int messages;
-    int resets;
-};
-
-Outcome RunScripted(ScriptedKernel& kernel) {
-    wlanlinux::ReplyChannel channel = kernel.Channel();
-    std::uint32_t sequence = 10;
-    wlanlinux::GenericRequest request;
-    request.family = kFamily;
-    request.dump = true;
-    Outcome outcome{0, 0, 0};
-    outcome.result = wlanlinux::RunRequestOver(
-        channel, sequence, request,
-        [&] {
-            ++outcome.resets;
-            outcome.messages = 0;
-        },
-        [&](const nlmsghdr*) { ++outcome.messages; });
-    return outcome;
-}
-
-}  // namespace
-
-TEST(RunRequestOver, ADumpAcrossSeveralDatagrams) {
-    ScriptedKernel kernel;
-    kernel.replies = {{Data(3), Data(2), Data(1, NLM_F_MULTI, true)}};
-    const Outcome outcome = RunScripted(kernel);
-    EXPECT_EQ(outcome.result, 0);
-    EXPECT_EQ(outcome.messages, 6);
-    EXPECT_EQ(outcome.resets, 0);
-    EXPECT_EQ(kernel.sends, 1);
-    EXPECT_EQ(kernel.sequence, 11u);
-}
-
-TEST(RunRequestOver, InterruptedOrOverrunDumpsStartAgainOnAFreshChannel) {
+// The exchange over the scripted kernel, troubled as a busy kernel troubles it.
+TEST(RunNetlinkRequest, InterruptedOrLostRepliesStartAgainOnAFreshSocket) {
+    using scripted_kernel::Trouble;
+    const Trouble interrupted{Trouble::Interrupted};
+    const Trouble lost{Trouble::Lost, ENOBUFS};
     struct Case {
         const char* name;
-        std::vector<std::vector<ScriptedKernel::Datagram>> replies;
+        std::deque<Trouble> troubles;
+        bool socketsRefused;
         int result;
-        int messages;
-        int sends;
+        int messages;  // the interface dump's three, when it ends well
+        int resets;
     };
     const Case cases[] = {
-        {"interrupted once",
-         {{Data(2), Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}, {Data(4, NLM_F_MULTI, true)}}, 0, 4, 2},
-        {"receive buffer overrun",
-         {{Data(2), Fails(ENOBUFS)}, {Data(1), Data(2, NLM_F_MULTI, true)}}, 0, 3, 2},
-        {"interrupted every time",
-         {{Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}, {Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)},
-          {Fails(ENOBUFS)}, {Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}},
-         EAGAIN, 0, 4},
-        {"another error is final", {{Data(2), Fails(EPERM)}}, EPERM, 2, 1},
+        {"untroubled", {}, false, 0, 3, 0},
+        {"interrupted once", {interrupted}, false, 0, 3, 1},
+        {"replies lost once", {lost}, false, 0, 3, 1},
+        {"interrupted three times", {interrupted, lost, interrupted}, false, 0, 3, 3},
+        {"interrupted every time", {interrupted, interrupted, lost, interrupted}, false, EAGAIN, 3, 3},
+        {"another receive error is final", {{Trouble::Lost, EPERM}}, false, EPERM, 1, 0},
+        {"no socket to start again on", {lost}, true, EMFILE, 1, 0},
     };
     for (const Case& c : cases) {
-        ScriptedKernel kernel;
-        kernel.replies = c.replies;
-        const Outcome outcome = RunScripted(kernel);
-        EXPECT_EQ(outcome.result, c.result) << c.name;
-        EXPECT_EQ(outcome.messages, c.messages) << c.name;
-        EXPECT_EQ(kernel.sends, c.sends) << c.name;
-        EXPECT_EQ(kernel.reopens, c.sends - 1) << c.name;
-        EXPECT_EQ(outcome.resets, c.sends - 1) << c.name;
+        scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
+        scripted_kernel::TheMachine().troubles = c.troubles;
+        wlanlinux::NetlinkSocket socket;
+        ASSERT_TRUE(wlanlinux::OpenNetlinkSocket(socket));
+        scripted_kernel::TheMachine().socketsRefused = c.socketsRefused;
+        wlanlinux::NetlinkRequest dump;
+        dump.family = kFamily;
+        dump.command = NL80211_CMD_GET_INTERFACE;
+        dump.dump = true;
+        int messages = 0;
+        int resets = 0;
+        const int result = wlanlinux::RunNetlinkRequest(
+            socket, dump, [&] { ++resets; messages = 0; }, [&](const nlmsghdr*) { ++messages; });
+        EXPECT_EQ(result, c.result) << c.name;
+        EXPECT_EQ(messages, c.messages) << c.name;
+        EXPECT_EQ(resets, c.resets) << c.name;
+        wlanlinux::CloseNetlinkSocket(socket);
+        EXPECT_EQ(scripted_kernel::OpenSockets(), 0u) << c.name;
     }
+    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
 }
 
-TEST(RunRequestOver, RepliesOfAnAbandonedStartAreIgnored) {
-    // After a restart, a late datagram still carrying the first sequence
-    // number and port counts for nothing.
-    ScriptedKernel kernel;
-    const auto stale = ScriptedKernel::Datagram{[](std::uint32_t sequence, std::uint32_t port) {
-        return Chunk().Add(kFamily, NLM_F_MULTI, {}, sequence - 1, port - 1).bytes();
-    }};
-    kernel.replies = {{Data(1, NLM_F_MULTI | NLM_F_DUMP_INTR)}, {stale, Data(2, NLM_F_MULTI, true)}};
-    const Outcome outcome = RunScripted(kernel);
-    EXPECT_EQ(outcome.result, 0);
-    EXPECT_EQ(outcome.messages, 2);
-}
-
-TEST(RunRequestOver, AChannelThatCannotReopenEndsTheRequest) {
-    ScriptedKernel kernel;
-    kernel.reopenFails = true;
-    kernel.replies = {{Fails(ENOBUFS)}};
-    EXPECT_EQ(RunScripted(kernel).result, EMFILE);
-}
-
-// Device reads by index through this machine's own kernel. Loopback is on
-// every machine: up, without a permanent address or a driver link.
-TEST(DeviceReads, ByIndexOnThisMachine) {
+TEST(ReadLink, StartedAgainReadsTheDeviceAsItIsThen) {
+    // The link message arrives, its acknowledgement is lost, and the device
+    // goes before the second read: nothing of the first read remains.
+    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
+    scripted_kernel::TheMachine().troubles = {
+        {scripted_kernel::Trouble::Lost, ENOBUFS, [](scripted_kernel::Machine& machine) {
+             machine.interfaces.clear();
+         }}};
     wlanlinux::NetlinkSocket route(NETLINK_ROUTE);
     wlanlinux::LinkFacts facts;
-    const std::uint32_t loopback = if_nametoindex("lo");
-    ASSERT_EQ(wlanlinux::ReadLink(route, loopback, facts), 0);
-    EXPECT_TRUE(facts.up);
-    EXPECT_FALSE(facts.hasPermanentAddress);
-    EXPECT_STREQ(facts.name, "lo");
-    for (const std::uint32_t missing : {0u, 0x7ffffff0u, 0x80000000u, 0xffffffffu})
-        EXPECT_EQ(wlanlinux::ReadLink(route, missing, facts), ENODEV) << missing;
-
-    char driver[32];
-    for (const char* name : {"lo", "no-such-dev0", "", "name-longer-than-ifnamsiz", "../lo", ".."})
-        EXPECT_FALSE(wlanlinux::DriverName(loopback, name, driver, sizeof driver)) << name;
-    // A device with a driver gives it under its own index only.
-    const std::unique_ptr<struct if_nameindex[], void (*)(struct if_nameindex*)> devices(
-        if_nameindex(), if_freenameindex);
-    ASSERT_NE(devices, nullptr);
-    for (const struct if_nameindex* device = devices.get(); device->if_index != 0; ++device) {
-        char link[256];
-        const std::string path = std::string("/sys/class/net/") + device->if_name + "/device/driver";
-        if (readlink(path.c_str(), link, sizeof link) <= 0) continue;
-        EXPECT_TRUE(wlanlinux::DriverName(device->if_index, device->if_name, driver, sizeof driver));
-        EXPECT_FALSE(wlanlinux::DriverName(device->if_index + 1, device->if_name, driver, sizeof driver));
-    }
+    EXPECT_EQ(wlanlinux::ReadLink(route, 3, facts), ENODEV);
+    EXPECT_FALSE(facts.up);
+    EXPECT_EQ(facts.name[0], 0);
+    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
 }

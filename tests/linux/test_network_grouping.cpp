@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "wlan/linux/network_grouping.h"
+#include "wlan/linux/api/network_grouping.h"
 
 using wlanlinux::AddToNetworks;
 using wlanlinux::BssRecord;
@@ -24,9 +24,10 @@ BssRecord Bss(const char* ssid, WLAN_SIGNAL_QUALITY quality,
     return bss;
 }
 
-std::vector<WLAN_AVAILABLE_NETWORK> Group(const std::vector<BssRecord>& entries) {
+std::vector<WLAN_AVAILABLE_NETWORK> Group(const std::vector<BssRecord>& entries,
+                                          const wlanlinux::AdapterCapabilities* adapter = nullptr) {
     std::vector<WLAN_AVAILABLE_NETWORK> networks;
-    for (const BssRecord& bss : entries) AddToNetworks(networks, bss);
+    for (const BssRecord& bss : entries) AddToNetworks(networks, bss, adapter);
     return networks;
 }
 
@@ -80,30 +81,38 @@ TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
     EXPECT_EQ(networks[4].dot11DefaultCipherAlgorithm, DOT11_CIPHER_ALGO_NONE);
 }
 
-TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIs) {
-    BssRecord blocked = Bss("work", 50);
-    blocked.connectable = false;
-    auto networks = Group({blocked});
-    EXPECT_EQ(networks[0].bNetworkConnectable, 0);
-    EXPECT_EQ(networks[0].wlanNotConnectableReason, WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE);
-    networks = Group({blocked, Bss("work", 40)});
-    EXPECT_EQ(networks[0].bNetworkConnectable, 1);
-    EXPECT_EQ(networks[0].wlanNotConnectableReason, WLAN_REASON_CODE_SUCCESS);
-    networks = Group({Bss("work", 40), blocked});
-    EXPECT_EQ(networks[0].bNetworkConnectable, 1);
-}
-
-TEST(NetworkGrouping, PhyTypesBeyondEightSetTheMoreFlag) {
-    const std::vector<DOT11_PHY_TYPE> first = {dot11_phy_type_hrdsss, dot11_phy_type_erp,
-                                               dot11_phy_type_ofdm, dot11_phy_type_ht,
-                                               dot11_phy_type_vht};
-    const std::vector<DOT11_PHY_TYPE> second = {dot11_phy_type_he, dot11_phy_type_eht,
-                                                dot11_phy_type_dmg, dot11_phy_type_ht};
-    auto networks = Group({Bss("many", 50, first), Bss("many", 50, second)});
-    EXPECT_EQ(networks[0].uNumberOfPhyTypes, 8u);
-    EXPECT_EQ(networks[0].bMorePhyTypes, 0);
-    const std::vector<DOT11_PHY_TYPE> vendor = {dot11_phy_type_IHV_start};
-    networks = Group({Bss("many", 50, first), Bss("many", 50, second), Bss("many", 50, vendor)});
-    EXPECT_EQ(networks[0].uNumberOfPhyTypes, 8u);
-    EXPECT_EQ(networks[0].bMorePhyTypes, 1);
+TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIsAndPhyTypesUpToEight) {
+    wlanlinux::AdapterCapabilities ccmpOnly;
+    ccmpOnly.cipherListKnown = true;
+    ccmpOnly.ciphers = 1u << 4;
+    BssRecord blocked = Bss("net", 50);
+    blocked.security.pairwiseCiphers = 1u << 2;  // TKIP only
+    const BssRecord five = Bss("net", 50, {dot11_phy_type_hrdsss, dot11_phy_type_erp, dot11_phy_type_ofdm,
+                                           dot11_phy_type_ht, dot11_phy_type_vht});
+    const BssRecord threeNew = Bss("net", 50, {dot11_phy_type_he, dot11_phy_type_eht,
+                                               dot11_phy_type_dmg, dot11_phy_type_ht});
+    struct Case {
+        const char* name;
+        std::vector<BssRecord> entries;
+        bool connectable;
+        ULONG phyTypes;
+        BOOL more;
+    };
+    const Case cases[] = {
+        {"the one access point blocked", {blocked}, false, 2, 0},
+        {"blocked, then one to join", {blocked, Bss("net", 40)}, true, 2, 0},
+        {"one to join, then blocked", {Bss("net", 40), blocked}, true, 2, 0},
+        {"eight PHY types", {five, threeNew}, true, 8, 0},
+        {"a ninth", {five, threeNew, Bss("net", 50, {dot11_phy_type_IHV_start})}, true, 8, 1},
+    };
+    for (const Case& c : cases) {
+        const auto networks = Group(c.entries, &ccmpOnly);
+        ASSERT_EQ(networks.size(), 1u) << c.name;
+        EXPECT_EQ(networks[0].bNetworkConnectable, c.connectable ? 1 : 0) << c.name;
+        EXPECT_EQ(networks[0].wlanNotConnectableReason,
+                  c.connectable ? WLAN_REASON_CODE_SUCCESS : WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE)
+            << c.name;
+        EXPECT_EQ(networks[0].uNumberOfPhyTypes, c.phyTypes) << c.name;
+        EXPECT_EQ(networks[0].bMorePhyTypes, c.more) << c.name;
+    }
 }

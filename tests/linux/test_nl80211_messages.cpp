@@ -4,9 +4,11 @@
 #include <optional>
 
 #include "test_builders.h"
-#include "wlan/linux/nl80211_interfaces.h"
-#include "wlan/linux/nl80211_scan.h"
-#include "wlan/linux/wiphy_capabilities.h"
+#include "wlan/linux/api/interface_record.h"
+#include "wlan/linux/api/network_grouping.h"
+#include "wlan/linux/nl80211/nl80211_interfaces.h"
+#include "wlan/linux/nl80211/nl80211_scan.h"
+#include "wlan/linux/nl80211/wiphy_capabilities.h"
 
 using namespace testing_support;
 using wlanlinux::AdapterCapabilities;
@@ -73,7 +75,9 @@ struct Expected {
     std::optional<std::vector<DOT11_PHY_TYPE>> phyTypes = {};
 };
 
-void Check(const char* name, const std::optional<BssRecord>& record, const Expected& expected) {
+// `adapter` is also the one that judges whether the BSS can be joined.
+void Check(const char* name, const std::optional<BssRecord>& record, const Expected& expected,
+           const AdapterCapabilities* adapter) {
     ASSERT_EQ(record.has_value(), expected.listed) << name;
     if (!record) return;
     const auto check = [name](const auto& actual, const auto& wanted) {
@@ -86,7 +90,7 @@ void Check(const char* name, const std::optional<BssRecord>& record, const Expec
     check(Bytes(record->ssid.ucSSID, record->ssid.ucSSID + record->ssid.uSSIDLength),
           expected.ssid);
     check(record->connected, expected.connected);
-    check(record->connectable, expected.connectable);
+    check(wlanlinux::CanJoin(adapter, record->type, record->security), expected.connectable);
     check(record->security.auth, expected.auth);
     check(record->security.cipher, expected.cipher);
     check(std::vector<DOT11_PHY_TYPE>(record->phyTypes, record->phyTypes + record->phyTypeCount),
@@ -205,12 +209,13 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"short signal", {.shortSignal = true}, nullptr, {.quality = 0}},
         {"no BSS nest", {.withBssNest = false}, nullptr, {.listed = false}},
     };
-    for (const Case& c : cases) Check(c.name, Parse(c.bss, c.adapter), c.expected);
+    for (const Case& c : cases) Check(c.name, Parse(c.bss, c.adapter), c.expected, c.adapter);
 }
 
 TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
-    // Every prefix of a real message, with nlmsg_len and the nest's length
-    // still claiming the whole: parsing must stay inside the prefix.
+    // Every prefix of a real message, with nlmsg_len fitting the prefix and
+    // the nest's length still claiming the whole: parsing stays inside the
+    // prefix, and a BSS nest cut short is no BSS.
     Bss bss;
     bss.capability = kSecured;
     bss.ies = Join({Ssid("truncate"), MixedRates(), HtCapabilities(), Rsn(4, {4}, {2})});
@@ -223,7 +228,7 @@ TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
         }
         if (length < NLMSG_HDRLEN) continue;
         const auto exact = ExactCopy(prefix);
-        (void)ParseScanMessage(AsMessage(exact), nullptr);
+        EXPECT_FALSE(ParseScanMessage(AsMessage(exact), nullptr).has_value()) << length;
     }
     // The element list cut inside the RSN element: the RSN element is dropped.
     Bss cut = bss;
@@ -292,58 +297,36 @@ TEST(InterfaceMessage, ListsStationAndAdHocInterfacesOnly) {
     EXPECT_FALSE(ParseInterface({})->hasSsid);
 }
 
-TEST(InterfaceState, FromTheFacts) {
-    using wlanlinux::StateFacts;
+TEST(StationMessage, ProgressFromTheStationFlags) {
+    const std::uint32_t associated = 1u << NL80211_STA_FLAG_ASSOCIATED;
+    const std::uint32_t authenticated = 1u << NL80211_STA_FLAG_AUTHENTICATED;
+    using Flags = nl80211_sta_flag_update;
     struct Case {
         const char* name;
-        StateFacts facts;
-        WLAN_INTERFACE_STATE state;
+        bool withInfo;
+        std::optional<Flags> flags;
+        StationProgress progress;
     };
     const Case cases[] = {
-        {"down", {false, NL80211_IFTYPE_STATION, false, StationProgress::None},
-         wlan_interface_state_not_ready},
-        {"down though associated", {false, NL80211_IFTYPE_STATION, true, StationProgress::None},
-         wlan_interface_state_not_ready},
-        {"up, idle", {true, NL80211_IFTYPE_STATION, false, StationProgress::None},
-         wlan_interface_state_disconnected},
-        {"associated", {true, NL80211_IFTYPE_STATION, true, StationProgress::None},
-         wlan_interface_state_connected},
-        {"station associated, SSID not yet shown",
-         {true, NL80211_IFTYPE_STATION, false, StationProgress::Associated},
-         wlan_interface_state_connected},
-        {"authenticating", {true, NL80211_IFTYPE_STATION, false, StationProgress::Authenticating},
-         wlan_interface_state_authenticating},
-        {"ad hoc joined", {true, NL80211_IFTYPE_ADHOC, true, StationProgress::None},
-         wlan_interface_state_ad_hoc_network_formed},
-        {"ad hoc idle", {true, NL80211_IFTYPE_ADHOC, false, StationProgress::None},
-         wlan_interface_state_disconnected},
+        {"no station info", false, std::nullopt, StationProgress::None},
+        {"info without flags", true, std::nullopt, StationProgress::Authenticating},
+        {"associated", true, Flags{associated | authenticated, associated | authenticated},
+         StationProgress::Associated},
+        {"authenticated only", true, Flags{associated | authenticated, authenticated},
+         StationProgress::Authenticating},
+        {"set outside the mask", true, Flags{authenticated, associated}, StationProgress::Authenticating},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(wlanlinux::DecideInterfaceState(c.facts), c.state) << c.name;
-}
-
-TEST(StationMessage, ProgressFromTheStationFlags) {
-    const auto parse = [](std::optional<nl80211_sta_flag_update> flags, bool withInfo) {
+    for (const Case& c : cases) {
         GenlMessage message(NL80211_CMD_NEW_STATION);
         mnl_attr_put_u32(message.get(), NL80211_ATTR_IFINDEX, 3);
-        if (withInfo) {
+        if (c.withInfo) {
             nlattr* nest = mnl_attr_nest_start(message.get(), NL80211_ATTR_STA_INFO);
-            if (flags) mnl_attr_put(message.get(), NL80211_STA_INFO_STA_FLAGS, sizeof *flags, &*flags);
+            if (c.flags) mnl_attr_put(message.get(), NL80211_STA_INFO_STA_FLAGS, sizeof *c.flags, &*c.flags);
             mnl_attr_nest_end(message.get(), nest);
         }
         const auto exact = message.Exact();
-        return wlanlinux::ParseStationMessage(AsMessage(exact));
-    };
-    const std::uint32_t associated = 1u << NL80211_STA_FLAG_ASSOCIATED;
-    const std::uint32_t authenticated = 1u << NL80211_STA_FLAG_AUTHENTICATED;
-    EXPECT_EQ(parse(std::nullopt, false), StationProgress::None);
-    EXPECT_EQ(parse(std::nullopt, true), StationProgress::Authenticating);
-    EXPECT_EQ(parse(nl80211_sta_flag_update{associated | authenticated, associated | authenticated}, true),
-              StationProgress::Associated);
-    EXPECT_EQ(parse(nl80211_sta_flag_update{associated | authenticated, authenticated}, true),
-              StationProgress::Authenticating);
-    EXPECT_EQ(parse(nl80211_sta_flag_update{authenticated, associated}, true),
-              StationProgress::Authenticating);  // a set bit outside the mask means nothing
+        EXPECT_EQ(wlanlinux::ParseStationMessage(AsMessage(exact)), c.progress) << c.name;
+    }
 }
 
 TEST(WiphyMessages, SplitMessagesMergePerWiphy) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "wlan/linux/device_state_mapping.h"
-#include "wlan/linux/profile_entries.h"
+#include "wlan/linux/api/device_state_mapping.h"
+#include "wlan/linux/api/profile_entries.h"
 
 using wlanlinux::ProfileMode;
 using wlanlinux::ProfileSecurity;

@@ -14,8 +14,8 @@
 
 #include "allocation_faults.h"
 #include "scripted_kernel.h"
-#include "wlan/linux/client_handle.h"
-#include "wlan/linux/interface_guid.h"
+#include "wlan/linux/api/client_handle.h"
+#include "wlan/linux/device/interface_guid.h"
 #include "wlan/wlan_client.h"
 
 namespace {

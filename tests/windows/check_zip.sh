@@ -2,7 +2,10 @@
 # check_zip.sh BUILD_DIR VERSION WINDRES OBJDUMP
 # Makes the Windows zip with CPack and checks it: exactly wlanreport.exe,
 # README.md and LICENSE; the exe's version resource and manifest; and the exe
-# imports the platform's wlanapi.dll, KERNEL32 and msvcrt only.
+# imports the platform's wlanapi.dll, KERNEL32 and msvcrt only; its header asks
+# for ASLR with 64-bit entropy and a non-executable stack and heap; the zip's
+# entries come in a fixed order with the time of SOURCE_DATE_EPOCH (the last
+# commit's when the caller did not set it).
 set -euo pipefail
 build=$1 version=$2 windres=$3 objdump=$4
 work=$build/zip-check
@@ -16,8 +19,13 @@ zip=$work/wlanreport-$version-win64.zip
 [ -f "$zip" ] || fail "no $zip: $(ls "$work")"
 
 (cd "$work/unpacked" && cmake -E tar xf "$zip")
-contents=$(cd "$work/unpacked" && find . -type f | sort | tr '\n' ' ')
-[ "$contents" = "./LICENSE ./README.md ./wlanreport.exe " ] || fail "zip holds: $contents"
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$(dirname "$0")" log -1 --format=%ct)}
+contents=$(python3 -c 'import sys, time, zipfile
+t = time.localtime(int(sys.argv[2]))
+when = (*t[:5], t[5] // 2 * 2)  # zip times count seconds in twos
+for e in zipfile.ZipFile(sys.argv[1]).infolist():
+    print(e.filename + ("" if e.date_time == when else f" at {e.date_time}, not {when}"))' "$zip" "$epoch")
+[ "$contents" = $'README.md\nLICENSE\nwlanreport.exe' ] || fail "zip holds: $contents"
 exe=$work/unpacked/wlanreport.exe
 
 resources=$("$windres" -i "$exe" -O rc)
@@ -31,4 +39,8 @@ done
 
 imports=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "kernel32.dll msvcrt.dll wlanapi.dll " ] || fail "imports: $imports"
-echo "zip: $contents; version $version; imports: $imports"
+characteristics=$("$objdump" -p "$exe" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p')
+for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+  grep -qw "$flag" <<<"$characteristics" || fail "DllCharacteristics lack $flag: $characteristics"
+done
+echo "zip: $(tr '\n' ' ' <<<"$contents"); version $version; imports: $imports"

@@ -1,0 +1,112 @@
+#include "wlan/linux/api/manager_queries.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+#include <string>
+
+#include "wlan/linux/api/device_state_mapping.h"
+#include "wlan/linux/api/profile_entries.h"
+#include "wlan/linux/bus/iwd_reader.h"
+#include "wlan/linux/bus/networkmanager_reader.h"
+
+namespace wlanlinux {
+namespace {
+
+bool ProfilesFresh(const ManagerContact& contact, std::uint64_t now) {
+    return contact.profilesRead && now - contact.profilesReadAt < kProfilesFreshUsec;
+}
+
+// NetworkManager's profiles, else iwd's; none when neither answers in time.
+void ReadProfiles(BusOperation& operation, ManagerContact& contact) {
+    int result = ReadNetworkManagerProfiles(operation, contact.profiles);
+    if (result == 0) result = ReadIwdProfiles(operation, contact.profiles);
+    if (result <= 0) contact.profiles = ProfileSnapshot{};
+}
+
+std::size_t IndexOfPath(const std::vector<SavedProfile>& profiles, const std::string& path) {
+    if (path.empty()) return kNoProfile;
+    for (std::size_t i = 0; i != profiles.size(); ++i)
+        if (profiles[i].path == path) return i;
+    return kNoProfile;
+}
+
+// The profile the interface's connection uses; asked only when a network is
+// connected, since only then does it matter.
+std::size_t ProfileInUse(BusOperation& operation, const ProfileSnapshot& snapshot,
+                         const char* interfaceName) {
+    std::string path;
+    if (snapshot.source == ProfileSnapshot::Source::NetworkManager) {
+        if (ReadActiveProfilePath(operation, interfaceName, path) < 0) return kNoProfile;
+    } else {
+        for (const IwdStation& station : snapshot.stations)
+            if (station.interfaceName == interfaceName) {
+                path = station.knownNetworkPath;
+                break;
+            }
+    }
+    return IndexOfPath(snapshot.profiles, path);
+}
+
+}  // namespace
+
+void ForgetProfiles(ManagerContact& contact) noexcept { contact.profilesRead = false; }
+
+int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
+                      ManagerContact& contact) noexcept {
+    if (networks.empty()) return 0;
+    try {
+        // Profiles read before the manager went silent still apply; nothing
+        // more is asked of it.
+        BusOperation operation(contact.bus);
+        if (!ProfilesFresh(contact, operation.started)) {
+            // Without a bus the other interfaces of the enumeration do not try again.
+            contact.profiles = ProfileSnapshot{};
+            contact.profilesRead = true;
+            contact.profilesReadAt = operation.started;
+            if (ConnectBus(operation)) ReadProfiles(operation, contact);
+        }
+        const ProfileSnapshot& snapshot = contact.profiles;
+        if (snapshot.profiles.empty()) return 0;
+        const bool connected = std::any_of(networks.begin(), networks.end(), [](const auto& n) {
+            return (n.dwFlags & WLAN_AVAILABLE_NETWORK_CONNECTED) != 0;
+        });
+        const std::size_t inUse = connected && ConnectBus(operation)
+                                      ? ProfileInUse(operation, snapshot, record.netdev.name)
+                                      : kNoProfile;
+        const ProfileInterface target{record.netdev.name,
+                                      record.hasAdapterAddress ? record.adapterAddress : nullptr};
+        networks = WithProfileEntries(networks, snapshot.profiles, inUse, target);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        // A reading cut short is not kept for the next list.
+        ForgetProfiles(contact);
+        return ENOMEM;
+    }
+}
+
+int RefineStatesWithManager(std::vector<InterfaceRecord>& records, ManagerContact& contact) noexcept {
+    if (contact.bus.silent) return 0;
+    try {
+        // An interface that is down stays not ready: with none up, no bus at all.
+        std::vector<const char*> names;
+        std::vector<std::size_t> up;
+        for (std::size_t i = 0; i != records.size(); ++i)
+            if (records[i].state != wlan_interface_state_not_ready) {
+                names.push_back(records[i].netdev.name);
+                up.push_back(i);
+            }
+        if (names.empty()) return 0;
+        BusOperation operation(contact.bus);
+        std::vector<std::uint32_t> states;
+        if (!ConnectBus(operation) || ReadNetworkManagerDeviceStates(operation, names, states) <= 0)
+            return 0;
+        for (std::size_t i = 0; i != up.size(); ++i)
+            records[up[i]].state = RefineWithDeviceState(records[up[i]].state, states[i]);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        return ENOMEM;
+    }
+}
+
+}  // namespace wlanlinux

@@ -1,0 +1,49 @@
+#include "wlan/linux/bus/bus_properties.h"
+
+#include <cerrno>
+#include <utility>
+
+#include "wlan/linux/bus/bus_message_reading.h"
+
+namespace wlanlinux {
+namespace {
+
+constexpr std::size_t kTextLimit = 4096;
+
+int EnterVariant(sd_bus_message* reply, const char* contents) {
+    const int result = sd_bus_message_enter_container(reply, 'v', contents);
+    return result < 0 ? result : (result == 0 ? -EBADMSG : 0);
+}
+
+}  // namespace
+
+BusCall PropertyCall(const char* destination, std::string path, const char* interface,
+                     const char* property) {
+    BusCall call;
+    call.destination = destination;
+    call.path = std::move(path);
+    call.interface = "org.freedesktop.DBus.Properties";
+    call.member = "Get";
+    call.arguments[0] = interface;
+    call.arguments[1] = property;
+    return call;
+}
+
+int ReadPathReply(sd_bus_message* reply, std::string& path) {
+    return ReadText(reply, 'o', path, kTextLimit);
+}
+
+int ReadTextPropertyReply(sd_bus_message* reply, char type, std::string& value) {
+    const char contents[2] = {type, 0};
+    const int result = EnterVariant(reply, contents);
+    return result < 0 ? result : ReadText(reply, type, value, kTextLimit);
+}
+
+int ReadU32PropertyReply(sd_bus_message* reply, std::uint32_t& value) {
+    int result = EnterVariant(reply, "u");
+    if (result < 0) return result;
+    result = sd_bus_message_read_basic(reply, 'u', &value);
+    return result < 0 ? result : (result == 0 ? -EBADMSG : 0);
+}
+
+}  // namespace wlanlinux

@@ -1,0 +1,46 @@
+// What NetworkManager tells any user over the system bus: saved profiles
+// (never their secrets), the profile a device's active connection uses, and
+// device states. Profiles the caller may not read are left out.
+#pragma once
+
+#include <systemd/sd-bus.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "wlan/linux/bus/saved_profiles.h"
+#include "wlan/linux/bus/system_bus.h"
+
+namespace wlanlinux {
+
+inline constexpr char kNetworkManagerName[] = "org.freedesktop.NetworkManager";
+
+// ListConnections' reply: each path once, in order, up to a bound on their
+// bytes. 0, or a negative errno for a malformed reply (`paths` is then empty).
+int ReadConnectionPaths(sd_bus_message* reply, std::vector<std::string>& paths);
+
+// GetSettings' reply: 1 for a Wi-Fi profile with an SSID, 0 for another kind
+// of profile, or a negative errno for a malformed reply.
+int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile);
+
+// The Wi-Fi profiles readable by the caller, in NetworkManager's order, with
+// their settings paths; all GetSettings calls in flight together. 1 when
+// NetworkManager answered (a list it gave malformed or refused leaves no
+// profiles), 0 when it is not on the bus, or a negative errno when the
+// deadline passed or the connection failed (`out` is then empty).
+int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out);
+
+// The settings path of the profile the active connection of the device named
+// `interfaceName` uses; empty when there is none or it cannot be told. 0 or
+// a negative errno (deadline, connection).
+int ReadActiveProfilePath(BusOperation& operation, const char* interfaceName, std::string& path);
+
+// The state (NM_DEVICE_STATE_*) of each device named in `names`; 0, its
+// "unknown", when NetworkManager has no such device or the state cannot be
+// read. 1 when NetworkManager answered, 0 when it is not on the bus, or a
+// negative errno (deadline, connection).
+int ReadNetworkManagerDeviceStates(BusOperation& operation, const std::vector<const char*>& names,
+                                   std::vector<std::uint32_t>& states);
+
+}  // namespace wlanlinux

@@ -1,0 +1,93 @@
+// The system bus of one client, over sd-bus: one connection for the life of
+// the client handle, opened by the first operation that needs it. Calls are
+// sent together and their replies taken by a wait loop of our own, which
+// discards whatever else arrives as it arrives and ends at a deadline: the
+// operation's own bound, or what is left of the client's budget.
+#pragma once
+
+#include <systemd/sd-bus.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace wlanlinux {
+
+// The bus work of one operation, and of one client in all: a slow manager
+// costs a client a few seconds at most, however many operations it makes.
+inline constexpr std::uint64_t kOperationBudgetUsec = 2'000'000;
+inline constexpr std::uint64_t kClientBudgetUsec = 4'000'000;
+
+struct MessageUnref {
+    void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
+};
+using BusMessage = std::unique_ptr<sd_bus_message, MessageUnref>;
+
+// One client's connection and what it has cost.
+struct ClientBus {
+    sd_bus* bus = nullptr;
+    std::uint64_t spentUsec = 0;
+    // A call went unanswered until its deadline, or the budget is spent: the
+    // client asks the bus nothing more.
+    bool silent = false;
+    ClientBus() = default;
+    ClientBus(const ClientBus&) = delete;
+    ClientBus& operator=(const ClientBus&) = delete;
+    ~ClientBus();
+};
+
+// The bus work of one operation: its deadline is set when it begins, and the
+// time it took is charged to the client when it ends.
+class BusOperation {
+public:
+    explicit BusOperation(ClientBus& owner);
+    ~BusOperation();
+    BusOperation(const BusOperation&) = delete;
+    BusOperation& operator=(const BusOperation&) = delete;
+    ClientBus& client;
+    const std::uint64_t started;   // CLOCK_MONOTONIC, microseconds
+    const std::uint64_t deadline;
+};
+
+// The client's connection, opened (within the operation's deadline) when it
+// has none or its connection was closed. False when there is no bus, or the
+// client has gone silent. Throws std::bad_alloc.
+bool ConnectBus(BusOperation& operation);
+
+// How a call ended, decided by the name of its error.
+enum class CallStatus {
+    Answered,    // a method return: `reply` holds it
+    Denied,      // PermissionDenied, AccessDenied: that one item is left out
+    NoService,   // ServiceUnknown, NameHasNoOwner: no such manager
+    Absent,      // any other error reply (UnknownObject, UnknownMethod, ...): that fact is absent
+    Unanswered,  // no reply before the deadline: the manager is silent
+};
+
+// A method call with up to two string arguments, and how it ended.
+struct BusCall {
+    const char* destination = nullptr;
+    std::string path;
+    const char* interface = nullptr;
+    const char* member = nullptr;
+    const char* arguments[2] = {};
+    CallStatus status = CallStatus::Unanswered;
+    BusMessage reply;
+};
+
+// Called with each answered or refused call as its reply arrives: a negative
+// result stops everything (and is returned), 1 sends no more calls.
+using CallTaken = std::function<int(BusCall& call)>;
+
+// Sends the calls with auto-start off, a bounded number in flight at once,
+// and takes their replies until all have come or the deadline passes (the
+// client then goes silent). 0, or a negative errno when the connection
+// failed (the calls not taken stay Unanswered). Throws std::bad_alloc.
+int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTaken& taken = {});
+
+// One call; the same as RunCalls with it alone.
+int RunCall(BusOperation& operation, BusCall& call);
+
+}  // namespace wlanlinux

@@ -1,0 +1,133 @@
+// The layer against this machine's own kernel, sysfs and hardware database
+// (hwdb.bin, from the udev package).
+#include <gtest/gtest.h>
+#include <linux/genetlink.h>
+#include <net/if.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+#include "wlan/linux/device/adapter_names.h"
+#include "wlan/linux/device/netdevice_info.h"
+#include "wlan/linux/netlink/generic_family.h"
+#include "wlan/linux/netlink/netlink_request.h"
+#include "wlan/linux/netlink/netlink_socket.h"
+#include "wlan/linux/netlink/route_link.h"
+
+namespace {
+
+// This machine's network devices; the list ends with index 0.
+using DeviceList = std::unique_ptr<struct if_nameindex[], void (*)(struct if_nameindex*)>;
+DeviceList Devices() { return DeviceList(if_nameindex(), if_freenameindex); }
+
+}  // namespace
+
+TEST(AdapterNames, ProductNamesFromTheHardwareDatabase) {
+    sd_hwdb* hwdb = nullptr;
+    ASSERT_GE(sd_hwdb_new(&hwdb), 0) << "no hwdb.bin: install udev";
+    struct Case {
+        const char* modalias;
+        const char* expected;  // "vendor|model"; nullptr: the database names no model
+    };
+    const Case cases[] = {
+        {"pci:v00008086d00002723sv00008086sd00000084bc02sc80i00", "Intel Corporation|Wi-Fi 6 AX200 (NGW)"},
+        {"pci:v000010ECd0000C822sv000010ECsd0000C822bc02sc80i00",
+         "Realtek Semiconductor Co., Ltd.|RTL8822CE 802.11ac PCIe Wireless Network Adapter"},
+        {"usb:v0BDAp8179d0000dc00dsc00dp00icFFiscFFipFFin00",
+         "Realtek Semiconductor Corp.|RTL8188EUS 802.11n Wireless Network Adapter"},
+        {"usb:v0CF3p9271d0108dcFFdscFFdpFFicFFiscFFipFFin00",
+         "Qualcomm Atheros Communications|AR9271 802.11n"},
+        {"usb:v0BDAp0000d0000dc00dsc00dp00icFFiscFFipFFin00", nullptr},  // the vendor alone
+        {"pci:v0000FFFFd0000FFFF", nullptr},
+        {"virtio:d00000001v00001AF4", nullptr},
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        wlanlinux::ProductName product;
+        EXPECT_EQ(wlanlinux::LookUpProduct(hwdb, c.modalias, product), c.expected != nullptr) << c.modalias;
+        EXPECT_EQ(std::string(product.vendor) + "|" + product.model, c.expected ? c.expected : "|")
+            << c.modalias;
+    }
+    sd_hwdb_unref(hwdb);
+}
+
+TEST(AdapterNames, ModaliasOnlyFromTheInterfacesOwnDevice) {
+    char modalias[256];
+    const std::uint32_t lo = if_nametoindex("lo");
+    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "lo", modalias, sizeof modalias));  // virtual: none
+    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "../../devices", modalias, sizeof modalias));
+    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "no-such-if", modalias, sizeof modalias));
+    // A real device's alias comes without its line end, not at all when it
+    // does not fit, and never under a name that is another index's.
+    const DeviceList devices = Devices();
+    ASSERT_NE(devices, nullptr);
+    const struct if_nameindex* device = devices.get();
+    while (device->if_index != 0 &&
+           access(("/sys/class/net/" + std::string(device->if_name) + "/device/modalias").c_str(), R_OK) != 0)
+        ++device;
+    if (device->if_index == 0) GTEST_SKIP() << "no network device with a modalias on this machine";
+    ASSERT_TRUE(wlanlinux::ReadModalias(device->if_index, device->if_name, modalias, sizeof modalias));
+    const std::string alias = modalias;
+    EXPECT_FALSE(alias.empty());
+    EXPECT_EQ(alias.find('\n'), std::string::npos);
+    EXPECT_FALSE(wlanlinux::ReadModalias(device->if_index, device->if_name, modalias, alias.size() + 1));
+    EXPECT_TRUE(wlanlinux::ReadModalias(device->if_index, device->if_name, modalias, alias.size() + 2));
+    EXPECT_FALSE(wlanlinux::ReadModalias(lo, device->if_name, modalias, sizeof modalias));
+}
+
+// The generic-netlink controller exists on every Linux machine: a real
+// request and a real dump through the kernel.
+TEST(NetlinkSocket, TalksToTheKernelController) {
+    wlanlinux::NetlinkSocket socket;
+    ASSERT_TRUE(wlanlinux::OpenNetlinkSocket(socket));
+    std::uint16_t id = 0;
+    EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "nlctrl", id), 0);
+    EXPECT_EQ(id, GENL_ID_CTRL);
+    EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "no-such-family", id), 0);
+    EXPECT_EQ(id, 0);
+
+    wlanlinux::NetlinkRequest dump;
+    dump.family = GENL_ID_CTRL;
+    dump.command = CTRL_CMD_GETFAMILY;
+    dump.version = 1;
+    dump.dump = true;
+    int families = 0;
+    int resets = 0;
+    EXPECT_EQ(wlanlinux::RunNetlinkRequest(
+                  socket, dump, [&] { ++resets; families = 0; },
+                  [&](const nlmsghdr* message) { families += wlanlinux::ParseFamilyReply(message) != 0; }),
+              0);
+    EXPECT_GE(families, 1);
+    EXPECT_EQ(resets, 0);
+    wlanlinux::CloseNetlinkSocket(socket);
+    EXPECT_EQ(socket.socket, nullptr);
+}
+
+// Device reads by index through this machine's own kernel. Loopback is on
+// every machine: up, without a permanent address or a driver link.
+TEST(DeviceReads, ByIndexOnThisMachine) {
+    wlanlinux::NetlinkSocket route(NETLINK_ROUTE);
+    wlanlinux::LinkFacts facts;
+    const std::uint32_t loopback = if_nametoindex("lo");
+    ASSERT_EQ(wlanlinux::ReadLink(route, loopback, facts), 0);
+    EXPECT_TRUE(facts.up);
+    EXPECT_FALSE(facts.hasPermanentAddress);
+    EXPECT_STREQ(facts.name, "lo");
+    for (const std::uint32_t missing : {0u, 0x7ffffff0u, 0x80000000u, 0xffffffffu})
+        EXPECT_EQ(wlanlinux::ReadLink(route, missing, facts), ENODEV) << missing;
+
+    char driver[32];
+    for (const char* name : {"lo", "no-such-dev0", "", "name-longer-than-ifnamsiz", "../lo", ".."})
+        EXPECT_FALSE(wlanlinux::DriverName(loopback, name, driver, sizeof driver)) << name;
+    // A device with a driver gives it under its own index only.
+    const DeviceList devices = Devices();
+    ASSERT_NE(devices, nullptr);
+    for (const struct if_nameindex* device = devices.get(); device->if_index != 0; ++device) {
+        char link[256];
+        const std::string path = std::string("/sys/class/net/") + device->if_name + "/device/driver";
+        if (readlink(path.c_str(), link, sizeof link) <= 0) continue;
+        EXPECT_TRUE(wlanlinux::DriverName(device->if_index, device->if_name, driver, sizeof driver));
+        EXPECT_FALSE(wlanlinux::DriverName(device->if_index + 1, device->if_name, driver, sizeof driver));
+    }
+}
