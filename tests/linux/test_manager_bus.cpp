@@ -312,25 +312,35 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
                 peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd ? kIwd : kNm,
                                                  setup == Setup::SlowNetworkManager ? slow : Answer{});
         }
-        // Each operation ends within its 2 s (a correctness bound, not a
-        // benchmark); once a budget has run out, the next one asks nothing.
+        // A call unanswered for 2 s ends its operation, and once that has
+        // happened the next one asks nothing; a manager that answers, however
+        // slowly, is waited for within the client's 4 s (correctness bounds,
+        // not a benchmark).
         const auto within = [](std::chrono::milliseconds bound, const auto& operation) {
             const auto before = std::chrono::steady_clock::now();
             EXPECT_EQ(operation(), 0);
             return std::chrono::steady_clock::now() - before < bound;
         };
+        const bool slow = setup == Setup::SlowNetworkManager;
         const bool silent = setup == Setup::MuteBus || setup == Setup::SilentNetworkManager ||
-                            setup == Setup::SilentIwd || setup == Setup::SlowNetworkManager;
+                            setup == Setup::SilentIwd;
         wlanlinux::ManagerContact contact;
         auto networks = Networks();
         auto records = Records();
-        EXPECT_TRUE(within(std::chrono::milliseconds(2500),
+        using std::chrono::milliseconds;
+        EXPECT_TRUE(within(slow ? milliseconds(4500) : milliseconds(2500),
                            [&] { return wlanlinux::AddProfileEntries(Wlan0(), networks, contact); }));
-        EXPECT_EQ(contact.bus.silent, silent);
-        EXPECT_TRUE(within(silent ? std::chrono::milliseconds(500) : std::chrono::milliseconds(2500),
+        if (!slow) {
+            EXPECT_EQ(contact.bus.silent, silent);
+        }
+        const auto left = milliseconds(4500) - milliseconds(contact.bus.spentUsec / 1000);
+        EXPECT_TRUE(within(silent ? milliseconds(500) : left,
                            [&] { return wlanlinux::RefineStatesWithManager(records, contact); }));
-        EXPECT_EQ(Shape(networks), Shape(Networks()));
-        EXPECT_EQ(States(records), States(Records()));
+        // The slow manager's profiles are all there; no one else's is.
+        EXPECT_EQ(Shape(networks) == Shape(Networks()), !slow);
+        if (!slow) {
+            EXPECT_EQ(States(records), States(Records()));
+        }
         if (bus != nullptr) {
             EXPECT_FALSE(bus->Activated(kNm));
             EXPECT_FALSE(bus->Activated(kIwd));

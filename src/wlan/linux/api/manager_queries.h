@@ -1,8 +1,9 @@
 // What the network manager on the system bus adds to the operations: saved
 // profiles in the network list and finer interface states. NetworkManager
 // answers when it is on the bus, else iwd (profiles only). Nothing is started;
-// the bus work of one call ends within kOperationBudgetUsec and a client's in
-// all within kClientBudgetUsec; without a bus, a manager or a timely answer
+// a call waits at most kOperationBudgetUsec for an answer and a client's bus
+// work ends within kClientBudgetUsec in all; without a bus, a manager or a
+// timely answer
 // the lists stay exactly as nl80211 made them. Only our own running out of
 // memory fails an operation: a peer's error reply, whatever its name, never.
 #pragma once

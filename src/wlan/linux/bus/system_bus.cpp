@@ -20,11 +20,11 @@ std::uint64_t Now() {
            static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
-std::uint64_t DeadlineFor(ClientBus& client, std::uint64_t now) {
+std::uint64_t BudgetEnd(ClientBus& client, std::uint64_t now) {
     const std::uint64_t left =
         client.spentUsec < kClientBudgetUsec ? kClientBudgetUsec - client.spentUsec : 0;
     if (left == 0) client.silent = true;
-    return now + std::min(kOperationBudgetUsec, left);
+    return now + left;
 }
 
 // Microseconds left before the deadline; 0 once it has passed.
@@ -127,7 +127,10 @@ std::size_t TakeAnswered(sd_bus_message* message, std::vector<InFlight>& inFligh
 ClientBus::~ClientBus() { CloseBus(*this); }
 
 BusOperation::BusOperation(ClientBus& owner)
-    : client(owner), started(Now()), deadline(DeadlineFor(owner, started)) {}
+    : client(owner),
+      started(Now()),
+      end(BudgetEnd(owner, started)),
+      deadline(std::min(started + kOperationBudgetUsec, end)) {}
 
 BusOperation::~BusOperation() {
     client.spentUsec += Now() - started;
@@ -181,6 +184,8 @@ int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTak
         const std::size_t answered =
             message != nullptr ? TakeAnswered(received, inFlight, calls.size()) : calls.size();
         if (answered != calls.size()) {
+            // An answer, even a refusal: the manager is at work, not stuck.
+            operation.deadline = std::min(Now() + kOperationBudgetUsec, operation.end);
             BusCall& call = calls[answered];
             call.status = StatusOf(received);
             if (call.status == CallStatus::Answered) call.reply.reset(sd_bus_message_ref(received));

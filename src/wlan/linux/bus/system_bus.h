@@ -1,8 +1,9 @@
 // The system bus of one client, over sd-bus: one connection for the life of
 // the client handle, opened by the first operation that needs it. Calls are
 // sent together and their replies taken by a wait loop of our own, which
-// discards whatever else arrives as it arrives and ends at a deadline: the
-// operation's own bound, or what is left of the client's budget.
+// discards whatever else arrives as it arrives and ends at a deadline: when
+// the calls of an operation have gone unanswered for its bound, or when the
+// client's budget is spent.
 #pragma once
 
 #include <systemd/sd-bus.h>
@@ -16,8 +17,11 @@
 
 namespace wlanlinux {
 
-// The bus work of one operation, and of one client in all: a slow manager
-// costs a client a few seconds at most, however many operations it makes.
+// How long an operation waits for an answer, and the bus work of one client
+// in all. A manager that answers, however slowly, is waited for up to the
+// client's budget (a thousand profiles are read one call each); one that has
+// stopped answering costs an operation its bound; and a slow manager costs a
+// client a few seconds at most, however many operations it makes.
 inline constexpr std::uint64_t kOperationBudgetUsec = 2'000'000;
 inline constexpr std::uint64_t kClientBudgetUsec = 4'000'000;
 
@@ -39,8 +43,9 @@ struct ClientBus {
     ~ClientBus();
 };
 
-// The bus work of one operation: its deadline is set when it begins, and the
-// time it took is charged to the client when it ends.
+// The bus work of one operation: it ends where the client's budget does, and
+// earlier when its calls go unanswered for kOperationBudgetUsec; the time it
+// took is charged to the client when it ends.
 class BusOperation {
 public:
     explicit BusOperation(ClientBus& owner);
@@ -48,8 +53,9 @@ public:
     BusOperation(const BusOperation&) = delete;
     BusOperation& operator=(const BusOperation&) = delete;
     ClientBus& client;
-    const std::uint64_t started;   // CLOCK_MONOTONIC, microseconds
-    const std::uint64_t deadline;
+    const std::uint64_t started;  // CLOCK_MONOTONIC, microseconds
+    const std::uint64_t end;      // where what is left of the client's budget ends
+    std::uint64_t deadline;       // kOperationBudgetUsec after the last answer, at most `end`
 };
 
 // The client's connection, opened (within the operation's deadline) when it
@@ -83,7 +89,7 @@ using CallTaken = std::function<int(BusCall& call)>;
 
 // Sends the calls with auto-start off, a bounded number in flight at once,
 // and takes their replies until all have come or the deadline passes (the
-// client then goes silent). 0, or a negative errno when the connection
+// client then goes silent). Each reply taken moves the deadline on. 0, or a negative errno when the connection
 // failed (the calls not taken stay Unanswered). Throws std::bad_alloc.
 int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTaken& taken = {});
 
