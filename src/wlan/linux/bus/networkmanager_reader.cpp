@@ -179,22 +179,20 @@ int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out) {
                                     "GetSettings"));
     // Each reply is read as it comes and let go; profiles the caller may not
     // read, and replies refused or malformed, are left out.
+    // A Wi-Fi profile read is one with an SSID; the others stay empty.
     std::vector<SavedProfile> read(calls.size());
-    std::vector<bool> isWifi(calls.size());
     std::size_t wifi = 0;
     result = RunCalls(operation, calls, [&](BusCall& call) {
         const auto index = static_cast<std::size_t>(&call - calls.data());
         if (call.status == CallStatus::Answered &&
-            ReadConnectionSettings(call.reply.get(), read[index]) > 0) {
-            isWifi[index] = true;
+            ReadConnectionSettings(call.reply.get(), read[index]) > 0)
             ++wifi;
-        }
         call.reply.reset();
         return wifi == kMaxProfiles ? 1 : 0;
     });
     if (result < 0) return result;
     for (std::size_t i = 0; i != calls.size(); ++i) {
-        if (!isWifi[i]) continue;
+        if (read[i].ssid.empty()) continue;
         read[i].path = std::move(calls[i].path);
         out.profiles.push_back(std::move(read[i]));
     }
