@@ -4,8 +4,9 @@ cmake_minimum_required(VERSION 3.25)
 
 # The layers each may include besides its own; wlan/wlan_types.h is below all.
 set(below_nl80211 netlink ieee80211)
-set(below_api netlink ieee80211 nl80211 bus device)
-set(layers netlink ieee80211 nl80211 bus device api)
+set(below_platform netlink ieee80211 nl80211 bus device)
+set(below_api netlink ieee80211 nl80211 bus device platform)
+set(layers netlink ieee80211 nl80211 bus device platform api)
 
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
 foreach(file ${files})

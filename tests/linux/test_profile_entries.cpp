@@ -36,8 +36,14 @@ SavedProfile Profile(std::string name, std::string ssid, std::string interfaceNa
                      ProfileMode mode = ProfileMode::Infrastructure,
                      ProfileSecurity security = ProfileSecurity::Personal,
                      std::string lockedAddress = "") {
-    return {std::move(name), std::move(ssid), std::move(interfaceName), mode, security,
-            std::move(lockedAddress), {}};
+    SavedProfile profile;
+    profile.name = std::move(name);
+    profile.ssid = std::move(ssid);
+    profile.interfaceName = std::move(interfaceName);
+    profile.mode = mode;
+    profile.security = security;
+    profile.lockedAddress = std::move(lockedAddress);
+    return profile;
 }
 
 SavedProfile Secured(const char* name, ProfileSecurity security) {

@@ -12,6 +12,7 @@ bool ModeMatches(ProfileMode mode, DOT11_BSS_TYPE type) {
     case ProfileMode::Infrastructure: return type == dot11_BSS_type_infrastructure;
     case ProfileMode::AdHoc: return type == dot11_BSS_type_independent;
     case ProfileMode::Other: return false;
+    case ProfileMode::Unspecified: return true;
     }
     return false;
 }

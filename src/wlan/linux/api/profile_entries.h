@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "wlan/linux/bus/saved_profiles.h"
+#include "wlan/linux/platform/profile_matching.h"
 #include "wlan/wlan_types.h"
 
 namespace wlanlinux {

@@ -7,16 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "wlan/wlan_types.h"
-
 namespace wlanlinux {
 
 // The kind of network a profile joins. Access point and mesh profiles are
-// kept as Other: they match no visible network.
-enum class ProfileMode { Infrastructure, AdHoc, Other };
+// kept as Other: they match no visible network. Unspecified: the profile
+// names no mode.
+enum class ProfileMode { Unspecified, Infrastructure, AdHoc, Other };
 
-// The security a profile was saved for (profile_entries.cpp has the table of
-// the networks each one joins). Unknown matches no network.
+// The security a profile was saved for, reduced (the matcher's table says
+// which networks each one joins). Unknown matches no network.
 enum class ProfileSecurity {
     Open,        // NetworkManager: no security settings
     OpenOrOwe,   // iwd's "open", which joins OWE networks too
@@ -27,14 +26,50 @@ enum class ProfileSecurity {
     Unknown,
 };
 
+// The key management a profile names, as its manager saved it.
+enum class ProfileKeyMgmt {
+    None,             // NetworkManager: no 802-11-wireless-security setting
+    StaticWep,        // "none"
+    DynamicWep,       // "ieee8021x"
+    WpaPsk,           // "wpa-psk"
+    Sae,              // "sae"
+    Owe,              // "owe"
+    WpaEap,           // "wpa-eap"
+    WpaEapSuiteB192,  // "wpa-eap-suite-b-192"
+    IwdOpen,          // iwd's known-network types: "open", "psk", "8021x"
+    IwdPsk,
+    Iwd8021x,
+    Unknown,          // any other value
+};
+
+// A profile's band lock (NetworkManager's 802-11-wireless.band).
+enum class ProfileBand { Any, A, Bg };
+
+// Protocol and cipher restrictions (802-11-wireless-security.proto, pairwise,
+// group) as bit sets; 0 means the profile names none, so any will do.
+inline constexpr std::uint32_t kProtoWpa = 1u << 0;
+inline constexpr std::uint32_t kProtoRsn = 1u << 1;
+inline constexpr std::uint32_t kCipherWep40 = 1u << 1;   // 00-0F-AC suite types as bits
+inline constexpr std::uint32_t kCipherTkip = 1u << 2;
+inline constexpr std::uint32_t kCipherCcmp = 1u << 4;
+inline constexpr std::uint32_t kCipherWep104 = 1u << 5;
+
 struct SavedProfile {
     std::string name;           // UTF-8, as the manager names it
     std::string ssid;           // the SSID's bytes
     std::string interfaceName;  // empty: any interface
     ProfileMode mode = ProfileMode::Infrastructure;
     ProfileSecurity security = ProfileSecurity::Open;
-    std::string lockedAddress;  // the adapter's permanent address (bytes); empty: any adapter
-    std::string path;           // its object on the bus
+    ProfileKeyMgmt keyMgmt = ProfileKeyMgmt::None;
+    std::uint32_t protos = 0;    // kProto* bits; 0: any
+    std::uint32_t pairwise = 0;  // kCipher* bits; 0: any
+    std::uint32_t group = 0;     // kCipher* bits; 0: any
+    std::string lockedAddress;   // the adapter's permanent address (bytes); empty: any adapter
+    std::vector<std::string> deniedAddresses;  // adapters (6 bytes each) it must not use
+    std::string bssid;           // 6 bytes: only that access point; empty: any
+    ProfileBand band = ProfileBand::Any;
+    std::uint32_t channel = 0;   // 0: any
+    std::string path;            // its object on the bus
 };
 
 // The index of no profile.
@@ -53,13 +88,10 @@ struct ProfileSnapshot {
     Source source = Source::None;
     std::vector<SavedProfile> profiles;
     std::vector<IwdStation> stations;  // iwd only
+    // The interfaces the manager manages (NetworkManager: its managed Wi-Fi
+    // devices; iwd: interfaces with a Station): its profiles apply to these only.
+    std::vector<std::string> managedInterfaces;
 };
 
-// The interface a list is made for, as profiles are tied to it: by name, or
-// by its adapter's permanent address (null when the kernel gave none).
-struct ProfileInterface {
-    const char* name = "";
-    const std::uint8_t* permanentAddress = nullptr;  // 6 bytes
-};
 
 }  // namespace wlanlinux
