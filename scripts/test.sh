@@ -8,43 +8,63 @@
 #   cross     arm64 and armhf: the tests built with cross compilers and run under
 #             qemu-user, the packages cross-built and checked with lintian
 #   analyse   clang-tidy and cppcheck over src/, failing on any finding
-# Installs what it needs first (as root). Every suite runs even when an earlier
-# one fails; the exit status says whether all passed.
+# Each suite first installs what it needs (as root: scripts/debian-packages-run.txt
+# and scripts/debian-packages-SUITE.txt). A suite whose packages cannot be
+# installed because the package registry failed is SKIPPED, with apt's error;
+# any other failure, the install's included, fails it. Every suite runs
+# whatever happens to another; the exit status is 0 when none failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 suites=("$@")
 [ ${#suites[@]} -ne 0 ] || suites=(native sanitize windows package cross analyse)
-lists=(run test)
-[[ " ${suites[*]} " != *" cross "* ]] || lists+=(cross)
-scripts/install-deps.sh "${lists[@]}" || exit 1
 
-failed=()
-suite() {
-  local name=$1
-  shift
-  echo "== $name"
-  if ! "$@"; then failed+=("$name"); fi
-}
+# The package lists are fetched once for the whole run (again only when the
+# cross suite adds its architectures).
+WLANREPORT_APT_STATE=$(mktemp)
+export WLANREPORT_APT_STATE
+trap 'rm -f "$WLANREPORT_APT_STATE"' EXIT
 
+passed=() failed=() skipped=()
 build_and_test() {
   local preset=$1
   cmake --preset "$preset" && cmake --build --preset "$preset" && ctest --preset "$preset"
 }
+run_suite() {
+  case $1 in
+    native | sanitize) build_and_test "$1" ;;
+    windows) scripts/windows-tests.sh ;;
+    package) scripts/package-tests.sh ;;
+    cross) scripts/cross-tests.sh ;;
+    analyse) scripts/analyse.sh ;;
+  esac
+}
 
 for name in "${suites[@]}"; do
-  case $name in
-    native | sanitize) suite "$name" build_and_test "$name" ;;
-    windows) suite windows scripts/windows-tests.sh ;;
-    package) suite package scripts/package-tests.sh ;;
-    cross) suite cross scripts/cross-tests.sh ;;
-    analyse) suite analyse scripts/analyse.sh ;;
-    *) echo "unknown suite $name"; failed+=("$name") ;;
-  esac
+  echo "== $name"
+  if [ ! -f "scripts/debian-packages-$name.txt" ]; then
+    echo "unknown suite $name"
+    failed+=("$name")
+    continue
+  fi
+  start=$SECONDS
+  status=0
+  scripts/install-deps.sh run "$name" || status=$?
+  if [ $status -eq 75 ]; then
+    echo "== SKIPPED $name: its packages could not be installed, the package registry failed (above: apt's error)"
+    skipped+=("$name")
+    continue
+  elif [ $status -ne 0 ]; then
+    echo "== FAILED $name: installing its packages failed (above: apt's error)"
+    failed+=("$name")
+    continue
+  fi
+  if run_suite "$name"; then passed+=("$name"); result=passed; else failed+=("$name"); result=FAILED; fi
+  echo "== $name $result in $((SECONDS - start)) s"
 done
 
-if [ ${#failed[@]} -ne 0 ]; then
-  echo "== failed suites: ${failed[*]}"
-  exit 1
-fi
-echo "== all suites passed"
+echo "== passed: ${passed[*]:-none}"
+echo "== failed: ${failed[*]:-none}"
+echo "== skipped (the package registry failed): ${skipped[*]:-none}"
+echo "suites: ${#passed[@]} passed, ${#failed[@]} failed, ${#skipped[@]} skipped"
+[ ${#failed[@]} -eq 0 ]
