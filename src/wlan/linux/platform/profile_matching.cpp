@@ -78,9 +78,11 @@ bool CiphersFit(std::uint32_t listed, std::uint32_t offered) {
 
 // NetworkManager's security check. Where its own check is loose we are
 // stricter: a profile restricted to WPA or to RSN reads that element only
-// (NetworkManager reads both, as its own comment says it should not), and
-// dynamic WEP takes no network with an RSN element (NetworkManager reads the
-// WPA element only).
+// (NetworkManager reads both, as its own comment says it should not); dynamic
+// WEP takes no network with an RSN element (NetworkManager reads the WPA
+// element only); and open and WEP profiles look at the elements present, not
+// at the flags NetworkManager can read from them (it takes a network offering
+// only suites it cannot read, such as SAE-EXT-KEY, for WEP).
 bool NmSecurityFits(const SavedProfile& profile, const BssMatchFacts& bss) {
     const bool useWpa = profile.protos == 0 || (profile.protos & kProtoWpa) != 0;
     const bool useRsn = profile.protos == 0 || (profile.protos & kProtoRsn) != 0;
