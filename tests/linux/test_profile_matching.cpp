@@ -1,0 +1,219 @@
+// Which saved profile applies to which BSS, one row per case. The answers are
+// the managers' own: NetworkManager 1.42's compatibility check over the flags
+// it builds from wpa_supplicant's reading of the BSS, and iwd 2.3's security of
+// a BSS against a known network's type. Rows marked Stricter are the ones
+// where NetworkManager says yes and we say no.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "wlan/linux/platform/profile_matching.h"
+
+using wlanlinux::BssMatchFacts;
+using wlanlinux::ProfileBand;
+using wlanlinux::SavedProfile;
+using wlanlinux::SuiteSets;
+using K = wlanlinux::ProfileKeyMgmt;
+using M = wlanlinux::ProfileMode;
+
+namespace {
+
+constexpr std::uint32_t B(int type) { return 1u << type; }  // a suite type's bit
+constexpr std::uint32_t kTkip = wlanlinux::kCipherTkip;
+constexpr std::uint32_t kCcmp = wlanlinux::kCipherCcmp;
+
+struct Net {
+    bool privacy = true;
+    std::optional<SuiteSets> rsn = std::nullopt, wpa = std::nullopt;
+    bool oweTransition = false;
+    bool adhoc = false;
+    std::uint32_t mhz = 2437;
+    std::string ssid = "net";
+};
+
+Net Open() { return {.privacy = false}; }
+Net Wep() { return {}; }
+// AKM suite types as bits; RSN defaults to CCMP, WPA to TKIP.
+Net Rsn(std::uint32_t akms, std::uint32_t pairwise = kCcmp, std::uint32_t group = kCcmp) {
+    return {.rsn = SuiteSets{group, pairwise, akms}};
+}
+Net Wpa(std::uint32_t akms, std::uint32_t pairwise = kTkip) {
+    return {.wpa = SuiteSets{kTkip, pairwise, akms}};
+}
+Net Both(Net rsn, const Net& wpa) { rsn.wpa = wpa.wpa; return rsn; }
+Net OweTm(Net net) { net.oweTransition = true; return net; }
+Net AdHoc(Net net) { net.adhoc = true; return net; }
+Net At(std::uint32_t mhz) { Net net = Open(); net.mhz = mhz; return net; }
+Net Named(std::string ssid) { Net net = Open(); net.ssid = std::move(ssid); return net; }
+
+const std::string kAdapter("\2\0\0\0\0\1", 6), kOtherAdapter("\2\0\0\0\0\2", 6);
+const std::string kAp("\x0a\0\0\0\0\1", 6), kOtherAp("\x0a\0\0\0\0\2", 6);
+
+// What a profile names besides its key management and mode.
+struct Extra {
+    std::uint32_t protos = 0, pairwise = 0, group = 0;
+    std::string bssid = "";
+    ProfileBand band = ProfileBand::Any;
+    std::uint32_t channel = 0;
+    std::string interfaceName = "", locked = "", denied = "";
+    bool noPermanentAddress = false;  // the adapter's address unknown
+    std::string ssid = "net";
+};
+
+enum Answer { No, Yes, Stricter };
+
+struct Row {
+    const char* what;
+    Net net;
+    K key;
+    M mode;
+    Extra extra;
+    Answer expected;
+};
+
+constexpr auto I = M::Infrastructure;
+constexpr std::uint32_t kWpa = wlanlinux::kProtoWpa, kRsn = wlanlinux::kProtoRsn;
+
+}  // namespace
+
+TEST(ProfileMatching, AsEachManagerMatches) {
+    const Row rows[] = {
+        // NetworkManager: security
+        {"open, no security settings", Open(), K::None, I, {}, Yes},
+        {"open, wpa-psk", Open(), K::WpaPsk, I, {}, No},
+        {"open, owe", Open(), K::Owe, I, {}, No},
+        {"OWE transition's open SSID, no security", OweTm(Open()), K::None, I, {}, Yes},
+        {"OWE transition's open SSID, owe", OweTm(Open()), K::Owe, I, {}, Yes},
+        {"OWE transition's OWE BSS, owe", OweTm(Rsn(B(18))), K::Owe, I, {}, Yes},
+        {"OWE transition's OWE BSS, no security", OweTm(Rsn(B(18))), K::None, I, {}, No},
+        {"OWE, owe", Rsn(B(18)), K::Owe, I, {}, Yes},
+        {"WEP, static WEP", Wep(), K::StaticWep, I, {}, Yes},
+        {"WEP, dynamic WEP", Wep(), K::DynamicWep, I, {}, Yes},
+        {"WEP, no security", Wep(), K::None, I, {}, No},
+        {"RSN-PSK, static WEP", Rsn(B(2)), K::StaticWep, I, {}, No},
+        {"RSN-PSK, dynamic WEP (NetworkManager ignores RSN)", Rsn(B(2)), K::DynamicWep, I, {}, Stricter},
+        {"WPA-PSK, dynamic WEP", Wpa(B(2)), K::DynamicWep, I, {}, No},
+        {"RSN-PSK, wpa-psk", Rsn(B(2)), K::WpaPsk, I, {}, Yes},
+        {"RSN-PSK, sae: a downgraded twin", Rsn(B(2)), K::Sae, I, {}, No},
+        {"SAE, sae", Rsn(B(8)), K::Sae, I, {}, Yes},
+        {"SAE, wpa-psk", Rsn(B(8)), K::WpaPsk, I, {}, No},
+        {"PSK+SAE transition, wpa-psk", Rsn(B(2) | B(8)), K::WpaPsk, I, {}, Yes},
+        {"PSK+SAE transition, sae", Rsn(B(2) | B(8)), K::Sae, I, {}, Yes},
+        {"FT-PSK alone, wpa-psk", Rsn(B(4)), K::WpaPsk, I, {}, Yes},
+        {"PSK-SHA256 alone, wpa-psk", Rsn(B(6)), K::WpaPsk, I, {}, Yes},
+        {"FT-SAE alone, sae", Rsn(B(9)), K::Sae, I, {}, Yes},
+        {"SAE-EXT-KEY alone, sae", Rsn(B(24), B(9), B(9)), K::Sae, I, {}, No},
+        {"SAE-EXT-KEY alone, static WEP (NetworkManager reads no flags)", Rsn(B(24), B(9), B(9)),
+         K::StaticWep, I, {}, Stricter},
+        {"802.1X, wpa-eap", Rsn(B(1)), K::WpaEap, I, {}, Yes},
+        {"802.1X, wpa-eap-suite-b-192", Rsn(B(1)), K::WpaEapSuiteB192, I, {}, No},
+        {"Suite B 192, wpa-eap", Rsn(B(12), B(9), B(9)), K::WpaEap, I, {}, No},
+        {"Suite B 192, wpa-eap-suite-b-192", Rsn(B(12), B(9), B(9)), K::WpaEapSuiteB192, I, {}, Yes},
+        {"802.1X-SHA256, wpa-eap", Rsn(B(5)), K::WpaEap, I, {}, Yes},
+        {"Suite B (11), wpa-eap", Rsn(B(11)), K::WpaEap, I, {}, No},
+        {"FILS-SHA256, wpa-eap", Rsn(B(14)), K::WpaEap, I, {}, Yes},
+        {"RSN-PSK, owe", Rsn(B(2)), K::Owe, I, {}, No},
+        {"RSN-PSK, unknown key-mgmt", Rsn(B(2)), K::Unknown, I, {}, No},
+        {"WPA-PSK alone, wpa-psk", Wpa(B(2)), K::WpaPsk, I, {}, Yes},
+        {"WPA-PSK alone, proto rsn (NetworkManager ignores proto)", Wpa(B(2)), K::WpaPsk, I,
+         {.protos = kRsn}, Stricter},
+        {"WPA-PSK alone, proto wpa", Wpa(B(2)), K::WpaPsk, I, {.protos = kWpa}, Yes},
+        {"WPA TKIP + RSN CCMP, pairwise tkip", Both(Rsn(B(2)), Wpa(B(2))), K::WpaPsk, I,
+         {.pairwise = kTkip}, Yes},
+        {"WPA TKIP + RSN CCMP, proto rsn, pairwise tkip", Both(Rsn(B(2)), Wpa(B(2))), K::WpaPsk, I,
+         {.protos = kRsn, .pairwise = kTkip}, Stricter},
+        {"RSN CCMP, pairwise tkip", Rsn(B(2)), K::WpaPsk, I, {.pairwise = kTkip}, No},
+        {"RSN CCMP, pairwise tkip ccmp", Rsn(B(2)), K::WpaPsk, I, {.pairwise = kTkip | kCcmp}, Yes},
+        {"RSN CCMP, pairwise wep40 only", Rsn(B(2)), K::WpaPsk, I, {.pairwise = B(1)}, No},
+        {"RSN CCMP, group tkip", Rsn(B(2)), K::WpaPsk, I, {.group = kTkip}, No},
+        {"RSN GCMP-256 only, pairwise ccmp", Rsn(B(2), B(9), B(9)), K::WpaPsk, I, {.pairwise = kCcmp}, No},
+        {"RSN GCMP-256 only, no ciphers named", Rsn(B(2), B(9), B(9)), K::WpaPsk, I, {}, Yes},
+        // NetworkManager: mode
+        {"ad hoc RSN-PSK CCMP, ad hoc wpa-psk ccmp", AdHoc(Rsn(B(2))), K::WpaPsk, M::AdHoc,
+         {.pairwise = kCcmp, .group = kCcmp}, Yes},
+        {"ad hoc RSN-PSK TKIP, ad hoc wpa-psk ccmp", AdHoc(Rsn(B(2), kTkip, kTkip)), K::WpaPsk,
+         M::AdHoc, {.pairwise = kCcmp, .group = kCcmp}, No},
+        {"ad hoc RSN-PSK, ad hoc sae", AdHoc(Rsn(B(2))), K::Sae, M::AdHoc, {}, No},
+        {"ad hoc SAE, ad hoc sae", AdHoc(Rsn(B(8))), K::Sae, M::AdHoc, {}, No},
+        {"ad hoc WPA-PSK, ad hoc wpa-psk: RSN needed", AdHoc(Wpa(B(2))), K::WpaPsk, M::AdHoc, {}, No},
+        {"ad hoc WEP, ad hoc static WEP", AdHoc(Wep()), K::StaticWep, M::AdHoc, {}, Yes},
+        {"ad hoc WEP, ad hoc dynamic WEP", AdHoc(Wep()), K::DynamicWep, M::AdHoc, {}, No},
+        {"ad hoc open, no mode: any", AdHoc(Open()), K::None, M::Unspecified, {}, Yes},
+        {"ad hoc RSN-PSK, no mode", AdHoc(Rsn(B(2))), K::WpaPsk, M::Unspecified, {}, Yes},
+        {"ad hoc open, infrastructure", AdHoc(Open()), K::None, I, {}, No},
+        {"open, ad hoc", Open(), K::None, M::AdHoc, {}, No},
+        {"open, access point or mesh profile", Open(), K::None, M::Other, {}, No},
+        // NetworkManager: access point, band, channel, adapter, SSID
+        {"bssid of this AP", Open(), K::None, I, {.bssid = kAp}, Yes},
+        {"bssid of another AP", Open(), K::None, I, {.bssid = kOtherAp}, No},
+        {"band a on 5180 MHz", At(5180), K::None, I, {.band = ProfileBand::A}, Yes},
+        {"band a on 2437 MHz", At(2437), K::None, I, {.band = ProfileBand::A}, No},
+        {"band a on 5865 MHz (above NetworkManager's 5825)", At(5865), K::None, I, {.band = ProfileBand::A}, No},
+        {"band bg on 2484 MHz", At(2484), K::None, I, {.band = ProfileBand::Bg}, Yes},
+        {"channel 36 on 5180 MHz", At(5180), K::None, I, {.channel = 36}, Yes},
+        {"channel 6 on 2437 MHz", At(2437), K::None, I, {.channel = 6}, Yes},
+        {"channel 6 on 2412 MHz", At(2412), K::None, I, {.channel = 6}, No},
+        {"channel 1 on 6 GHz channel 1", At(5955), K::None, I, {.channel = 1}, No},
+        {"interface-name of this interface", Open(), K::None, I, {.interfaceName = "wlan0"}, Yes},
+        {"interface-name of another", Open(), K::None, I, {.interfaceName = "wlan1"}, No},
+        {"mac-address of this adapter", Open(), K::None, I, {.locked = kAdapter}, Yes},
+        {"mac-address of another adapter", Open(), K::None, I, {.locked = kOtherAdapter}, No},
+        {"mac-address, adapter address unknown", Open(), K::None, I,
+         {.locked = kAdapter, .noPermanentAddress = true}, No},
+        {"denylist names this adapter", Open(), K::None, I, {.denied = kAdapter}, No},
+        {"denylist names another adapter", Open(), K::None, I, {.denied = kOtherAdapter}, Yes},
+        {"denylist, adapter address unknown", Open(), K::None, I,
+         {.denied = kAdapter, .noPermanentAddress = true}, Yes},
+        {"another SSID", Open(), K::None, I, {.ssid = "Net"}, No},
+        {"hidden: no SSID", Named(""), K::None, I, {.ssid = ""}, No},
+        {"hidden: NUL bytes", Named(std::string(3, '\0')), K::None, I, {.ssid = std::string(3, '\0')}, No},
+        // iwd: known network types against the BSS's security
+        {"iwd: open, open", Open(), K::IwdOpen, I, {}, Yes},
+        {"iwd: OWE, open", Rsn(B(18)), K::IwdOpen, I, {}, Yes},
+        {"iwd: OWE transition's open SSID, open", OweTm(Open()), K::IwdOpen, I, {}, Yes},
+        {"iwd: WEP is not listed", Wep(), K::IwdOpen, I, {}, No},
+        {"iwd: RSN-PSK, psk", Rsn(B(2)), K::IwdPsk, I, {}, Yes},
+        {"iwd: SAE, psk", Rsn(B(8)), K::IwdPsk, I, {}, Yes},
+        {"iwd: FT-SAE, psk", Rsn(B(9)), K::IwdPsk, I, {}, Yes},
+        {"iwd: 802.1X, 8021x", Rsn(B(1)), K::Iwd8021x, I, {}, Yes},
+        {"iwd: 802.1X, psk", Rsn(B(1)), K::IwdPsk, I, {}, No},
+        {"iwd: PSK and 802.1X in one RSN is psk", Rsn(B(1) | B(2)), K::Iwd8021x, I, {}, No},
+        {"iwd: Suite B 192 is none of its types", Rsn(B(12)), K::Iwd8021x, I, {}, No},
+        {"iwd: FILS is none of its types", Rsn(B(14)), K::Iwd8021x, I, {}, No},
+        {"iwd: WPA-PSK alone, psk", Wpa(B(2)), K::IwdPsk, I, {}, Yes},
+        {"iwd: RSN 802.1X + WPA PSK reads RSN", Both(Rsn(B(1)), Wpa(B(2))), K::IwdPsk, I, {}, No},
+        {"iwd: ad hoc open", AdHoc(Open()), K::IwdOpen, M::Unspecified, {}, No},
+    };
+    for (const Row& row : rows) {
+        BssMatchFacts bss;
+        bss.ssid = reinterpret_cast<const std::uint8_t*>(row.net.ssid.data());
+        bss.ssidLength = row.net.ssid.size();
+        std::memcpy(bss.bssid, kAp.data(), 6);
+        bss.adhoc = row.net.adhoc;
+        bss.frequencyMhz = row.net.mhz;
+        bss.privacy = row.net.privacy;
+        bss.rsn = row.net.rsn;
+        bss.wpa = row.net.wpa;
+        bss.oweTransition = row.net.oweTransition;
+        SavedProfile profile;
+        profile.ssid = row.extra.ssid;
+        profile.interfaceName = row.extra.interfaceName;
+        profile.mode = row.mode;
+        profile.keyMgmt = row.key;
+        profile.protos = row.extra.protos;
+        profile.pairwise = row.extra.pairwise;
+        profile.group = row.extra.group;
+        profile.lockedAddress = row.extra.locked;
+        if (!row.extra.denied.empty()) profile.deniedAddresses = {kOtherAp, row.extra.denied};
+        profile.bssid = row.extra.bssid;
+        profile.band = row.extra.band;
+        profile.channel = row.extra.channel;
+        const auto* address = reinterpret_cast<const std::uint8_t*>(kAdapter.data());
+        const wlanlinux::ProfileInterface target{"wlan0",
+                                                 row.extra.noPermanentAddress ? nullptr : address};
+        EXPECT_EQ(wlanlinux::ProfileMatchesBss(profile, bss, target), row.expected == Yes) << row.what;
+    }
+}
