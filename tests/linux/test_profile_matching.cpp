@@ -22,8 +22,8 @@ using M = wlanlinux::ProfileMode;
 namespace {
 
 constexpr std::uint32_t B(int type) { return 1u << type; }  // a suite type's bit
-constexpr std::uint32_t kTkip = wlanlinux::kCipherTkip;
-constexpr std::uint32_t kCcmp = wlanlinux::kCipherCcmp;
+constexpr std::uint32_t kTkip = wlanlinux::kProfileCipherTkip;
+constexpr std::uint32_t kCcmp = wlanlinux::kProfileCipherCcmp;
 
 struct Net {
     bool privacy = true;

@@ -49,10 +49,10 @@ enum class ProfileBand { Any, A, Bg };
 // group) as bit sets; 0 means the profile names none, so any will do.
 inline constexpr std::uint32_t kProtoWpa = 1u << 0;
 inline constexpr std::uint32_t kProtoRsn = 1u << 1;
-inline constexpr std::uint32_t kCipherWep40 = 1u << 1;   // 00-0F-AC suite types as bits
-inline constexpr std::uint32_t kCipherTkip = 1u << 2;
-inline constexpr std::uint32_t kCipherCcmp = 1u << 4;
-inline constexpr std::uint32_t kCipherWep104 = 1u << 5;
+inline constexpr std::uint32_t kProfileCipherWep40 = 1u << 1;   // 00-0F-AC suite types as bits
+inline constexpr std::uint32_t kProfileCipherTkip = 1u << 2;
+inline constexpr std::uint32_t kProfileCipherCcmp = 1u << 4;
+inline constexpr std::uint32_t kProfileCipherWep104 = 1u << 5;
 
 struct SavedProfile {
     std::string name;           // UTF-8, as the manager names it
@@ -62,8 +62,8 @@ struct SavedProfile {
     ProfileSecurity security = ProfileSecurity::Open;
     ProfileKeyMgmt keyMgmt = ProfileKeyMgmt::None;
     std::uint32_t protos = 0;    // kProto* bits; 0: any
-    std::uint32_t pairwise = 0;  // kCipher* bits; 0: any
-    std::uint32_t group = 0;     // kCipher* bits; 0: any
+    std::uint32_t pairwise = 0;  // kProfileCipher* bits; 0: any
+    std::uint32_t group = 0;     // kProfileCipher* bits; 0: any
     std::string lockedAddress;   // the adapter's permanent address (bytes); empty: any adapter
     std::vector<std::string> deniedAddresses;  // adapters (6 bytes each) it must not use
     std::string bssid;           // 6 bytes: only that access point; empty: any

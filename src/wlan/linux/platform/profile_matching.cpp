@@ -65,8 +65,9 @@ NmElement NmRead(const std::optional<SuiteSets>& element, std::uint32_t akmMask)
     if (!element) return read;
     read.present = true;
     read.kinds = KindsOf(element->akms & akmMask, &AkmRow::networkManager);
-    read.pairwise = element->pairwise & (kCipherTkip | kCipherCcmp);
-    read.group = element->group & (kCipherWep40 | kCipherWep104 | kCipherTkip | kCipherCcmp);
+    read.pairwise = element->pairwise & (kProfileCipherTkip | kProfileCipherCcmp);
+    read.group = element->group &
+                 (kProfileCipherWep40 | kProfileCipherWep104 | kProfileCipherTkip | kProfileCipherCcmp);
     return read;
 }
 
