@@ -50,6 +50,17 @@ status=0
 autopkgtest --output-dir "$work/autopkgtest" "$deb" "$work/first/wlanreport-$version" -- null \
   >"$work/autopkgtest.log" 2>&1 || status=$?
 cat "$work/autopkgtest/summary" 2>/dev/null || tail -20 "$work/autopkgtest.log"
+# autopkgtest refreshes apt's lists as it cleans up, after the tests: when only
+# that failed (the package registry's doing), the tests' verdicts stand.
+summary=$work/autopkgtest/summary
+if [ "$status" -eq 20 ] && [ -s "$summary" ] && ! grep -qvE '^[^ ]+ +(PASS|SKIP)' "$summary" &&
+    grep -q 'ERROR: autopkgtest$' "$work/autopkgtest.log" &&
+    grep -q 'error cleaning up' "$work/autopkgtest.log" &&
+    grep -qE 'apt-get( --quiet)? update.*failed with status' "$work/autopkgtest.log"; then
+  echo "-- every test passed; autopkgtest could not refresh apt's package lists while cleaning up (the package registry failed):"
+  grep -E '^E: ' "$work/autopkgtest.log" | sort -u
+  status=0
+fi
 [ "$status" -eq 0 ] || fail "autopkgtest exited with $status"
 
 echo "-- remove"
