@@ -18,6 +18,11 @@
 # printed; 1 any other failure, ours (a package that does not exist while every
 # index was fetched, a conflict between our packages).
 #
+# apt fetches and reads only the indexes of this machine's architecture and of
+# the packages asked for, whatever other architectures dpkg knows: a broken
+# armhf index must not hold back the arm64 one (apt keeps or drops the indexes
+# of one archive together) nor stand in the way of a suite that needs neither.
+#
 # WLANREPORT_APT_STATE names a file that remembers, across the calls of one
 # test run, that the lists were fetched and how that went, so that each
 # suite's install does not fetch them again. WLANREPORT_APT_PAUSE is the pause
@@ -32,13 +37,16 @@ lines=()
 for list in "$@"; do
   mapfile -t -O "${#lines[@]}" lines < <(grep -v -E '^\s*(#|$)' "$here/debian-packages-$list.txt")
 done
+native=$(dpkg --print-architecture)
 missing=() lean=() new_arch=
+archs=("$native")
 for line in "${lines[@]}"; do
   read -r p option <<<"$line"
+  arch=${p#*:}
+  [ "$arch" = "$p" ] || [[ " ${archs[*]} " == *" $arch "* ]] || archs+=("$arch")
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' && continue
   if [ "$option" = --no-install-recommends ]; then lean+=("$p"); else missing+=("$p"); fi
-  arch=${p#*:}
-  if [ "$arch" != "$p" ] && [ "$arch" != "$(dpkg --print-architecture)" ] &&
+  if [ "$arch" != "$p" ] && [ "$arch" != "$native" ] &&
       ! dpkg --print-foreign-architectures | grep -qxF "$arch"; then
     dpkg --add-architecture "$arch"
     new_arch=yes
@@ -47,6 +55,10 @@ done
 [ ${#missing[@]} -ne 0 ] || [ ${#lean[@]} -ne 0 ] || exit 0
 
 export DEBIAN_FRONTEND=noninteractive
+apt_archs=()
+for arch in "${archs[@]}"; do apt_archs+=(-o "APT::Architectures::=$arch"); done
+# What was fetched for one set of architectures says nothing of another.
+[ -z "$state" ] || state=$state.$(IFS=-; echo "${archs[*]}")
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
@@ -60,7 +72,7 @@ if [ -z "$new_arch" ] && [ -n "$state" ] && [ -s "$state" ]; then
   [ "$(head -n 1 "$state")" = ok ] || update_failed=yes
 else
   for try in $(seq "$tries"); do
-    if apt-get update -qq >"$log" 2>&1 && ! grep -q '^E: ' "$log"; then
+    if apt-get update -qq "${apt_archs[@]}" >"$log" 2>&1 && ! grep -q '^E: ' "$log"; then
       update_failed=
       break
     fi
@@ -83,7 +95,7 @@ registry_failure() {
 }
 
 install() {
-  if apt-get install -y -qq "$@" >"$log" 2>&1; then
+  if apt-get install -y -qq "${apt_archs[@]}" "$@" >"$log" 2>&1; then
     grep -v -E '^(Selecting|Preparing|Unpacking|Setting up|Processing|\(Reading)' "$log" >&2 || true
     return 0
   fi

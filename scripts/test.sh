@@ -25,7 +25,7 @@ WLANREPORT_APT_STATE=$(mktemp)
 # Parts of a suite that were skipped (the cross suite's architectures).
 WLANREPORT_SKIPPED=$(mktemp)
 export WLANREPORT_APT_STATE WLANREPORT_SKIPPED
-trap 'rm -f "$WLANREPORT_APT_STATE" "$WLANREPORT_SKIPPED"' EXIT
+trap 'rm -f "$WLANREPORT_APT_STATE"* "$WLANREPORT_SKIPPED"' EXIT
 
 passed=() failed=() skipped=()
 build_and_test() {

@@ -20,7 +20,7 @@ if [ "$1" = update ] || [ "$2" = update ]; then
 fi
 case $INSTALL in
   ok) exit 0 ;;
-  locate) echo "E: Unable to locate package $4"; exit 100 ;;
+  locate) echo "E: Unable to locate package ${*: -1}"; exit 100 ;;
   fetch) echo "E: Failed to fetch http://deb.example/pool/p.deb  Hash Sum mismatch"; exit 100 ;;
 esac
 STUB
@@ -30,18 +30,22 @@ printf '#!/bin/sh\nexit 0\n' >"$work/bin/sleep"
 chmod +x "$work/bin/"*
 
 failures=0
-# updates (answers of the tries) | install | state file before | expected status | expected update calls
-while IFS='|' read -r updates install state expected calls; do
+# updates (answers of the tries) | install | state file before | expected status |
+# expected update calls | list (run when empty) | architectures apt is limited to
+while IFS='|' read -r updates install state expected calls list limited; do
   echo "$updates" >"$work/updates"
   : >"$work/calls"
-  rm -f "$work/state"
-  [ -z "$state" ] || echo "$state" >"$work/state"
+  rm -f "$work/state".*
+  [ -z "$state" ] || echo "$state" >"$work/state.amd64"
   status=0
   WORK=$work INSTALL=$install PATH="$work/bin:$PATH" WLANREPORT_APT_STATE=$work/state \
-    INSTALLED=$([ "$install" = none ] && echo yes) "$installer" run >/dev/null 2>&1 || status=$?
+    INSTALLED=$([ "$install" = none ] && echo yes) "$installer" "${list:-run}" >/dev/null 2>&1 || status=$?
   made=$(grep -c update "$work/calls")
-  if [ "$status" != "$expected" ] || [ "$made" != "$calls" ]; then
-    echo "FAIL: updates '$updates', install $install, state '$state': status $status (expected $expected), $made updates (expected $calls)"
+  archs=$(grep -o 'APT::Architectures::=[^ ]*' "$work/calls" | sort -u | cut -d= -f2 | tr '\n' ' ')
+  want=${limited:-amd64 }
+  [ -s "$work/calls" ] || want=
+  if [ "$status" != "$expected" ] || [ "$made" != "$calls" ] || [ "$archs" != "$want" ]; then
+    echo "FAIL: updates '$updates', install $install, state '$state', list ${list:-run}: status $status (expected $expected), $made updates (expected $calls), architectures '$archs'"
     failures=$((failures + 1))
   fi
 done <<'CASES'
@@ -56,6 +60,7 @@ fail fail fail|fetch||75|3
 ok|ok|ok|0|0
 ok|locate|failed|75|0
 ok|none||0|0
+ok|ok||0|1|cross-armhf|amd64 armhf 
 CASES
 [ $failures -eq 0 ] && echo "install-deps: every case as expected"
 exit $((failures != 0))
