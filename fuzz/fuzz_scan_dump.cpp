@@ -9,12 +9,12 @@
 #include <memory>
 #include <vector>
 
-#include "wlan/linux/api/network_grouping.h"
+#include "wlan/linux/device/route_link.h"
 #include "wlan/linux/netlink/netlink_reply_walk.h"
-#include "wlan/linux/netlink/route_link.h"
 #include "wlan/linux/nl80211/nl80211_interfaces.h"
 #include "wlan/linux/nl80211/nl80211_scan.h"
 #include "wlan/linux/nl80211/wiphy_capabilities.h"
+#include "wlan/linux/platform/network_grouping.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace wlanlinux;
@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<WLAN_AVAILABLE_NETWORK> networks;
     std::vector<AdapterCapabilities> adapters;
     (void)WalkReplyChunk(buffer.get(), size, sequence, port, [&](const nlmsghdr* message) {
-        if (const auto bss = ParseScanMessage(message, &adapter)) AddToNetworks(networks, *bss, &adapter);
+        if (const auto bss = ParseScanMessage(message))
+            AddToNetworks(networks, DecideBss(*bss, &adapter), &adapter);
         (void)ParseInterfaceMessage(message);
         (void)ParseStationMessage(message);
         (void)ParseLinkMessage(message, sequence);  // the fuzzer picks the index

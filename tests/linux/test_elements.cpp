@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "test_builders.h"
@@ -25,6 +28,44 @@ std::vector<std::uint8_t> WalkIds(const Bytes& bytes) {
     Element element;
     while (cursor.Next(element)) ids.push_back(element.id);
     return ids;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (const char c : line) {
+        if (c == '\t') fields.emplace_back();
+        else fields.back() += c;
+    }
+    return fields;
+}
+
+// A dissector's suite list ("000FAC:4,000FAC:2", "none") as bits of `oui`'s types.
+std::uint32_t SuiteBits(const std::string& list, const std::string& oui) {
+    std::uint32_t bits = 0;
+    std::size_t start = 0;
+    while (list != "none" && start < list.size()) {
+        const std::size_t end = std::min(list.find(',', start), list.size());
+        const std::string suite = list.substr(start, end - start);
+        const unsigned type = static_cast<unsigned>(std::stoul(suite.substr(suite.find(':') + 1)));
+        if (suite.compare(0, oui.size(), oui) == 0 && type < 32) bits |= 1u << type;
+        start = end + 1;
+    }
+    return bits;
+}
+
+// "absent": no element; "-": the field is absent and takes its default.
+void CheckSuites(const std::string& what, bool present, const std::optional<wlanlinux::SuiteSets>& sets,
+                 const std::string& oui, std::uint8_t defaultCipher, const std::string& version,
+                 const std::string& group, const std::string& pairwise, const std::string& akms) {
+    EXPECT_EQ(present, version != "absent") << what;
+    if (version == "absent") return;
+    ASSERT_TRUE(sets.has_value()) << what;
+    const auto expect = [&](const std::string& list, std::uint32_t fallback) {
+        return list == "-" ? fallback : SuiteBits(list, oui);
+    };
+    EXPECT_EQ(sets->group, expect(group, 1u << defaultCipher)) << what;
+    EXPECT_EQ(sets->pairwise, expect(pairwise, 1u << defaultCipher)) << what;
+    EXPECT_EQ(sets->akms, expect(akms, 1u << wlanlinux::kAkm8021X)) << what;
 }
 
 }  // namespace
@@ -66,7 +107,6 @@ TEST(SummarizeElements, Ssid) {
         Bytes ssid;
     };
     const Case cases[] = {
-        {"plain", Ssid("home"), true, {'h', 'o', 'm', 'e'}},
         {"hidden, empty", Ie(0, {}), true, {}},
         {"hidden, zeros kept", Ie(0, Bytes(6, 0)), true, Bytes(6, 0)},
         {"32 bytes", Ie(0, Bytes(32, 'a')), true, Bytes(32, 'a')},
@@ -91,9 +131,7 @@ TEST(SummarizeElements, CapabilityElementsNeedTheirMinimumLength) {
         bool ht, vht, he, eht;
     };
     const Case cases[] = {
-        {"HT", HtCapabilities(), true, false, false, false},
         {"HT short", Ie(45, Bytes(25, 0)), false, false, false, false},
-        {"VHT", VhtCapabilities(), false, true, false, false},
         {"VHT short", Ie(191, Bytes(11, 0)), false, false, false, false},
         {"HE", HeCapabilities(), false, false, true, false},
         {"HE short", Extension(35, Bytes(20, 0)), false, false, false, false},
@@ -113,51 +151,62 @@ TEST(SummarizeElements, CapabilityElementsNeedTheirMinimumLength) {
     }
 }
 
-TEST(SummarizeElements, FindsRsnAndOnlyTheWpaVendorElement) {
-    const Bytes wmm = Ie(221, {0x00, 0x50, 0xf2, 0x02, 0x01, 0x01});
-    const Bytes otherOui = Ie(221, {0x00, 0x10, 0x18, 0x01, 0x01, 0x00});
-    const Bytes shortVendor = Ie(221, {0x00, 0x50, 0xf2});
-    std::unique_ptr<std::uint8_t[]> keep;
-    ElementSummary summary = Summarize(Join({wmm, otherOui, shortVendor}), keep);
-    EXPECT_FALSE(summary.wpa.present);
-    EXPECT_FALSE(summary.rsn.present);
-
-    summary = Summarize(Join({wmm, Wpa(2, {2}, {2}), Rsn(4, {4}, {2})}), keep);
-    ASSERT_TRUE(summary.wpa.present);
-    EXPECT_EQ(summary.wpa.data[0], 1);  // the body starts at the version
-    ASSERT_TRUE(summary.rsn.present);
-    EXPECT_EQ(summary.rsn.length, 20u);
-}
-
-TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
+TEST(SummarizeElements, OweTransitionElement) {
+    // 50-6F-9A type 0x1C: BSSID, SSID length, SSID, optionally band and channel.
     struct Case {
         const char* name;
-        std::uint32_t mhz;
-        Bytes bytes;
-        std::vector<DOT11_PHY_TYPE> types;
+        const char* hex;
+        bool present, wellFormed;
     };
     const Case cases[] = {
-        {"11b only", 2412, DsssRates(), {dot11_phy_type_hrdsss}},
-        {"11g", 2437, MixedRates(), {dot11_phy_type_erp}},
-        {"11n at 2.4 GHz", 2462, Join({MixedRates(), HtCapabilities()}),
-         {dot11_phy_type_erp, dot11_phy_type_ht}},
-        {"OFDM only at 2.4 GHz", 2484, OfdmRates(), {dot11_phy_type_erp}},
-        {"11a", 5180, OfdmRates(), {dot11_phy_type_ofdm}},
-        {"11ax at 5 GHz", 5200,
-         Join({OfdmRates(), HtCapabilities(), VhtCapabilities(), HeCapabilities()}),
-         {dot11_phy_type_ofdm, dot11_phy_type_ht, dot11_phy_type_vht, dot11_phy_type_he}},
-        {"6 GHz implies HE", 5955, OfdmRates(), {dot11_phy_type_ofdm, dot11_phy_type_he}},
-        {"11be at 6 GHz", 6115, Join({OfdmRates(), HeCapabilities(), EhtCapabilities()}),
-         {dot11_phy_type_ofdm, dot11_phy_type_he, dot11_phy_type_eht}},
-        {"60 GHz", 58320, {}, {dot11_phy_type_dmg}},
-        {"no rates at 2.4 GHz", 2412, HtCapabilities(), {dot11_phy_type_ht}},
-        {"unknown band", 0, HtCapabilities(), {dot11_phy_type_ht}},
+        {"SSID of 4", "dd0f506f9a1c0200000000010474776f31", true, true},
+        {"with band and channel", "dd11506f9a1c0200000000010474776f315106", true, true},
+        {"empty SSID", "dd0b506f9a1c02000000000100", true, true},
+        {"SSID length past the end", "dd0f506f9a1c0200000000010574776f31", true, false},
+        {"one byte after the SSID", "dd10506f9a1c0200000000010474776f3151", true, false},
+        {"no SSID length", "dd0a506f9a1c020000000001", true, false},
+        {"another type of that OUI", "dd0f506f9a1b0200000000010474776f31", false, false},
     };
     for (const Case& c : cases) {
         std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(c.bytes, keep);
-        DOT11_PHY_TYPE types[WLAN_MAX_PHY_TYPE_NUMBER] = {};
-        const std::size_t count = wlanlinux::ListPhyTypes(c.mhz, summary, types);
-        EXPECT_EQ(std::vector<DOT11_PHY_TYPE>(types, types + count), c.types) << c.name;
+        const ElementSummary summary = Summarize(FromHex(c.hex), keep);
+        EXPECT_EQ(summary.hasOweTransition, c.present) << c.name;
+        EXPECT_EQ(summary.oweTransitionWellFormed, c.wellFormed) << c.name;
     }
+}
+
+// Element sets real access points sent (data/real_beacons_sources.tsv names
+// the capture of each id), each read as an independent dissector read it.
+TEST(SummarizeElements, RealAccessPointsAsADissectorReadsThem) {
+    std::ifstream file(WLANREPORT_TEST_DATA "/real_beacons.tsv");
+    ASSERT_TRUE(file) << "real_beacons.tsv";
+    std::string line;
+    std::getline(file, line);
+    std::map<std::string, std::size_t> column;
+    for (const std::string& name : SplitTabs(line)) column.emplace(name, column.size());
+    int rows = 0;
+    while (std::getline(file, line)) {
+        const std::vector<std::string> row = SplitTabs(line);
+        const auto at = [&](const char* name) { return row.at(column.at(name)); };
+        const std::string id = at("id");
+        const Bytes elements = FromHex(at("elements"));
+        std::unique_ptr<std::uint8_t[]> keep;
+        const ElementSummary summary = Summarize(elements, keep);
+        if (at("ssid_hex") == "-") {
+            EXPECT_FALSE(summary.ssid.present) << id;
+        } else {
+            EXPECT_TRUE(summary.ssid.present) << id;
+            EXPECT_EQ(Bytes(summary.ssid.data, summary.ssid.data + summary.ssid.length),
+                      FromHex(at("ssid_hex"))) << id;
+        }
+        for (const auto& [name, present] : {std::pair{"ht", summary.hasHt}, {"vht", summary.hasVht},
+                                            {"he", summary.hasHe}, {"eht", summary.hasEht}})
+            EXPECT_EQ(present, at(name) == "1") << id << " " << name;
+        CheckSuites(id + " RSN", summary.hasRsn, summary.rsn, "000FAC", wlanlinux::kCipherCcmp,
+                    at("rsn_version"), at("rsn_group"), at("rsn_pairwise"), at("rsn_akms"));
+        CheckSuites(id + " WPA", summary.hasWpa, summary.wpa, "0050F2", wlanlinux::kCipherTkip,
+                    at("wpa_version"), at("wpa_group"), at("wpa_pairwise"), at("wpa_akms"));
+        ++rows;
+    }
+    EXPECT_EQ(rows, 22);
 }
