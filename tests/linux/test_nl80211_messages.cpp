@@ -234,6 +234,11 @@ TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
         const auto exact = ExactCopy(prefix);
         EXPECT_FALSE(ParseScanMessage(AsMessage(exact)).has_value()) << length;
     }
+    // The whole message: the BSSID as the kernel gave it.
+    const auto whole = ExactCopy(full);
+    const auto facts = ParseScanMessage(AsMessage(whole));
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_EQ(Bytes(facts->bssid, facts->bssid + 6), (Bytes{2, 0, 0, 0, 1, 0}));
     // The element list cut inside the RSN element: the RSN element is dropped.
     Bss cut = bss;
     cut.ies.resize(cut.ies.size() - 3);

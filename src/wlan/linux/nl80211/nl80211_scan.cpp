@@ -72,6 +72,7 @@ std::optional<BssRecord> ParseScanMessage(const nlmsghdr* message) {
     if (const nlattr* bssid = bss[NL80211_BSS_BSSID])
         std::memcpy(record.bssid, mnl_attr_get_payload(bssid), sizeof record.bssid);
 
+    // The latest elements (beacon or probe response), else the beacon's.
     const nlattr* ies = bss[NL80211_BSS_INFORMATION_ELEMENTS];
     if (ies == nullptr) ies = bss[NL80211_BSS_BEACON_IES];
     if (ies != nullptr)
