@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
@@ -34,38 +36,21 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> fields(1);
     for (const char c : line) {
         if (c == '\t') fields.emplace_back();
-        else fields.back() += c;
+        else fields.back().push_back(c);
     }
     return fields;
 }
 
-// A dissector's suite list ("000FAC:4,000FAC:2", "none") as bits of `oui`'s types.
-std::uint32_t SuiteBits(const std::string& list, const std::string& oui) {
+// A dissector's suite list ("000FAC:4,000FAC:2"; "none": empty; "-": the
+// field is absent and takes `fallback`) as bits of the types of `oui`.
+std::uint32_t SuiteBits(const std::string& list, unsigned oui, std::uint32_t fallback) {
+    if (list == "-") return fallback;
     std::uint32_t bits = 0;
-    std::size_t start = 0;
-    while (list != "none" && start < list.size()) {
-        const std::size_t end = std::min(list.find(',', start), list.size());
-        const std::string suite = list.substr(start, end - start);
-        const unsigned type = static_cast<unsigned>(std::stoul(suite.substr(suite.find(':') + 1)));
-        if (suite.compare(0, oui.size(), oui) == 0 && type < 32) bits |= 1u << type;
-        start = end + 1;
-    }
+    unsigned listed = 0, type = 0;
+    for (const char* at = list.c_str(); std::sscanf(at, "%6X:%u", &listed, &type) == 2;
+         at = std::strchr(at, ',') != nullptr ? std::strchr(at, ',') + 1 : "")
+        if (listed == oui && type < 32) bits |= 1u << type;
     return bits;
-}
-
-// "absent": no element; "-": the field is absent and takes its default.
-void CheckSuites(const std::string& what, bool present, const std::optional<wlanlinux::SuiteSets>& sets,
-                 const std::string& oui, std::uint8_t defaultCipher, const std::string& version,
-                 const std::string& group, const std::string& pairwise, const std::string& akms) {
-    EXPECT_EQ(present, version != "absent") << what;
-    if (version == "absent") return;
-    ASSERT_TRUE(sets.has_value()) << what;
-    const auto expect = [&](const std::string& list, std::uint32_t fallback) {
-        return list == "-" ? fallback : SuiteBits(list, oui);
-    };
-    EXPECT_EQ(sets->group, expect(group, 1u << defaultCipher)) << what;
-    EXPECT_EQ(sets->pairwise, expect(pairwise, 1u << defaultCipher)) << what;
-    EXPECT_EQ(sets->akms, expect(akms, 1u << wlanlinux::kAkm8021X)) << what;
 }
 
 }  // namespace
@@ -179,34 +164,44 @@ TEST(SummarizeElements, OweTransitionElement) {
 // the capture of each id), each read as an independent dissector read it.
 TEST(SummarizeElements, RealAccessPointsAsADissectorReadsThem) {
     std::ifstream file(WLANREPORT_TEST_DATA "/real_beacons.tsv");
-    ASSERT_TRUE(file) << "real_beacons.tsv";
     std::string line;
-    std::getline(file, line);
+    ASSERT_TRUE(std::getline(file, line)) << "real_beacons.tsv";
     std::map<std::string, std::size_t> column;
     for (const std::string& name : SplitTabs(line)) column.emplace(name, column.size());
     int rows = 0;
-    while (std::getline(file, line)) {
+    for (; std::getline(file, line); ++rows) {
         const std::vector<std::string> row = SplitTabs(line);
-        const auto at = [&](const char* name) { return row.at(column.at(name)); };
+        const auto at = [&](const std::string& name) { return row.at(column.at(name)); };
         const std::string id = at("id");
-        const Bytes elements = FromHex(at("elements"));
         std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(elements, keep);
-        if (at("ssid_hex") == "-") {
-            EXPECT_FALSE(summary.ssid.present) << id;
-        } else {
-            EXPECT_TRUE(summary.ssid.present) << id;
+        const ElementSummary summary = Summarize(FromHex(at("elements")), keep);
+        EXPECT_EQ(summary.ssid.present, at("ssid_hex") != "-") << id;
+        if (summary.ssid.present) {
             EXPECT_EQ(Bytes(summary.ssid.data, summary.ssid.data + summary.ssid.length),
                       FromHex(at("ssid_hex"))) << id;
         }
         for (const auto& [name, present] : {std::pair{"ht", summary.hasHt}, {"vht", summary.hasVht},
                                             {"he", summary.hasHe}, {"eht", summary.hasEht}})
             EXPECT_EQ(present, at(name) == "1") << id << " " << name;
-        CheckSuites(id + " RSN", summary.hasRsn, summary.rsn, "000FAC", wlanlinux::kCipherCcmp,
-                    at("rsn_version"), at("rsn_group"), at("rsn_pairwise"), at("rsn_akms"));
-        CheckSuites(id + " WPA", summary.hasWpa, summary.wpa, "0050F2", wlanlinux::kCipherTkip,
-                    at("wpa_version"), at("wpa_group"), at("wpa_pairwise"), at("wpa_akms"));
-        ++rows;
+        const struct {
+            const char* name;
+            bool present;
+            const std::optional<wlanlinux::SuiteSets>& sets;
+            unsigned oui;
+            std::uint32_t defaultCipher;
+        } elements[] = {{"rsn", summary.hasRsn, summary.rsn, 0x000fac, 1u << wlanlinux::kCipherCcmp},
+                        {"wpa", summary.hasWpa, summary.wpa, 0x0050f2, 1u << wlanlinux::kCipherTkip}};
+        for (const auto& e : elements) {
+            const std::string prefix = std::string(e.name) + "_";
+            EXPECT_EQ(e.present, at(prefix + "version") != "absent") << id << " " << e.name;
+            if (!e.present) continue;
+            ASSERT_TRUE(e.sets.has_value()) << id << " " << e.name;
+            EXPECT_EQ(e.sets->group, SuiteBits(at(prefix + "group"), e.oui, e.defaultCipher)) << id;
+            EXPECT_EQ(e.sets->pairwise, SuiteBits(at(prefix + "pairwise"), e.oui, e.defaultCipher))
+                << id;
+            EXPECT_EQ(e.sets->akms, SuiteBits(at(prefix + "akms"), e.oui, 1u << wlanlinux::kAkm8021X))
+                << id;
+        }
     }
     EXPECT_EQ(rows, 22);
 }
