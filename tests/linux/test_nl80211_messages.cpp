@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "test_builders.h"
-#include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/nl80211/nl80211_interfaces.h"
 #include "wlan/linux/nl80211/nl80211_scan.h"
 #include "wlan/linux/nl80211/wiphy_capabilities.h"
