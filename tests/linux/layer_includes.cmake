@@ -16,7 +16,7 @@ set(below_nl80211 netlink ieee80211 types)
 set(below_bus types)
 set(below_device netlink types)
 set(below_platform netlink ieee80211 nl80211 bus device types)
-set(below_api netlink ieee80211 nl80211 bus device platform client types)
+set(below_api ieee80211 nl80211 bus device platform client types)  # never netlink: nl80211 hands it on
 set(linux_layers netlink ieee80211 nl80211 bus device platform api)
 # Angle-bracket includes under these folders are of our tree.
 set(our_folders wlan output report)
