@@ -111,6 +111,12 @@ std::size_t AddToNetworks(std::vector<WLAN_AVAILABLE_NETWORK>& networks, const R
     return static_cast<std::size_t>(found - networks.begin());
 }
 
+void AddToScan(ScannedNetworks& scan, const BssRecord& record, const AdapterCapabilities* adapter) {
+    const std::size_t index = AddToNetworks(scan.networks, DecideBss(record, adapter), adapter);
+    if (index == scan.bsses.size()) scan.bsses.emplace_back();
+    scan.bsses[index].push_back(record);
+}
+
 int DumpNetworks(Nl80211Handle& nl80211, std::uint32_t ifindex, const AdapterCapabilities* adapter,
                  ScannedNetworks& scan) {
     const auto restart = [&scan] {
@@ -118,11 +124,8 @@ int DumpNetworks(Nl80211Handle& nl80211, std::uint32_t ifindex, const AdapterCap
         scan.bsses.clear();
     };
     restart();
-    return DumpScanResults(nl80211, ifindex, restart, [&](const BssRecord& record) {
-        const std::size_t index = AddToNetworks(scan.networks, DecideBss(record, adapter), adapter);
-        if (index == scan.bsses.size()) scan.bsses.emplace_back();
-        scan.bsses[index].push_back(record);
-    });
+    return DumpScanResults(nl80211, ifindex, restart,
+                           [&](const BssRecord& record) { AddToScan(scan, record, adapter); });
 }
 
 }  // namespace wlanlinux

@@ -57,6 +57,9 @@ struct ScannedNetworks {
     std::vector<std::vector<BssRecord>> bsses;
 };
 
+// Adds one BSS to the scan's networks and its facts to its network's.
+void AddToScan(ScannedNetworks& scan, const BssRecord& record, const AdapterCapabilities* adapter);
+
 // The interface's cached scan results, grouped into networks as they arrive;
 // `scan` starts empty, whatever it held. `adapter` (may be null) is the
 // interface's wiphy. 0 or a positive errno.
