@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "private_bus.h"
+#include "bss_facts.h"
 #include "wlan/linux/api/manager_queries.h"
 
 using testing_support::AppendGroups;
@@ -78,17 +79,21 @@ std::vector<wlanlinux::InterfaceRecord> Records() {
     return records;
 }
 
-std::vector<WLAN_AVAILABLE_NETWORK> Networks() {
-    std::vector<WLAN_AVAILABLE_NETWORK> networks(kNetworks);
+// WPA2-Personal networks of one BSS each.
+wlanlinux::ScannedNetworks Networks() {
+    wlanlinux::ScannedNetworks scan;
+    scan.networks.resize(kNetworks);
     for (int i = 0; i != kNetworks; ++i) {
         const std::string ssid = Ssid(i);
-        networks[i].dot11Ssid.uSSIDLength = static_cast<ULONG>(ssid.size());
-        std::memcpy(networks[i].dot11Ssid.ucSSID, ssid.data(), ssid.size());
-        networks[i].dot11BssType = dot11_BSS_type_infrastructure;
-        networks[i].bSecurityEnabled = 1;
-        networks[i].dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
+        WLAN_AVAILABLE_NETWORK& network = scan.networks[i];
+        network.dot11Ssid.uSSIDLength = static_cast<ULONG>(ssid.size());
+        std::memcpy(network.dot11Ssid.ucSSID, ssid.data(), ssid.size());
+        network.dot11BssType = dot11_BSS_type_infrastructure;
+        network.bSecurityEnabled = 1;
+        network.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
+        scan.bsses.push_back({testing_support::BssFacts(ssid)});
     }
-    return networks;
+    return scan;
 }
 
 double Seconds(std::chrono::steady_clock::time_point since) {
@@ -103,9 +108,10 @@ std::size_t Report(wlanlinux::ManagerContact& contact, double& firstSeconds) {
     wlanlinux::RefineStatesWithManager(records, contact);
     std::size_t entries = 0;
     for (const auto& record : records) {
-        auto networks = Networks();
+        const auto scan = Networks();
+        auto networks = scan.networks;
         const auto start = std::chrono::steady_clock::now();
-        wlanlinux::AddProfileEntries(record, networks, contact);
+        wlanlinux::AddProfileEntries(record, scan, networks, contact);
         if (entries == 0) firstSeconds = Seconds(start);
         entries += networks.size();
     }

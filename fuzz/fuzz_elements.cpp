@@ -5,6 +5,8 @@
 
 #include "wlan/linux/ieee80211/information_elements.h"
 #include "wlan/linux/ieee80211/security_suites.h"
+#include "wlan/linux/platform/phy_types.h"
+#include "wlan/linux/platform/security_decision.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace wlanlinux;

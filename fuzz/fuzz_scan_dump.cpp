@@ -1,6 +1,7 @@
 // A received netlink buffer as a scan dump delivers it: walked message by
-// message, each message parsed as a BSS and grouped into networks. The same
-// messages also go through the other nl80211 message parsers and the route link parser.
+// message, each message parsed as a BSS and grouped into networks, and the
+// networks given the entries of a few saved profiles. The same messages also
+// go through the other nl80211 message parsers and the route link parser.
 #include <linux/netlink.h>
 
 #include <cstddef>
@@ -9,12 +10,13 @@
 #include <memory>
 #include <vector>
 
-#include "wlan/linux/api/network_grouping.h"
+#include "wlan/linux/device/route_link.h"
 #include "wlan/linux/netlink/netlink_reply_walk.h"
-#include "wlan/linux/netlink/route_link.h"
 #include "wlan/linux/nl80211/nl80211_interfaces.h"
 #include "wlan/linux/nl80211/nl80211_scan.h"
 #include "wlan/linux/nl80211/wiphy_capabilities.h"
+#include "wlan/linux/platform/network_grouping.h"
+#include "wlan/linux/platform/profile_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace wlanlinux;
@@ -36,14 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     adapter.cipherListKnown = size % 2 == 0;
     adapter.ciphers = 1u << 4;
     adapter.sae = size % 3 == 0;
-    std::vector<WLAN_AVAILABLE_NETWORK> networks;
+    ScannedNetworks scan;
     std::vector<AdapterCapabilities> adapters;
     (void)WalkReplyChunk(buffer.get(), size, sequence, port, [&](const nlmsghdr* message) {
-        if (const auto bss = ParseScanMessage(message, &adapter)) AddToNetworks(networks, *bss, &adapter);
+        if (const auto bss = ParseScanMessage(message)) AddToScan(scan, *bss, &adapter);
         (void)ParseInterfaceMessage(message);
         (void)ParseStationMessage(message);
         (void)ParseLinkMessage(message, sequence);  // the fuzzer picks the index
         MergeWiphyMessage(message, adapters);
     });
+    // An open, a personal and an ad hoc profile, the first in use.
+    static const std::vector<SavedProfile> profiles = [] {
+        std::vector<SavedProfile> saved(3);
+        saved[0] = {.name = "open", .ssid = "a", .security = ProfileSecurity::Open};
+        saved[1] = {.name = "home", .ssid = "home", .security = ProfileSecurity::Personal};
+        saved[2] = {.name = "adhoc", .ssid = "a", .mode = ProfileMode::AdHoc};
+        return saved;
+    }();
+    (void)WithProfileEntries(scan, profiles, 0, {"wlan0", nullptr});
     return 0;
 }

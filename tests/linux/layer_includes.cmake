@@ -1,29 +1,63 @@
-# Fails when a file of the Linux layer includes a file of a layer that is not
-# its own or below it. cmake -DSOURCE_DIR=<src/wlan/linux> -P layer_includes.cmake
+# Fails when a file under src/ includes one of our own files that is not of its
+# own part or a part below it, in either form ("report/x.h" or <report/x.h>).
+# cmake -DSOURCE_DIR=<src> -P layer_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 
-# The layers each may include besides its own; wlan/wlan_types.h is below all.
-set(below_nl80211 netlink ieee80211)
-set(below_platform netlink ieee80211 nl80211 bus device)
-set(below_api netlink ieee80211 nl80211 bus device platform)
-set(layers netlink ieee80211 nl80211 bus device platform api)
+# The parts each may include besides its own. wlan/wlan_types.h (types) is
+# below all; wlan/wlan_client.h (client) declares the API over it.
+set(below_types)
+set(below_client types)
+set(below_output types)
+set(below_report output client types)
+set(below_main report output client types)
+set(below_netlink types)
+set(below_ieee80211 types)
+set(below_nl80211 netlink ieee80211 types)
+set(below_bus types)
+set(below_device netlink types)
+set(below_platform netlink ieee80211 nl80211 bus device types)
+set(below_api ieee80211 nl80211 bus device platform client types)  # never netlink: nl80211 hands it on
+set(linux_layers netlink ieee80211 nl80211 bus device platform api)
+# Angle-bracket includes under these folders are of our tree.
+set(our_folders wlan output report)
+
+# The part a path under src/ belongs to, or "" when it is in none.
+function(part_of path out)
+  set(part "")
+  if(path STREQUAL "main.cpp")
+    set(part main)
+  elseif(path STREQUAL "wlan/wlan_types.h")
+    set(part types)
+  elseif(path STREQUAL "wlan/wlan_client.h")
+    set(part client)
+  elseif(path MATCHES "^(output|report)/[^/]+$")
+    set(part ${CMAKE_MATCH_1})
+  elseif(path MATCHES "^wlan/linux/([^/]+)/[^/]+$" AND CMAKE_MATCH_1 IN_LIST linux_layers)
+    set(part ${CMAKE_MATCH_1})
+  endif()
+  set(${out} "${part}" PARENT_SCOPE)
+endfunction()
 
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
 foreach(file ${files})
-  string(REGEX MATCH "^[^/]+/" layer ${file})
-  string(REPLACE "/" "" layer "${layer}")
-  if(NOT layer IN_LIST layers)
-    list(APPEND faults "${file}: not in a layer's folder")
+  part_of(${file} part)
+  if(part STREQUAL "")
+    list(APPEND faults "${file}: not in a part the check knows")
+    continue()
   endif()
-  set(allowed ${layer} ${below_${layer}})
-  file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  set(allowed ${part} ${below_${part}})
+  file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(line ${includes})
-    string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*" "\\1" path "${line}")
-    if(path STREQUAL "wlan/wlan_types.h" OR (layer STREQUAL "api" AND path STREQUAL "wlan/wlan_client.h")
-       OR (path MATCHES "^wlan/linux/([^/]+)/[^/]+$" AND CMAKE_MATCH_1 IN_LIST allowed))
+    string(REGEX REPLACE "^[^<\"]*[<\"]([^>\"]*)[>\"].*" "\\1" path "${line}")
+    string(REGEX MATCH "^[^/]+" folder "${path}")
+    if(line MATCHES "include[ \t]*<" AND NOT folder IN_LIST our_folders)
+      continue()  # a system header
+    endif()
+    part_of(${path} target)
+    if(NOT target STREQUAL "" AND target IN_LIST allowed)
       continue()
     endif()
-    list(APPEND faults "${file}: includes \"${path}\", not of ${layer} or a layer below it")
+    list(APPEND faults "${file}: includes ${path}, not of ${part} or a part below it")
   endforeach()
 endforeach()
 if(faults)

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "wlan/linux/ieee80211/suite_selectors.h"
@@ -84,6 +85,14 @@ inline Bytes HtCapabilities() { return Ie(45, Bytes(26, 0)); }
 inline Bytes VhtCapabilities() { return Ie(191, Bytes(12, 0)); }
 inline Bytes HeCapabilities() { return Extension(35, Bytes(21, 0)); }
 inline Bytes EhtCapabilities() { return Extension(108, Bytes(14, 0)); }
+
+// Bytes written as hex ("dd0f50..."), as captures and examples give them.
+inline Bytes FromHex(const std::string& hex) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        out.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    return out;
+}
 
 // A copy of `bytes` in a heap block of exactly its size.
 inline std::unique_ptr<std::uint8_t[]> ExactCopy(const Bytes& bytes) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "test_builders.h"
@@ -25,6 +30,27 @@ std::vector<std::uint8_t> WalkIds(const Bytes& bytes) {
     Element element;
     while (cursor.Next(element)) ids.push_back(element.id);
     return ids;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (const char c : line) {
+        if (c == '\t') fields.emplace_back();
+        else fields.back().push_back(c);
+    }
+    return fields;
+}
+
+// A dissector's suite list ("000FAC:4,000FAC:2"; "none": empty; "-": the
+// field is absent and takes `fallback`) as bits of the types of `oui`.
+std::uint32_t SuiteBits(const std::string& list, unsigned oui, std::uint32_t fallback) {
+    if (list == "-") return fallback;
+    std::uint32_t bits = 0;
+    unsigned listed = 0, type = 0;
+    for (const char* at = list.c_str(); std::sscanf(at, "%6X:%u", &listed, &type) == 2;
+         at = std::strchr(at, ',') != nullptr ? std::strchr(at, ',') + 1 : "")
+        if (listed == oui && type < 32) bits |= 1u << type;
+    return bits;
 }
 
 }  // namespace
@@ -66,7 +92,6 @@ TEST(SummarizeElements, Ssid) {
         Bytes ssid;
     };
     const Case cases[] = {
-        {"plain", Ssid("home"), true, {'h', 'o', 'm', 'e'}},
         {"hidden, empty", Ie(0, {}), true, {}},
         {"hidden, zeros kept", Ie(0, Bytes(6, 0)), true, Bytes(6, 0)},
         {"32 bytes", Ie(0, Bytes(32, 'a')), true, Bytes(32, 'a')},
@@ -91,9 +116,7 @@ TEST(SummarizeElements, CapabilityElementsNeedTheirMinimumLength) {
         bool ht, vht, he, eht;
     };
     const Case cases[] = {
-        {"HT", HtCapabilities(), true, false, false, false},
         {"HT short", Ie(45, Bytes(25, 0)), false, false, false, false},
-        {"VHT", VhtCapabilities(), false, true, false, false},
         {"VHT short", Ie(191, Bytes(11, 0)), false, false, false, false},
         {"HE", HeCapabilities(), false, false, true, false},
         {"HE short", Extension(35, Bytes(20, 0)), false, false, false, false},
@@ -113,51 +136,72 @@ TEST(SummarizeElements, CapabilityElementsNeedTheirMinimumLength) {
     }
 }
 
-TEST(SummarizeElements, FindsRsnAndOnlyTheWpaVendorElement) {
-    const Bytes wmm = Ie(221, {0x00, 0x50, 0xf2, 0x02, 0x01, 0x01});
-    const Bytes otherOui = Ie(221, {0x00, 0x10, 0x18, 0x01, 0x01, 0x00});
-    const Bytes shortVendor = Ie(221, {0x00, 0x50, 0xf2});
-    std::unique_ptr<std::uint8_t[]> keep;
-    ElementSummary summary = Summarize(Join({wmm, otherOui, shortVendor}), keep);
-    EXPECT_FALSE(summary.wpa.present);
-    EXPECT_FALSE(summary.rsn.present);
-
-    summary = Summarize(Join({wmm, Wpa(2, {2}, {2}), Rsn(4, {4}, {2})}), keep);
-    ASSERT_TRUE(summary.wpa.present);
-    EXPECT_EQ(summary.wpa.data[0], 1);  // the body starts at the version
-    ASSERT_TRUE(summary.rsn.present);
-    EXPECT_EQ(summary.rsn.length, 20u);
-}
-
-TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
+TEST(SummarizeElements, OweTransitionElement) {
+    // 50-6F-9A type 0x1C: BSSID, SSID length, SSID, optionally band and channel.
     struct Case {
         const char* name;
-        std::uint32_t mhz;
-        Bytes bytes;
-        std::vector<DOT11_PHY_TYPE> types;
+        const char* hex;
+        bool present, wellFormed;
     };
     const Case cases[] = {
-        {"11b only", 2412, DsssRates(), {dot11_phy_type_hrdsss}},
-        {"11g", 2437, MixedRates(), {dot11_phy_type_erp}},
-        {"11n at 2.4 GHz", 2462, Join({MixedRates(), HtCapabilities()}),
-         {dot11_phy_type_erp, dot11_phy_type_ht}},
-        {"OFDM only at 2.4 GHz", 2484, OfdmRates(), {dot11_phy_type_erp}},
-        {"11a", 5180, OfdmRates(), {dot11_phy_type_ofdm}},
-        {"11ax at 5 GHz", 5200,
-         Join({OfdmRates(), HtCapabilities(), VhtCapabilities(), HeCapabilities()}),
-         {dot11_phy_type_ofdm, dot11_phy_type_ht, dot11_phy_type_vht, dot11_phy_type_he}},
-        {"6 GHz implies HE", 5955, OfdmRates(), {dot11_phy_type_ofdm, dot11_phy_type_he}},
-        {"11be at 6 GHz", 6115, Join({OfdmRates(), HeCapabilities(), EhtCapabilities()}),
-         {dot11_phy_type_ofdm, dot11_phy_type_he, dot11_phy_type_eht}},
-        {"60 GHz", 58320, {}, {dot11_phy_type_dmg}},
-        {"no rates at 2.4 GHz", 2412, HtCapabilities(), {dot11_phy_type_ht}},
-        {"unknown band", 0, HtCapabilities(), {dot11_phy_type_ht}},
+        {"SSID of 4", "dd0f506f9a1c0200000000010474776f31", true, true},
+        {"with band and channel", "dd11506f9a1c0200000000010474776f315106", true, true},
+        {"empty SSID", "dd0b506f9a1c02000000000100", true, true},
+        {"SSID length past the end", "dd0f506f9a1c0200000000010574776f31", true, false},
+        {"one byte after the SSID", "dd10506f9a1c0200000000010474776f3151", true, false},
+        {"no SSID length", "dd0a506f9a1c020000000001", true, false},
+        {"another type of that OUI", "dd0f506f9a1b0200000000010474776f31", false, false},
     };
     for (const Case& c : cases) {
         std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(c.bytes, keep);
-        DOT11_PHY_TYPE types[WLAN_MAX_PHY_TYPE_NUMBER] = {};
-        const std::size_t count = wlanlinux::ListPhyTypes(c.mhz, summary, types);
-        EXPECT_EQ(std::vector<DOT11_PHY_TYPE>(types, types + count), c.types) << c.name;
+        const ElementSummary summary = Summarize(FromHex(c.hex), keep);
+        EXPECT_EQ(summary.hasOweTransition, c.present) << c.name;
+        EXPECT_EQ(summary.oweTransitionWellFormed, c.wellFormed) << c.name;
     }
+}
+
+// Element sets real access points sent (data/real_beacons_sources.tsv names
+// the capture of each id), each read as an independent dissector read it.
+TEST(SummarizeElements, RealAccessPointsAsADissectorReadsThem) {
+    std::ifstream file(WLANREPORT_TEST_DATA "/real_beacons.tsv");
+    std::string line;
+    ASSERT_TRUE(std::getline(file, line)) << "real_beacons.tsv";
+    std::map<std::string, std::size_t> column;
+    for (const std::string& name : SplitTabs(line)) column.emplace(name, column.size());
+    int rows = 0;
+    for (; std::getline(file, line); ++rows) {
+        const std::vector<std::string> row = SplitTabs(line);
+        const auto at = [&](const std::string& name) { return row.at(column.at(name)); };
+        const std::string id = at("id");
+        std::unique_ptr<std::uint8_t[]> keep;
+        const ElementSummary summary = Summarize(FromHex(at("elements")), keep);
+        EXPECT_EQ(summary.ssid.present, at("ssid_hex") != "-") << id;
+        if (summary.ssid.present) {
+            EXPECT_EQ(Bytes(summary.ssid.data, summary.ssid.data + summary.ssid.length),
+                      FromHex(at("ssid_hex"))) << id;
+        }
+        for (const auto& [name, present] : {std::pair{"ht", summary.hasHt}, {"vht", summary.hasVht},
+                                            {"he", summary.hasHe}, {"eht", summary.hasEht}})
+            EXPECT_EQ(present, at(name) == "1") << id << " " << name;
+        const struct {
+            const char* name;
+            bool present;
+            const std::optional<wlanlinux::SuiteSets>& sets;
+            unsigned oui;
+            std::uint32_t defaultCipher;
+        } elements[] = {{"rsn", summary.hasRsn, summary.rsn, 0x000fac, 1u << wlanlinux::kCipherCcmp},
+                        {"wpa", summary.hasWpa, summary.wpa, 0x0050f2, 1u << wlanlinux::kCipherTkip}};
+        for (const auto& e : elements) {
+            const std::string prefix = std::string(e.name) + "_";
+            EXPECT_EQ(e.present, at(prefix + "version") != "absent") << id << " " << e.name;
+            if (!e.present) continue;
+            ASSERT_TRUE(e.sets.has_value()) << id << " " << e.name;
+            EXPECT_EQ(e.sets->group, SuiteBits(at(prefix + "group"), e.oui, e.defaultCipher)) << id;
+            EXPECT_EQ(e.sets->pairwise, SuiteBits(at(prefix + "pairwise"), e.oui, e.defaultCipher))
+                << id;
+            EXPECT_EQ(e.sets->akms, SuiteBits(at(prefix + "akms"), e.oui, 1u << wlanlinux::kAkm8021X))
+                << id;
+        }
+    }
+    EXPECT_EQ(rows, 22);
 }

@@ -18,6 +18,7 @@
 
 #include "allocation_faults.h"
 #include "private_bus.h"
+#include "bss_facts.h"
 #include "wlan/linux/api/manager_queries.h"
 
 using testing_support::Answer;
@@ -44,6 +45,17 @@ WLAN_AVAILABLE_NETWORK Network(const char* ssid, bool secured, bool connected) {
 
 std::vector<WLAN_AVAILABLE_NETWORK> Networks() {
     return {Network("home", true, true), Network("home", false, false), Network("cafe", true, false)};
+}
+
+// The networks with one BSS each: open, or WPA2-Personal.
+wlanlinux::ScannedNetworks Scan(const std::vector<WLAN_AVAILABLE_NETWORK>& networks) {
+    wlanlinux::ScannedNetworks scan{networks, {}};
+    for (const WLAN_AVAILABLE_NETWORK& network : networks) {
+        const auto* ssid = reinterpret_cast<const char*>(network.dot11Ssid.ucSSID);
+        scan.bsses.push_back({testing_support::BssFacts({ssid, network.dot11Ssid.uSSIDLength},
+                                                        network.bSecurityEnabled != 0)});
+    }
+    return scan;
 }
 
 // "name:flags" per entry.
@@ -222,7 +234,7 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         for (const int expected : {1, 1, 2}) {
             if (expected == 2) wlanlinux::ForgetProfiles(contact);
             auto networks = Networks();
-            EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
+            EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), Scan(networks), networks, contact), 0);
             EXPECT_EQ(Shape(networks), c.shape) << c.owner;
             EXPECT_EQ(listings, expected);
         }
@@ -244,7 +256,7 @@ TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
     wlanlinux::ManagerContact contact;
     auto networks = Networks();
     const auto shape = Shape(networks);
-    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), networks, contact), 0);
+    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), Scan(networks), networks, contact), 0);
     EXPECT_EQ(Shape(networks), shape);
     auto records = Records();
     EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
@@ -261,9 +273,10 @@ TEST(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
     for (std::size_t failAt = 1;; ++failAt) {
         wlanlinux::ManagerContact contact;
         auto networks = Networks();
+        const auto scan = Scan(networks);
         auto records = Records();
         allocation_faults::Arm(failAt);
-        const int listed = wlanlinux::AddProfileEntries(Wlan0(), networks, contact);
+        const int listed = wlanlinux::AddProfileEntries(Wlan0(), scan, networks, contact);
         const int refined = wlanlinux::RefineStatesWithManager(records, contact);
         allocation_faults::Disarm();
         EXPECT_EQ(allocation_faults::Injected(), listed == ENOMEM || refined == ENOMEM) << failAt;
@@ -329,7 +342,10 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         auto records = Records();
         using std::chrono::milliseconds;
         EXPECT_TRUE(within(slow ? milliseconds(4500) : milliseconds(2500),
-                           [&] { return wlanlinux::AddProfileEntries(Wlan0(), networks, contact); }));
+                           [&] {
+                               return wlanlinux::AddProfileEntries(Wlan0(), Scan(networks),
+                                                                   networks, contact);
+                           }));
         if (!slow) {
             EXPECT_EQ(contact.bus.silent, silent);
         }

@@ -13,7 +13,7 @@
 #include "wlan/linux/netlink/netlink_reply_walk.h"
 #include "wlan/linux/netlink/netlink_request.h"
 #include "wlan/linux/netlink/netlink_socket.h"
-#include "wlan/linux/netlink/route_link.h"
+#include "wlan/linux/device/route_link.h"
 
 using namespace testing_support;
 using wlanlinux::ChunkStatus;

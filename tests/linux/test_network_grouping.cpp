@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
-#include "wlan/linux/api/network_grouping.h"
+#include "wlan/linux/platform/network_grouping.h"
 
 using wlanlinux::AddToNetworks;
-using wlanlinux::BssRecord;
+using BssRecord = wlanlinux::ReportedBss;
 
 namespace {
 
@@ -65,17 +65,19 @@ TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
     BssRecord open = Bss("home", 50);
     open.security = {};
     BssRecord hidden = Bss("", 50);
+    wlanlinux::BssRecord nulFacts;  // an SSID element of 12 NUL bytes: hidden as an empty one
+    nulFacts.elements.ssid = {{}, 12, true};
     BssRecord zeros = Bss("", 50);
-    zeros.ssid.uSSIDLength = 4;  // four zero bytes: not the same as empty
+    zeros.ssid = wlanlinux::DecideBss(nulFacts, nullptr).ssid;
     BssRecord prefix = Bss("hom", 50);
     const auto networks =
         Group({Bss("home", 50), otherAuth, otherCipher, adHoc, open, hidden, zeros, prefix,
                Bss("home", 20), Bss("", 10)});
-    ASSERT_EQ(networks.size(), 8u);
+    ASSERT_EQ(networks.size(), 7u);
     EXPECT_EQ(networks[0].uNumberOfBssids, 2u);  // the two plain "home" entries
-    EXPECT_EQ(networks[5].uNumberOfBssids, 2u);  // the two hidden entries
+    EXPECT_EQ(networks[5].uNumberOfBssids, 3u);  // the three hidden entries
     EXPECT_EQ(networks[5].dot11Ssid.uSSIDLength, 0u);
-    EXPECT_EQ(networks[6].dot11Ssid.uSSIDLength, 4u);
+    EXPECT_EQ(networks[6].dot11Ssid.uSSIDLength, 3u);
     EXPECT_EQ(networks[3].dot11BssType, dot11_BSS_type_independent);
     EXPECT_EQ(networks[4].bSecurityEnabled, 0);
     EXPECT_EQ(networks[4].dot11DefaultCipherAlgorithm, DOT11_CIPHER_ALGO_NONE);

@@ -4,16 +4,15 @@
 #include <optional>
 
 #include "test_builders.h"
-#include "wlan/linux/api/interface_record.h"
-#include "wlan/linux/api/network_grouping.h"
 #include "wlan/linux/nl80211/nl80211_interfaces.h"
 #include "wlan/linux/nl80211/nl80211_scan.h"
 #include "wlan/linux/nl80211/wiphy_capabilities.h"
+#include "wlan/linux/platform/network_grouping.h"
 
 using namespace testing_support;
 using wlanlinux::AdapterCapabilities;
-using wlanlinux::BssRecord;
 using wlanlinux::ParseScanMessage;
+using wlanlinux::ReportedBss;
 using wlanlinux::StationProgress;
 
 namespace {
@@ -57,9 +56,12 @@ Bytes ScanMessage(const Bss& bss) {
     return message.Raw();
 }
 
-std::optional<BssRecord> Parse(const Bss& bss, const AdapterCapabilities* adapter = nullptr) {
+// The BSS as the platform reports it.
+std::optional<ReportedBss> Parse(const Bss& bss, const AdapterCapabilities* adapter = nullptr) {
     const auto exact = ExactCopy(ScanMessage(bss));
-    return ParseScanMessage(AsMessage(exact), adapter);
+    const auto record = ParseScanMessage(AsMessage(exact));
+    if (!record) return std::nullopt;
+    return wlanlinux::DecideBss(*record, adapter);
 }
 
 // What a row expects of the record; unset fields are not checked.
@@ -76,7 +78,7 @@ struct Expected {
 };
 
 // `adapter` is also the one that judges whether the BSS can be joined.
-void Check(const char* name, const std::optional<BssRecord>& record, const Expected& expected,
+void Check(const char* name, const std::optional<ReportedBss>& record, const Expected& expected,
            const AdapterCapabilities* adapter) {
     ASSERT_EQ(record.has_value(), expected.listed) << name;
     if (!record) return;
@@ -159,11 +161,12 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"60 GHz AP or PCP", {.capability = 0x0013, .frequency = 69120}, nullptr,
          {.type = kInfrastructure}},
         {"60 GHz type 0", {.capability = 0x0010, .frequency = 62640}, nullptr, {.listed = false}},
-        // The SSID as the air gives it.
+        // The SSID as the air gives it; hidden as empty or only NUL bytes.
         {"named", {.ies = Join({Ssid("café"), DsssRates()})}, nullptr,
          {.ssid = Bytes{'c', 'a', 'f', 0xc3, 0xa9}}},
         {"hidden, empty", {.ies = Ie(0, {})}, nullptr, {.ssid = Bytes{}}},
-        {"hidden, zeros", {.ies = Ie(0, Bytes(9, 0))}, nullptr, {.ssid = Bytes(9, 0)}},
+        {"hidden, zeros", {.ies = Ie(0, Bytes(9, 0))}, nullptr, {.ssid = Bytes{}}},
+        {"zeros within", {.ies = Ie(0, {0, 'a', 0})}, nullptr, {.ssid = Bytes{0, 'a', 0}}},
         {"no elements", {.ies = {}}, nullptr, {.ssid = Bytes{}}},
         {"beacon elements only", {.ies = Ssid("b"), .beaconOnly = true}, nullptr,
          {.ssid = Bytes{'b'}}},
@@ -228,8 +231,13 @@ TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
         }
         if (length < NLMSG_HDRLEN) continue;
         const auto exact = ExactCopy(prefix);
-        EXPECT_FALSE(ParseScanMessage(AsMessage(exact), nullptr).has_value()) << length;
+        EXPECT_FALSE(ParseScanMessage(AsMessage(exact)).has_value()) << length;
     }
+    // The whole message: the BSSID as the kernel gave it.
+    const auto whole = ExactCopy(full);
+    const auto facts = ParseScanMessage(AsMessage(whole));
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_EQ(Bytes(facts->bssid, facts->bssid + 6), (Bytes{2, 0, 0, 0, 1, 0}));
     // The element list cut inside the RSN element: the RSN element is dropped.
     Bss cut = bss;
     cut.ies.resize(cut.ies.size() - 3);

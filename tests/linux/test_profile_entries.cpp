@@ -1,16 +1,15 @@
-// The network list with saved profiles, over data: which profile matches which
-// network, and the shape of the list (entries per profile, then one without).
+// The network list with saved profiles, over data: the shape of the list
+// (entries per profile, then one without), the names and the connected flag.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bss_facts.h"
 #include "wlan/linux/api/device_state_mapping.h"
-#include "wlan/linux/api/profile_entries.h"
+#include "wlan/linux/platform/profile_entries.h"
 
-using wlanlinux::ProfileMode;
-using wlanlinux::ProfileSecurity;
 using wlanlinux::SavedProfile;
 
 namespace {
@@ -21,8 +20,6 @@ constexpr DWORD P = WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
 
 struct Net {
     std::string ssid;
-    DOT11_AUTH_ALGORITHM auth = DOT11_AUTH_ALGO_RSNA_PSK;  // OPEN: no security
-    DOT11_BSS_TYPE type = dot11_BSS_type_infrastructure;
     bool connected = false;
 };
 
@@ -32,45 +29,33 @@ Net Connected(std::string ssid) {
     return net;
 }
 
-SavedProfile Profile(std::string name, std::string ssid, std::string interfaceName = "",
-                     ProfileMode mode = ProfileMode::Infrastructure,
-                     ProfileSecurity security = ProfileSecurity::Personal,
-                     std::string lockedAddress = "") {
+// A WPA2-Personal profile for any interface.
+SavedProfile Profile(std::string name, std::string ssid) {
     SavedProfile profile;
     profile.name = std::move(name);
     profile.ssid = std::move(ssid);
-    profile.interfaceName = std::move(interfaceName);
-    profile.mode = mode;
-    profile.security = security;
-    profile.lockedAddress = std::move(lockedAddress);
+    profile.keyMgmt = wlanlinux::ProfileKeyMgmt::WpaPsk;
     return profile;
-}
-
-SavedProfile Secured(const char* name, ProfileSecurity security) {
-    return Profile(name, "n", "", ProfileMode::Infrastructure, security);
-}
-
-SavedProfile Locked(const char* name, std::string address) {
-    return Profile(name, "n", "", ProfileMode::Infrastructure, ProfileSecurity::Personal,
-                   std::move(address));
 }
 
 // The permanent address of the interface the lists are made for.
 constexpr std::uint8_t kAdapterAddress[6] = {2, 0, 0, 0, 0, 1};
 
 // Each network carries its index in its BSSID count, so an entry shows where
-// it was copied from.
-WLAN_AVAILABLE_NETWORK Network(const Net& net, std::size_t index) {
+// it was copied from; its one BSS is a WPA2-Personal access point.
+void AddNetwork(wlanlinux::ScannedNetworks& scan, const Net& net) {
     WLAN_AVAILABLE_NETWORK network{};
     network.dot11Ssid.uSSIDLength = static_cast<ULONG>(net.ssid.size());
     std::memcpy(network.dot11Ssid.ucSSID, net.ssid.data(), net.ssid.size());
-    network.dot11BssType = net.type;
-    network.uNumberOfBssids = static_cast<ULONG>(index);
+    network.uNumberOfBssids = static_cast<ULONG>(scan.networks.size());
     network.wlanSignalQuality = 77;
-    network.bSecurityEnabled = net.auth != DOT11_AUTH_ALGO_80211_OPEN;
-    network.dot11DefaultAuthAlgorithm = net.auth;
+    network.bSecurityEnabled = 1;
+    network.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
     network.dwFlags = net.connected ? C : 0;
-    return network;
+    scan.networks.push_back(network);
+    wlanlinux::BssRecord bss = testing_support::BssFacts(net.ssid);
+    bss.connected = net.connected;
+    scan.bsses.push_back({bss});
 }
 
 struct Entry {
@@ -97,7 +82,7 @@ struct Case {
 
 }  // namespace
 
-TEST(ProfileEntries, MatchingAndListShape) {
+TEST(ProfileEntries, ListShapeNamesAndTheConnectedFlag) {
     const std::string longName(300, 'n');
     const Case cases[] = {
         {"no profiles: the list as it is",
@@ -114,42 +99,6 @@ TEST(ProfileEntries, MatchingAndListShape) {
         {"the profile in use matches a network that is not connected",
          {Connected("home"), {"cafe"}}, {Profile("Home", "home"), Profile("Cafe", "cafe")}, 1,
          {{u"Home", 0, P}, {u"", 0, C}, {u"Cafe", 1, P}, {u"", 1, 0}}},
-        {"SSID bytes must be equal: no prefix, no case folding, embedded zero bytes count",
-         {{"home"}, {std::string("a\0b", 3)}},
-         {Profile("x", "hom"), Profile("y", "Home"), Profile("z", "home2"),
-          Profile("zero", std::string("a\0b", 3)), Profile("cut", "a")},
-         kNone, {{u"", 0, 0}, {u"zero", 1, P}, {u"", 1, 0}}},
-        {"modes: ad hoc profiles for ad hoc networks, access point and mesh for none",
-         {{"net"}, {"net", DOT11_AUTH_ALGO_80211_OPEN, dot11_BSS_type_independent}},
-         {Profile("infra", "net"),
-          Profile("adhoc", "net", "", ProfileMode::AdHoc, ProfileSecurity::Open),
-          Profile("ap", "net", "", ProfileMode::Other)},
-         kNone, {{u"infra", 0, P}, {u"", 0, 0}, {u"adhoc", 1, P}, {u"", 1, 0}}},
-        {"a profile tied to an interface matches on that interface only",
-         {{"net"}},
-         {Profile("here", "net", "wlan0"), Profile("there", "net", "wlan1"),
-          Profile("wlan", "net", "wlan")},
-         kNone, {{u"here", 0, P}, {u"", 0, 0}}},
-        {"security: each kind of profile joins its kinds of network; a transition network "
-         "(PSK and SAE) shows as either and joins a personal profile",
-         {{"n", DOT11_AUTH_ALGO_80211_OPEN}, {"n", DOT11_AUTH_ALGO_OWE},
-          {"n", DOT11_AUTH_ALGO_80211_SHARED_KEY}, {"n", DOT11_AUTH_ALGO_RSNA_PSK},
-          {"n", DOT11_AUTH_ALGO_WPA3_SAE}, {"n", DOT11_AUTH_ALGO_WPA_PSK}, {"n", DOT11_AUTH_ALGO_RSNA},
-          {"n", DOT11_AUTH_ALGO_WPA3_ENT}, {"n", DOT11_AUTH_ALGO_WPA3}},
-         {Secured("open", ProfileSecurity::Open), Secured("iwd open", ProfileSecurity::OpenOrOwe),
-          Secured("owe", ProfileSecurity::Owe), Secured("wep", ProfileSecurity::Wep),
-          Secured("personal", ProfileSecurity::Personal), Secured("eap", ProfileSecurity::Enterprise),
-          Secured("unknown", ProfileSecurity::Unknown)},
-         kNone,
-         {{u"open", 0, P}, {u"iwd open", 0, P}, {u"", 0, 0}, {u"iwd open", 1, P}, {u"owe", 1, P},
-          {u"", 1, 0}, {u"wep", 2, P}, {u"", 2, 0}, {u"personal", 3, P}, {u"", 3, 0},
-          {u"personal", 4, P}, {u"", 4, 0}, {u"personal", 5, P}, {u"", 5, 0}, {u"eap", 6, P},
-          {u"", 6, 0}, {u"eap", 7, P}, {u"", 7, 0}, {u"eap", 8, P}, {u"", 8, 0}}},
-        {"a profile locked to an adapter's permanent address matches on that adapter only",
-         {{"n"}},
-         {Locked("mine", std::string("\2\0\0\0\0\1", 6)), Locked("other", std::string("\2\0\0\0\0\2", 6)),
-          Locked("prefix", std::string("\2\0\0\0\0", 5))},
-         kNone, {{u"mine", 0, P}, {u"", 0, 0}}},
         {"names: UTF-8 decoded to 16-bit units, at most 255 of them",
          {{"net"}},
          {Profile("Caf\xc3\xa9 \xf0\x9f\x93\xb6", "net"), Profile(longName, "net"),
@@ -159,10 +108,11 @@ TEST(ProfileEntries, MatchingAndListShape) {
           {u"", 0, 0}}},
     };
     for (const Case& c : cases) {
-        std::vector<WLAN_AVAILABLE_NETWORK> networks;
-        for (const Net& net : c.networks) networks.push_back(Network(net, networks.size()));
+        wlanlinux::ScannedNetworks scan;
+        for (const Net& net : c.networks) AddNetwork(scan, net);
+        const std::vector<WLAN_AVAILABLE_NETWORK>& networks = scan.networks;
         const auto entries =
-            wlanlinux::WithProfileEntries(networks, c.profiles, c.inUse, {"wlan0", kAdapterAddress});
+            wlanlinux::WithProfileEntries(scan, c.profiles, c.inUse, {"wlan0", kAdapterAddress});
         std::vector<Entry> got;
         for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
             got.push_back({entry.strProfileName, entry.uNumberOfBssids, entry.dwFlags});

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "wlan/linux/api/utf16_text.h"
+#include "wlan/linux/platform/utf16_text.h"
 
 TEST(AppendUtf8, DecodesReplacesAndStaysWithinCapacity) {
     struct Case {

@@ -14,7 +14,7 @@
 
 #include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/api/manager_queries.h"
-#include "wlan/linux/netlink/netlink_socket.h"
+#include "wlan/linux/nl80211/nl80211_requests.h"
 #include "wlan/wlan_types.h"
 
 namespace wlanlinux {
@@ -22,8 +22,7 @@ namespace wlanlinux {
 struct Client {
     std::mutex mutex;  // one operation at a time per handle
     bool open = true;  // false once closed: a lease taken on it finds nothing
-    NetlinkSocket socket;
-    std::uint16_t family = 0;  // 0: the machine has no nl80211
+    Nl80211Handle nl80211;
     // The interfaces of the latest enumeration: how a GUID finds its interface.
     std::vector<InterfaceRecord> interfaces;
     ManagerContact manager;

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "wlan/linux/api/utf16_text.h"
 #include "wlan/linux/device/interface_guid.h"
+#include "wlan/linux/platform/utf16_text.h"
 
 namespace wlanlinux {
 

@@ -1,6 +1,5 @@
 #include "wlan/linux/api/machine_interfaces.h"
 
-#include <linux/netlink.h>
 #include <linux/nl80211.h>
 
 #include <algorithm>
@@ -10,7 +9,7 @@
 #include "wlan/linux/device/adapter_names.h"
 #include "wlan/linux/device/interface_guid.h"
 #include "wlan/linux/device/netdevice_info.h"
-#include "wlan/linux/netlink/route_link.h"
+#include "wlan/linux/device/route_link.h"
 #include "wlan/linux/nl80211/nl80211_requests.h"
 
 namespace wlanlinux {
@@ -25,21 +24,21 @@ GUID GuidOf(const LinkFacts& link, const WirelessInterface& netdev) {
 
 }  // namespace
 
-int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<InterfaceRecord>& out) {
+int ReadInterfaces(Nl80211Handle& nl80211, std::vector<InterfaceRecord>& out) {
     out.clear();
     std::vector<WirelessInterface> interfaces;
-    if (const int error = DumpInterfaces(socket, family, interfaces)) return error;
+    if (const int error = DumpInterfaces(nl80211, interfaces)) return error;
     if (interfaces.empty()) return 0;
     // Without the adapters' capabilities the interfaces are still listed;
     // joining is then judged as possible.
     std::vector<AdapterCapabilities> adapters;
-    if (DumpAdapters(socket, family, adapters) != 0) adapters.clear();
+    if (DumpAdapters(nl80211, adapters) != 0) adapters.clear();
 
     std::sort(interfaces.begin(), interfaces.end(),
               [](const WirelessInterface& a, const WirelessInterface& b) { return a.ifindex < b.ifindex; });
     // Each device is read by its index, never by a name that may have moved
     // to another device since the dump.
-    NetlinkSocket route(NETLINK_ROUTE);
+    RouteSocket route;
     out.resize(interfaces.size());
     for (std::size_t i = 0; i != interfaces.size(); ++i) {
         InterfaceRecord& record = out[i];
@@ -56,7 +55,7 @@ int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<Inte
         facts.iftype = record.netdev.iftype;
         facts.hasSsid = record.netdev.hasSsid;
         if (facts.up && !facts.hasSsid && facts.iftype == NL80211_IFTYPE_STATION)
-            facts.station = DumpStationProgress(socket, family, record.netdev.ifindex);
+            facts.station = DumpStationProgress(nl80211, record.netdev.ifindex);
         record.state = DecideInterfaceState(facts);
         const AdapterCapabilities* adapter =
             record.netdev.hasWiphy ? FindAdapter(adapters, record.netdev.wiphy) : nullptr;

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "wlan/linux/api/interface_record.h"
-#include "wlan/linux/netlink/netlink_socket.h"
+#include "wlan/linux/nl80211/nl80211_requests.h"
 
 namespace wlanlinux {
 
 // Reads the listed interfaces in interface-index order: one interface dump,
 // one wiphy dump, and a few cheap reads per interface. Returns 0 or a
 // positive errno.
-int ReadInterfaces(NetlinkSocket& socket, std::uint16_t family, std::vector<InterfaceRecord>& out);
+int ReadInterfaces(Nl80211Handle& nl80211, std::vector<InterfaceRecord>& out);
 
 }  // namespace wlanlinux

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "wlan/linux/api/device_state_mapping.h"
-#include "wlan/linux/api/profile_entries.h"
 #include "wlan/linux/bus/iwd_reader.h"
 #include "wlan/linux/bus/networkmanager_reader.h"
+#include "wlan/linux/platform/profile_entries.h"
 
 namespace wlanlinux {
 namespace {
@@ -52,8 +52,8 @@ std::size_t ProfileInUse(BusOperation& operation, const ProfileSnapshot& snapsho
 
 void ForgetProfiles(ManagerContact& contact) noexcept { contact.profilesRead = false; }
 
-int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
-                      ManagerContact& contact) noexcept {
+int AddProfileEntries(const InterfaceRecord& record, const ScannedNetworks& scan,
+                      std::vector<WLAN_AVAILABLE_NETWORK>& networks, ManagerContact& contact) noexcept {
     if (networks.empty()) return 0;
     try {
         // Profiles read before the manager went silent still apply; nothing
@@ -76,7 +76,7 @@ int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_
                                       : kNoProfile;
         const ProfileInterface target{record.netdev.name,
                                       record.hasAdapterAddress ? record.adapterAddress : nullptr};
-        networks = WithProfileEntries(networks, snapshot.profiles, inUse, target);
+        networks = WithProfileEntries(scan, snapshot.profiles, inUse, target);
         return 0;
     } catch (const std::bad_alloc&) {
         // A reading cut short is not kept for the next list.

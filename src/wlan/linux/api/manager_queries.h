@@ -14,6 +14,7 @@
 #include "wlan/linux/api/interface_record.h"
 #include "wlan/linux/bus/saved_profiles.h"
 #include "wlan/linux/bus/system_bus.h"
+#include "wlan/linux/platform/network_grouping.h"
 #include "wlan/wlan_types.h"
 
 namespace wlanlinux {
@@ -35,10 +36,11 @@ inline constexpr std::uint64_t kProfilesFreshUsec = 2'000'000;
 // The next list reads the profiles afresh.
 void ForgetProfiles(ManagerContact& contact) noexcept;
 
-// Adds the entries of the saved profiles that match the networks seen on the
-// interface. Returns 0, or ENOMEM (the list is then unchanged).
-int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_NETWORK>& networks,
-                      ManagerContact& contact) noexcept;
+// Adds to `networks` (the scan's networks) the entries of the saved profiles
+// that match the networks seen on the interface. Returns 0, or ENOMEM (the
+// list is then unchanged).
+int AddProfileEntries(const InterfaceRecord& record, const ScannedNetworks& scan,
+                      std::vector<WLAN_AVAILABLE_NETWORK>& networks, ManagerContact& contact) noexcept;
 
 // Refines the interfaces' states with NetworkManager's device states, all or
 // none of them. Returns 0, or ENOMEM (the states are then unchanged).

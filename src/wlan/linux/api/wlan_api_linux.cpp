@@ -11,10 +11,9 @@
 #include "wlan/linux/api/client_handle.h"
 #include "wlan/linux/api/machine_interfaces.h"
 #include "wlan/linux/api/manager_queries.h"
-#include "wlan/linux/api/network_grouping.h"
 #include "wlan/linux/api/reason_text.h"
 #include "wlan/linux/device/interface_guid.h"
-#include "wlan/linux/netlink/generic_family.h"
+#include "wlan/linux/platform/network_grouping.h"
 #include "wlan/wlan_client.h"
 
 namespace {
@@ -64,9 +63,9 @@ DWORD CaughtError() noexcept {
 // A failed read leaves no interface behind, not even part of a list.
 int RefreshInterfaces(Client& client) {
     client.interfaces.clear();
-    if (client.family == 0) return 0;
+    if (client.nl80211.family == 0) return 0;
     std::vector<InterfaceRecord> fresh;
-    const int error = ReadInterfaces(client.socket, client.family, fresh);
+    const int error = ReadInterfaces(client.nl80211, fresh);
     if (error == 0) client.interfaces = std::move(fresh);
     return error;
 }
@@ -87,11 +86,9 @@ DWORD WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiate
         return ERROR_INVALID_PARAMETER;
     if (dwClientVersion != 1 && dwClientVersion != 2) return ERROR_NOT_SUPPORTED;
     auto client = std::make_shared<Client>();
-    if (!OpenNetlinkSocket(client->socket)) return ERROR_SERVICE_NOT_ACTIVE;
-    // A failed lookup fails the open. A kernel without nl80211 is no failure:
-    // the family is 0, and the handle works and lists no interface.
-    if (ResolveGenericFamily(client->socket, "nl80211", client->family) != 0)
-        return ERROR_SERVICE_NOT_ACTIVE;
+    // A kernel without nl80211 is no failure: the handle works and lists no
+    // interface.
+    if (OpenNl80211(client->nl80211) != 0) return ERROR_SERVICE_NOT_ACTIVE;
     const HANDLE handle = RegisterClient(std::move(client));
     if (handle == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     *pdwNegotiatedVersion = dwClientVersion;
@@ -149,7 +146,7 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
 
     // The latest enumeration maps the GUID to its interface; an unknown GUID,
     // or an interface that has gone, is looked up once more afresh.
-    std::vector<WLAN_AVAILABLE_NETWORK> networks;
+    ScannedNetworks scan;
     const InterfaceRecord* record = nullptr;
     int error = ENODEV;
     for (int pass = 0; pass != 2 && error == ENODEV; ++pass) {
@@ -159,12 +156,13 @@ DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGu
             record = FindInterface(*client, *pInterfaceGuid);
         }
         if (record == nullptr) return ERROR_NOT_FOUND;
-        error = DumpNetworks(client->socket, client->family, record->netdev.ifindex,
-                             record->adapterKnown ? &record->adapter : nullptr, networks);
+        error = DumpNetworks(client->nl80211, record->netdev.ifindex,
+                             record->adapterKnown ? &record->adapter : nullptr, scan);
     }
     if (error == ENODEV) return ERROR_NOT_FOUND;
     if (error != 0) return ResultOf(error);
-    if (const int added = AddProfileEntries(*record, networks, client->manager)) return ResultOf(added);
+    std::vector<WLAN_AVAILABLE_NETWORK> networks = scan.networks;
+    if (const int added = AddProfileEntries(*record, scan, networks, client->manager)) return ResultOf(added);
 
     auto* list = AllocateList<WLAN_AVAILABLE_NETWORK_LIST>(
         networks, offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network));

@@ -1,6 +1,6 @@
 #include "wlan/linux/ieee80211/information_elements.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include "wlan/linux/ieee80211/suite_selectors.h"
 
@@ -24,26 +24,41 @@ void NoteRates(const Element& element, ElementSummary& summary) {
     }
 }
 
-void KeepFirst(ByteView& view, const std::uint8_t* data, std::size_t length) {
-    if (view.present) return;
-    view = {data, length, true};
+void NoteSsid(const Element& element, ElementSummary& summary) {
+    if (summary.ssid.present) return;
+    summary.ssid.present = true;
+    summary.ssid.length = element.length;
+    std::memcpy(summary.ssid.data, element.body, element.length);
 }
 
-void NoteSsid(const Element& element, ElementSummary& summary) {
-    KeepFirst(summary.ssid, element.body, element.length);
-}
 void NoteRsn(const Element& element, ElementSummary& summary) {
-    KeepFirst(summary.rsn, element.body, element.length);
+    if (summary.hasRsn) return;
+    summary.hasRsn = true;
+    summary.rsn = ParseRsnBody(element.body, element.length);
 }
 void NoteHt(const Element&, ElementSummary& summary) { summary.hasHt = true; }
 void NoteVht(const Element&, ElementSummary& summary) { summary.hasVht = true; }
 void NoteHe(const Element&, ElementSummary& summary) { summary.hasHe = true; }
 void NoteEht(const Element&, ElementSummary& summary) { summary.hasEht = true; }
 
-// The WPA element among the vendor specific ones.
+// After OUI and type: the other BSS's BSSID, its SSID's length and SSID, and
+// optionally its band and channel.
+bool IsWellFormedOweTransition(const std::uint8_t* body, std::size_t length) {
+    if (length < 7) return false;
+    const std::size_t rest = length - 7;
+    return body[6] <= kSsidMaxLength && (rest == body[6] || rest == body[6] + 2u);
+}
+
+// The WPA and OWE transition elements among the vendor specific ones.
 void NoteVendor(const Element& element, ElementSummary& summary) {
-    if (ReadSelector(element.body) == kWpaElementSelector)
-        KeepFirst(summary.wpa, element.body + 4, element.length - 4);
+    const std::uint32_t selector = ReadSelector(element.body);
+    if (selector == kWpaElementSelector && !summary.hasWpa) {
+        summary.hasWpa = true;
+        summary.wpa = ParseWpaBody(element.body + 4, element.length - 4);
+    } else if (selector == kOweTransitionSelector && !summary.hasOweTransition) {
+        summary.hasOweTransition = true;
+        summary.oweTransitionWellFormed = IsWellFormedOweTransition(element.body + 4, element.length - 4);
+    }
 }
 
 struct ElementRule {
@@ -56,7 +71,7 @@ struct ElementRule {
 
 // One row per element this layer reads; lengths are the standard's bounds.
 constexpr ElementRule kElementRules[] = {
-    {kElementSsid, 0, 0, DOT11_SSID_MAX_LENGTH, NoteSsid},
+    {kElementSsid, 0, 0, kSsidMaxLength, NoteSsid},
     {kElementSupportedRates, 0, 1, 255, NoteRates},
     {kElementExtendedRates, 0, 1, 255, NoteRates},
     {kElementHtCapabilities, 0, 26, 255, NoteHt},
@@ -67,7 +82,7 @@ constexpr ElementRule kElementRules[] = {
     {kElementExtension, kExtensionEhtCapabilities, 14, 254, NoteEht},
 };
 
-enum class Band { Unknown, Band2GHz, Band5GHz, Band6GHz, Band60GHz };
+}  // namespace
 
 Band BandOf(std::uint32_t mhz) {
     if (mhz >= 2400 && mhz <= 2500) return Band::Band2GHz;
@@ -76,10 +91,6 @@ Band BandOf(std::uint32_t mhz) {
     if (mhz >= 57000 && mhz <= 71000) return Band::Band60GHz;
     return Band::Unknown;
 }
-
-}  // namespace
-
-bool IsDmgFrequency(std::uint32_t frequencyMhz) { return BandOf(frequencyMhz) == Band::Band60GHz; }
 
 bool ElementCursor::Next(Element& element) {
     if (remaining_ < 2) return false;
@@ -118,34 +129,6 @@ ElementSummary SummarizeElements(const std::uint8_t* data, std::size_t length) {
         }
     }
     return summary;
-}
-
-std::size_t ListPhyTypes(std::uint32_t frequencyMhz, const ElementSummary& summary,
-                         DOT11_PHY_TYPE (&types)[WLAN_MAX_PHY_TYPE_NUMBER]) {
-    std::size_t count = 0;
-    const auto add = [&](DOT11_PHY_TYPE type) {
-        if (count != WLAN_MAX_PHY_TYPE_NUMBER &&
-            std::find(types, types + count, type) == types + count)
-            types[count++] = type;
-    };
-    const Band band = BandOf(frequencyMhz);
-    switch (band) {
-        case Band::Band2GHz:
-            if (summary.hasOfdmRates) add(dot11_phy_type_erp);
-            else if (summary.hasDsssRates) add(dot11_phy_type_hrdsss);
-            break;
-        case Band::Band5GHz: add(dot11_phy_type_ofdm); break;
-        case Band::Band6GHz:
-            if (summary.hasOfdmRates) add(dot11_phy_type_ofdm);
-            break;
-        case Band::Band60GHz: add(dot11_phy_type_dmg); break;
-        case Band::Unknown: break;
-    }
-    if (summary.hasHt) add(dot11_phy_type_ht);
-    if (summary.hasVht) add(dot11_phy_type_vht);
-    if (summary.hasHe || band == Band::Band6GHz) add(dot11_phy_type_he);
-    if (summary.hasEht) add(dot11_phy_type_eht);
-    return count;
 }
 
 }  // namespace wlanlinux

@@ -1,12 +1,13 @@
 // Information elements as a BSS sends them: a bounded walk over the element
-// list and a summary of the elements this layer uses. The bytes come from the
+// list and the facts of the elements this layer reads. The bytes come from the
 // air, so every read is bounded by the buffer and by each element's length.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
-#include "wlan/wlan_types.h"
+#include "wlan/linux/ieee80211/security_suites.h"
 
 namespace wlanlinux {
 
@@ -21,6 +22,8 @@ inline constexpr std::uint8_t kElementVendor = 221;
 inline constexpr std::uint8_t kElementExtension = 255;
 inline constexpr std::uint8_t kExtensionHeCapabilities = 35;
 inline constexpr std::uint8_t kExtensionEhtCapabilities = 108;
+
+inline constexpr std::size_t kSsidMaxLength = 32;
 
 // One element. For an extension element (ID 255) `extension` is its extension
 // ID and `body` starts after it; otherwise `extension` is 0.
@@ -44,38 +47,39 @@ private:
     std::size_t remaining_;
 };
 
-// A view of one byte range inside the element buffer.
-struct ByteView {
-    const std::uint8_t* data = nullptr;
+// The SSID element's bytes, copied out of the element list.
+struct SsidBytes {
+    std::uint8_t data[kSsidMaxLength] = {};
     std::size_t length = 0;
     bool present = false;
 };
 
-// What one BSS's elements say, as far as this layer needs it. The views point
-// into the buffer given to SummarizeElements.
+// What one BSS's elements say, as far as this layer reads them. An element
+// counts when it is present and of a length its kind allows; the first such
+// instance of each kind is the one read.
 struct ElementSummary {
-    ByteView ssid;  // at most 32 bytes when present
+    SsidBytes ssid;
     bool hasDsssRates = false;  // 1, 2, 5.5 or 11 Mb/s
     bool hasOfdmRates = false;  // 6 to 54 Mb/s
     bool hasHt = false;
     bool hasVht = false;
     bool hasHe = false;
     bool hasEht = false;
-    ByteView rsn;  // the RSN element's body
-    ByteView wpa;  // the WPA vendor element's body after OUI and type
+    bool hasRsn = false;           // an RSN element, well-formed or not
+    std::optional<SuiteSets> rsn;  // its suites, when well-formed
+    bool hasWpa = false;           // the WPA vendor element, likewise
+    std::optional<SuiteSets> wpa;
+    // The OWE transition vendor element (50-6F-9A type 0x1C), and whether its
+    // BSSID, SSID length and SSID fit it.
+    bool hasOweTransition = false;
+    bool oweTransitionWellFormed = false;
 };
 
-// Walks the list once; the first valid instance of each element counts. An
-// element shorter or longer than its kind allows is ignored.
+// Walks the list once.
 ElementSummary SummarizeElements(const std::uint8_t* data, std::size_t length);
 
-// Whether a BSS on this frequency is a DMG (60 GHz) one.
-bool IsDmgFrequency(std::uint32_t frequencyMhz);
+enum class Band { Unknown, Band2GHz, Band5GHz, Band6GHz, Band60GHz };
 
-// The PHY types a BSS on `frequencyMhz` with these elements supports, in the
-// platform's enumeration, legacy type first. Returns how many were written
-// (at most 8).
-std::size_t ListPhyTypes(std::uint32_t frequencyMhz, const ElementSummary& summary,
-                         DOT11_PHY_TYPE (&types)[WLAN_MAX_PHY_TYPE_NUMBER]);
+Band BandOf(std::uint32_t frequencyMhz);
 
 }  // namespace wlanlinux

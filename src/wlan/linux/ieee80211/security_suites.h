@@ -1,13 +1,10 @@
 // The security a BSS advertises: its RSN element and WPA vendor element,
-// parsed with every count checked against the element's length, and reduced
-// to the platform's default authentication and cipher algorithms.
+// parsed with every count checked against the element's length.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-
-#include "wlan/wlan_types.h"
 
 namespace wlanlinux {
 
@@ -27,22 +24,6 @@ std::optional<SuiteSets> ParseRsnBody(const std::uint8_t* body, std::size_t leng
 
 // Parses a WPA element body (after OUI and type). Defaults: TKIP, 802.1X.
 std::optional<SuiteSets> ParseWpaBody(const std::uint8_t* body, std::size_t length);
-
-struct SecuritySettings {
-    bool enabled = false;
-    DOT11_AUTH_ALGORITHM auth = DOT11_AUTH_ALGO_80211_OPEN;
-    DOT11_CIPHER_ALGORITHM cipher = DOT11_CIPHER_ALGO_NONE;
-    // The pairwise ciphers a station may use, as 00-0F-AC suite types (bit n);
-    // 0 for an open network, which needs none.
-    std::uint32_t pairwiseCiphers = 0;
-};
-
-struct ElementSummary;
-
-// Decides a BSS's security from its privacy bit and elements, preferring RSN
-// over WPA. Among several AKMs it takes the one a first connection would use:
-// SAE when the adapter supports it, else OWE, else 802.1X, else PSK.
-SecuritySettings DecideSecurity(bool privacy, const ElementSummary& elements, bool adapterHasSae);
 
 // The 00-0F-AC suite type of a cipher suite selector such as 0x000FAC04, or
 // -1 for another OUI.

@@ -25,6 +25,9 @@ constexpr std::uint32_t ReadSelector(const std::uint8_t* bytes) {
 // The vendor element that carries WPA: OUI 00-50-F2, type 1.
 inline constexpr std::uint32_t kWpaElementSelector = SuiteSelector(kOuiWpa, 1);
 
+// The vendor element of the OWE transition mode: OUI 50-6F-9A, type 0x1C.
+inline constexpr std::uint32_t kOweTransitionSelector = SuiteSelector(0x506f9a, 0x1c);
+
 // AKM suite types of 00-0F-AC. The WPA element uses 1 and 2 of 00-50-F2 alike.
 inline constexpr std::uint8_t kAkm8021X = 1;
 inline constexpr std::uint8_t kAkmPsk = 2;

@@ -18,14 +18,10 @@ int ErrnoOf(int status) {
 
 ChunkResult WalkReplyChunk(const void* buffer, std::size_t length, std::uint32_t sequence,
                            std::uint32_t portId, const MessageHandler& handler) {
-    // Our own walk rather than libmnl's: mnl_nlmsg_ok() casts the message
-    // length to int, so it accepts a length near 2^32 in a 64-byte buffer and
-    // the walk would step nowhere or far outside it. The fix ("nlmsg: fix
-    // false positives when validating buffer sizes", November 2023) came
-    // upstream after the 1.0.5 release; Debian 12 ships 1.0.4 and Debian 13
-    // 1.0.5. When the oldest libmnl we build with is a release that carries
-    // the fix, this walk can go. Here every step is bounded in unsigned
-    // arithmetic by what is left of the buffer.
+    // Our own walk rather than libmnl's: mnl_nlmsg_ok() in the libmnl we build
+    // with casts the message length to int, so it accepts a length near 2^32
+    // in a short buffer. Here every step is bounded in unsigned arithmetic by
+    // what is left of the buffer.
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     std::size_t offset = 0;
     for (;;) {

@@ -3,7 +3,9 @@
 #include <linux/nl80211.h>
 
 #include <algorithm>
+#include <cerrno>
 
+#include "wlan/linux/netlink/generic_family.h"
 #include "wlan/linux/netlink/netlink_request.h"
 
 namespace wlanlinux {
@@ -30,32 +32,34 @@ std::function<void(nlmsghdr*)> ForInterface(std::uint32_t ifindex) {
 
 }  // namespace
 
-int DumpInterfaces(NetlinkSocket& socket, std::uint16_t family,
-                   std::vector<WirelessInterface>& interfaces) {
+int OpenNl80211(Nl80211Handle& handle) {
+    if (!OpenNetlinkSocket(handle.socket)) return errno != 0 ? errno : EIO;
+    return ResolveGenericFamily(handle.socket, "nl80211", handle.family);
+}
+
+int DumpInterfaces(Nl80211Handle& nl80211, std::vector<WirelessInterface>& interfaces) {
     return RunNetlinkRequest(
-        socket, Nl80211Request(family, NL80211_CMD_GET_INTERFACE, true),
+        nl80211.socket, Nl80211Request(nl80211.family, NL80211_CMD_GET_INTERFACE, true),
         [&] { interfaces.clear(); },
         [&](const nlmsghdr* message) {
             if (auto parsed = ParseInterfaceMessage(message)) interfaces.push_back(*parsed);
         });
 }
 
-int DumpAdapters(NetlinkSocket& socket, std::uint16_t family,
-                 std::vector<AdapterCapabilities>& adapters) {
+int DumpAdapters(Nl80211Handle& nl80211, std::vector<AdapterCapabilities>& adapters) {
     const NetlinkRequest request =
-        Nl80211Request(family, NL80211_CMD_GET_WIPHY, true, [](nlmsghdr* message) {
+        Nl80211Request(nl80211.family, NL80211_CMD_GET_WIPHY, true, [](nlmsghdr* message) {
             mnl_attr_put(message, NL80211_ATTR_SPLIT_WIPHY_DUMP, 0, nullptr);
         });
     return RunNetlinkRequest(
-        socket, request, [&] { adapters.clear(); },
+        nl80211.socket, request, [&] { adapters.clear(); },
         [&](const nlmsghdr* message) { MergeWiphyMessage(message, adapters); });
 }
 
-StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
-                                    std::uint32_t ifindex) {
+StationProgress DumpStationProgress(Nl80211Handle& nl80211, std::uint32_t ifindex) {
     StationProgress progress = StationProgress::None;
     const int error = RunNetlinkRequest(
-        socket, Nl80211Request(family, NL80211_CMD_GET_STATION, true, ForInterface(ifindex)),
+        nl80211.socket, Nl80211Request(nl80211.family, NL80211_CMD_GET_STATION, true, ForInterface(ifindex)),
         [&] { progress = StationProgress::None; },
         [&](const nlmsghdr* message) {
             progress = std::max(progress, ParseStationMessage(message));
@@ -63,13 +67,12 @@ StationProgress DumpStationProgress(NetlinkSocket& socket, std::uint16_t family,
     return error == 0 ? progress : StationProgress::None;
 }
 
-int DumpScanResults(NetlinkSocket& socket, std::uint16_t family, std::uint32_t ifindex,
-                    const AdapterCapabilities* adapter, const std::function<void()>& restart,
+int DumpScanResults(Nl80211Handle& nl80211, std::uint32_t ifindex, const std::function<void()>& restart,
                     const std::function<void(const BssRecord&)>& add) {
     return RunNetlinkRequest(
-        socket, Nl80211Request(family, NL80211_CMD_GET_SCAN, true, ForInterface(ifindex)), restart,
-        [&](const nlmsghdr* message) {
-            if (const auto bss = ParseScanMessage(message, adapter)) add(*bss);
+        nl80211.socket, Nl80211Request(nl80211.family, NL80211_CMD_GET_SCAN, true, ForInterface(ifindex)),
+        restart, [&](const nlmsghdr* message) {
+            if (const auto bss = ParseScanMessage(message)) add(*bss);
         });
 }
 

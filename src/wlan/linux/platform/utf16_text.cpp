@@ -1,4 +1,4 @@
-#include "wlan/linux/api/utf16_text.h"
+#include "wlan/linux/platform/utf16_text.h"
 
 #include <cstdint>
 

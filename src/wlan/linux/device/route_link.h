@@ -24,6 +24,11 @@ struct LinkFacts {
 // One RTM_NEWLINK message about device `ifindex`; empty for any other.
 std::optional<LinkFacts> ParseLinkMessage(const nlmsghdr* message, std::uint32_t ifindex);
 
+// A NETLINK_ROUTE socket for ReadLink.
+struct RouteSocket : NetlinkSocket {
+    RouteSocket() : NetlinkSocket(NETLINK_ROUTE) {}
+};
+
 // RTM_GETLINK for the index, over a NETLINK_ROUTE socket. 0, or a positive
 // errno (ENODEV when there is no such device).
 int ReadLink(NetlinkSocket& routeSocket, std::uint32_t ifindex, LinkFacts& facts);

@@ -1,4 +1,4 @@
-#include "wlan/linux/netlink/route_link.h"
+#include "wlan/linux/device/route_link.h"
 
 #include <linux/rtnetlink.h>
 
