@@ -2,7 +2,8 @@
 # its own or below it. cmake -DSOURCE_DIR=<src/wlan/linux> -P layer_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 
-# The layers each may include besides its own; wlan/wlan_types.h is below all.
+# The layers each may include besides its own; wlan/wlan_types.h and the
+# portable headers of text/ are below all.
 set(below_nl80211 netlink ieee80211)
 set(below_platform netlink ieee80211 nl80211 bus device)
 set(below_api netlink ieee80211 nl80211 bus device platform)
@@ -19,7 +20,8 @@ foreach(file ${files})
   file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line ${includes})
     string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*" "\\1" path "${line}")
-    if(path STREQUAL "wlan/wlan_types.h" OR (layer STREQUAL "api" AND path STREQUAL "wlan/wlan_client.h")
+    if(path STREQUAL "wlan/wlan_types.h" OR path MATCHES "^text/[^/]+$"
+       OR (layer STREQUAL "api" AND path STREQUAL "wlan/wlan_client.h")
        OR (path MATCHES "^wlan/linux/([^/]+)/[^/]+$" AND CMAKE_MATCH_1 IN_LIST allowed))
       continue()
     endif()
