@@ -182,7 +182,7 @@ void FormatNumber(Out& out, std::uint32_t value) {
 }
 
 // The most units or bytes a text argument may be read for: an array's size,
-// a view's length; a pointer's text is read up to its terminator alone.
+// a view's length, and no limit for a pointer, read up to its terminator.
 template <typename T>
 std::size_t TextLimit(const T& text) {
     if constexpr (std::is_array_v<T>) return std::extent_v<T>;
@@ -208,6 +208,7 @@ void FormatArgument(Out& out, const T& value) {
         out.Units(TextUnits(value), TextLimit(value));
     }
 }
+
 template <ReportFormat Format, std::size_t Step, typename Out>
 void FormatLiteralRun(Out& out) {
     constexpr FormatStep step = Format.steps[Step];
