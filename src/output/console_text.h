@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/utf8.h"
+
 inline char ConsoleUnit(std::uint32_t unit) {
     return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit >= 0x100 ? '?' : static_cast<char>(unit);
 }
@@ -26,37 +28,8 @@ inline bool IsBidiControl(std::uint32_t code) {
 // character may be shown on a console, or 0 when its first byte prints "?".
 // Reads at most `size` bytes (size >= 1).
 inline std::size_t ConsoleCharacterLength(const unsigned char* text, std::size_t size) {
-    const unsigned char lead = text[0];
-    if (lead < 0x80) return lead < 0x20 || lead == 0x7F ? 0 : 1;
-    // The range of the second byte excludes the overlong forms (E0, F0), the
-    // surrogates (ED) and what lies past U+10FFFF (F4).
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0Fu;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07u;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;  // a continuation byte, an overlong lead (C0, C1), or F5..FF
-    }
-    if (size < length) return 0;
-    for (std::size_t i = 1; i != length; ++i) {
-        const unsigned char byte = text[i];
-        if (byte < low || byte > high) return 0;
-        code = code << 6 | (byte & 0x3Fu);
-        low = 0x80;
-        high = 0xBF;
-    }
-    return code <= 0x9F || IsBidiControl(code) ? 0 : length;  // two-byte forms start at U+0080: C1
+    char32_t code = 0;
+    const std::size_t length = DecodeUtf8(text, size, code);
+    const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+    return control || IsBidiControl(code) ? 0 : length;
 }

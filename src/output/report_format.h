@@ -19,7 +19,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -155,32 +154,20 @@ consteval bool FormatMatches(const ReportFormat<N>& format) {
     return true;
 }
 
-// "00" to "99": decimal digits two at a time.
-inline constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 // Writes the digits of a numeric conversion as literal bytes.
 template <Conversion Numeric, typename Out>
 void FormatNumber(Out& out, std::uint32_t value) {
     constexpr std::size_t kSize = Numeric.minDigits > 11 ? Numeric.minDigits : 11;
     char digits[kSize];  // a sign and 10 decimal digits, or the hex digits
-    char* end = digits + kSize;
+    char* const end = digits + kSize;
     char* begin = end;
     if constexpr (Numeric.kind == ConversionKind::Decimal) {
         const bool negative = (value & 0x80000000u) != 0;
         std::uint32_t magnitude = negative ? 0u - value : value;
-        for (; magnitude >= 100; magnitude /= 100) {
-            begin -= 2;
-            std::memcpy(begin, kDigitPairs + std::size_t{2} * (magnitude % 100), 2);
-        }
-        if (magnitude >= 10) {
-            begin -= 2;
-            std::memcpy(begin, kDigitPairs + std::size_t{2} * magnitude, 2);
-        } else {
-            *--begin = static_cast<char>('0' + magnitude);
-        }
+        do {
+            *--begin = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
         if (negative) *--begin = '-';
     } else {
         constexpr const char* alphabet =
@@ -195,20 +182,12 @@ void FormatNumber(Out& out, std::uint32_t value) {
 }
 
 // The most units or bytes a text argument may be read for: an array's size,
-// a view's length, or a pointer's text up to its terminator. The pointer's
-// length is counted here because the writers read whole blocks within the
-// limit, which must not run past the terminator into memory not the text's.
+// a view's length, and no limit for a pointer, read up to its terminator.
 template <typename T>
 std::size_t TextLimit(const T& text) {
-    if constexpr (std::is_array_v<T>) {
-        return std::extent_v<T>;
-    } else if constexpr (std::is_pointer_v<T>) {
-        std::size_t length = 0;
-        while (text[length] != 0) ++length;
-        return length;
-    } else {
-        return text.size();
-    }
+    if constexpr (std::is_array_v<T>) return std::extent_v<T>;
+    else if constexpr (std::is_pointer_v<T>) return SIZE_MAX;
+    else return text.size();
 }
 
 template <typename T>
@@ -217,19 +196,12 @@ const auto* TextUnits(const T& text) {
     else return text.data();
 }
 
-// Writes one argument by its conversion, inlined into each print.
+// Writes one argument by its conversion.
 template <Conversion Converted, typename Out, typename T>
-[[gnu::always_inline]] inline void FormatArgument(Out& out, const T& value) {
+void FormatArgument(Out& out, const T& value) {
     constexpr ArgClass kind = ClassOfArg<T>();
     if constexpr (kind == ArgClass::Signed || kind == ArgClass::Unsigned) {
-        const auto number = static_cast<std::uint32_t>(value);
-        // Most numbers of a report are counts and indexes below ten.
-        if (Converted.kind == ConversionKind::Decimal && number < 10) {
-            const char digit = static_cast<char>('0' + number);
-            out.Literal(&digit, 1);
-        } else {
-            FormatNumber<Converted>(out, number);
-        }
+        FormatNumber<Converted>(out, static_cast<std::uint32_t>(value));
     } else if constexpr (kind == ArgClass::ByteText) {
         out.Bytes(reinterpret_cast<const unsigned char*>(TextUnits(value)), TextLimit(value));
     } else {

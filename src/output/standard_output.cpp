@@ -1,7 +1,6 @@
 #include "output/standard_output.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -71,19 +70,6 @@ bool SetUpStandardOutput() {
     // What is still collected when the process exits is written then.
     (void)std::atexit(FlushStandardOutput);
     return console;
-}
-
-void WriteStandardOutput(const char* bytes, std::size_t size) {
-    StandardOutputBuffer& out = standardOutputBuffer;
-    while (size != 0) {
-        const std::size_t room = kStandardOutputBufferSize - out.used;
-        const std::size_t n = size < room ? size : room;
-        std::memcpy(out.bytes + out.used, bytes, n);
-        out.used += n;
-        bytes += n;
-        size -= n;
-        if (out.used == kStandardOutputBufferSize) FlushStandardOutput();
-    }
 }
 
 void FlushStandardOutput() {

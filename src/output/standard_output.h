@@ -8,23 +8,18 @@
 // text silently; setting up also keeps a closed pipe from ending the process
 // (SIGPIPE).
 //
-// Why not stdio: a print is formatted straight into this buffer, with no call
-// and no lock per print, which keeps a large report near the cost of copying
-// its bytes (bench/report_vs_cat.py); stdio offers that only through its
-// internals.
+// Why not stdio: a print puts its text one byte at a time, and stdio's putc
+// takes a lock for each byte (glibc and the Windows runtimes alike).
 #pragma once
 
 #include <cstddef>
 
 inline constexpr std::size_t kStandardOutputBufferSize = 4096;
 
-// What is collected and not yet written. The count comes first and the bytes
-// on a line of their own: a count 4096 bytes after them would share the low
-// address bits of their first bytes, and reading it after a print's stores
-// there would wait on them.
+// What is collected and not yet written.
 struct StandardOutputBuffer {
     std::size_t used;
-    alignas(64) char bytes[kStandardOutputBufferSize];
+    char bytes[kStandardOutputBufferSize];
 };
 extern StandardOutputBuffer standardOutputBuffer;
 
@@ -36,25 +31,19 @@ inline bool StandardOutputIsConsole() {
     return console;
 }
 
-// Collects bytes, writing the buffer out each time it fills.
-void WriteStandardOutput(const char* bytes, std::size_t size);
-
 // Writes out what is collected.
 void FlushStandardOutput();
 
-// Standard output as a sink of ReportBytes: a print is formatted in the free
-// part of the buffer, which then only has to count the bytes.
+// Standard output as a sink of ReportBytes: its buffer's free part, written
+// out first when there is none.
 struct StandardOutputSink {
     char* Room(std::size_t& size) const {
         StandardOutputBuffer& out = standardOutputBuffer;
-        size = kStandardOutputBufferSize - out.used;
+        if (out.used == kStandardOutputBufferSize) FlushStandardOutput();
+        const std::size_t room = kStandardOutputBufferSize - out.used;
+        if (size > room) size = room;
         return out.bytes + out.used;
     }
 
-    void Write(const char* bytes, std::size_t size) const {
-        StandardOutputBuffer& out = standardOutputBuffer;
-        if (bytes != out.bytes + out.used) return WriteStandardOutput(bytes, size);
-        out.used += size;  // formatted in the room
-        if (out.used == kStandardOutputBufferSize) FlushStandardOutput();
-    }
+    void Fill(std::size_t count) const { standardOutputBuffer.used += count; }
 };

@@ -3,9 +3,11 @@
 # cmake -DSOURCE_DIR=<src> -P layer_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 
-# The parts each may include besides its own. wlan/wlan_types.h (types) is
-# below all; wlan/wlan_client.h (client) declares the API over it.
+# The parts each may include besides its own. wlan/wlan_types.h (types) and
+# the portable text helpers of text/ are below all; wlan/wlan_client.h
+# (client) declares the API over them.
 set(below_types)
+set(below_text)
 set(below_client types)
 set(below_output types)
 set(below_report output client types)
@@ -19,7 +21,7 @@ set(below_platform netlink ieee80211 nl80211 bus device types)
 set(below_api ieee80211 nl80211 bus device platform client types)  # never netlink: nl80211 hands it on
 set(linux_layers netlink ieee80211 nl80211 bus device platform api)
 # Angle-bracket includes under these folders are of our tree.
-set(our_folders wlan output report)
+set(our_folders wlan output report text)
 
 # The part a path under src/ belongs to, or "" when it is in none.
 function(part_of path out)
@@ -30,7 +32,7 @@ function(part_of path out)
     set(part types)
   elseif(path STREQUAL "wlan/wlan_client.h")
     set(part client)
-  elseif(path MATCHES "^(output|report)/[^/]+$")
+  elseif(path MATCHES "^(output|report|text)/[^/]+$")
     set(part ${CMAKE_MATCH_1})
   elseif(path MATCHES "^wlan/linux/([^/]+)/[^/]+$" AND CMAKE_MATCH_1 IN_LIST linux_layers)
     set(part ${CMAKE_MATCH_1})
@@ -46,6 +48,9 @@ foreach(file ${files})
     continue()
   endif()
   set(allowed ${part} ${below_${part}})
+  if(NOT part STREQUAL "types")
+    list(APPEND allowed text)
+  endif()
   file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(line ${includes})
     string(REGEX REPLACE "^[^<\"]*[<\"]([^>\"]*)[>\"].*" "\\1" path "${line}")

@@ -21,13 +21,3 @@ TEST(InterfaceGuid, PinnedValues) {
     for (const Case& c : cases)
         EXPECT_TRUE(wlanlinux::SameGuid(c.guid, c.expected)) << std::hex << c.expected.Data1;
 }
-
-TEST(InterfaceGuid, StableAndDistinctPerAddress) {
-    const std::uint8_t a[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x00};
-    const std::uint8_t b[6] = {0x02, 0x00, 0x00, 0x00, 0x01, 0x00};
-    const GUID first = wlanlinux::InterfaceGuidFromMac(a);
-    EXPECT_TRUE(wlanlinux::SameGuid(first, wlanlinux::InterfaceGuidFromMac(a)));
-    EXPECT_FALSE(wlanlinux::SameGuid(first, wlanlinux::InterfaceGuidFromMac(b)));
-    EXPECT_EQ(first.Data3 >> 12, 5);               // version 5
-    EXPECT_EQ(first.Data4[0] & 0xc0, 0x80);        // RFC 4122 variant
-}

@@ -21,7 +21,7 @@ TEST(AppendUtf8, DecodesReplacesAndStaysWithinCapacity) {
         {"lone continuation", "\x80", u"\ufffd"},
         {"truncated at the end", "a\xe2\x82", u"a\ufffd\ufffd"},
         {"overlong", "\xc0\x80", u"\ufffd\ufffd"},
-        {"overlong three bytes", "\xe0\x80\xaf", u"\ufffd\ufffd\ufffd"},
+        {"overlong three bytes", "\xe0\x9f\xbf", u"\ufffd\ufffd\ufffd"},  // U+07FF
         {"surrogate", "\xed\xa0\x80", u"\ufffd\ufffd\ufffd"},
         {"beyond U+10FFFF", "\xf4\x90\x80\x80", u"\ufffd\ufffd\ufffd\ufffd"},
         {"embedded NUL kept", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},

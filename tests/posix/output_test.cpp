@@ -123,7 +123,7 @@ const SsidCase kSsids[] = {
     {"x\xC2\x9By\xC2\x80\xC2\x9F", "x??y????"},  // C1 in UTF-8: CSI and the ends of the range
     {"\x9B\x80\xBF" "a", "???a"},  // lone continuation bytes
     {"\xC2\xC2\x9B|\xC2\x7F|\xE2\x82|\xF0\x9F\x98|ab\xC2", "???|??|??|???|ab?"},  // cut short
-    {"\xC1\x80|\xE0\x82\x9B|\xF0\x80\x80\xBB|\xC0\xAF", "??|???|????|??"},  // overlong
+    {"\xC1\x80|\xE0\x9F\xBF|\xF0\x8F\xBF\xBF|\xC0\xAF", "??|???|????|??"},  // overlong, to U+FFFF
     {"\xED\xA0\x80|\xF4\x90\x80\x80|\xF5\x80", "???|????|??"},  // surrogate, past U+10FFFF
     {"evil\xE2\x80\xAEgnp.exe", "evil???gnp.exe"},
     {"\xE2\x80\x8E\xE2\x80\x8F\xE2\x80\xAA\xE2\x81\xA6\xE2\x81\xA9\xD8\x9C", std::string(17, '?')},

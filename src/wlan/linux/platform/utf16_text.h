@@ -1,8 +1,8 @@
 // Text for the records' WCHAR fields: UTF-8 bytes as UTF-16 units.
 //
-// Our own decoder: iconv and mbrtowc follow the process locale and stop at an
-// invalid byte instead of replacing it, and std::codecvt is deprecated. This
-// one replaces each invalid byte with U+FFFD and fills a fixed field without
+// Decoded by text/utf8.h: iconv and mbrtowc follow the process locale and
+// stop at an invalid byte instead of replacing it, and std::codecvt is
+// deprecated. This replaces each invalid byte with U+FFFD and fills a fixed field without
 // splitting a surrogate pair, whatever the locale.
 #pragma once
 
