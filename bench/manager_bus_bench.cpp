@@ -99,7 +99,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 // list took (the one that reads the profiles).
 std::size_t Report(wlanlinux::ManagerContact& contact, double& firstSeconds) {
     auto records = Records();
-    wlanlinux::ForgetProfiles(contact);
+    wlanlinux::StartReportCycle(contact);
     wlanlinux::RefineStatesWithManager(records, contact);
     std::size_t entries = 0;
     for (const auto& record : records) {

@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <fstream>
 
@@ -35,7 +37,58 @@ void WriteService(const std::string& dir, const std::string& name) {
         << name << "\n";
 }
 
+thread_local bool unanswered = false;
+
+std::atomic<std::uint64_t> drivenNow{1'000'000'000};
+std::atomic<bool> silence{false};
+std::atomic<std::uint64_t> waitsBegun{0};
+
+std::uint64_t RealNow() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+std::uint64_t DrivenNow() { return drivenNow; }
+
+int DrivenWait(sd_bus* bus, std::uint64_t usec) {
+    const std::uint64_t before = RealNow();
+    const std::uint64_t quantum = silence ? 50'000 : 5'000;
+    ++waitsBegun;
+    const int waited = sd_bus_wait(bus, std::min(usec, quantum));
+    if (waited == 0) drivenNow += silence ? usec : RealNow() - before;
+    return waited;
+}
+
 }  // namespace
+
+void LeaveUnanswered() { unanswered = true; }
+
+DrivenClock::DrivenClock() : replaced_(wlanlinux::SetBusClock({DrivenNow, DrivenWait})) {}
+
+DrivenClock::~DrivenClock() {
+    silence = false;
+    wlanlinux::SetBusClock(replaced_);
+}
+
+void DrivenClock::Advance(std::uint64_t usec) { drivenNow += usec; }
+
+void DrivenClock::Silence(bool on) { silence = on; }
+
+Answer Delayed(Answer answer, std::uint64_t usec) {
+    // A peer answers one call at a time; one of ours runs ahead of the client
+    // by one answer at most: each waits until the client has waited since the
+    // last (for 20 ms at most).
+    const auto mark = std::make_shared<std::uint64_t>(0);
+    return [answer = std::move(answer), usec, mark](sd_bus_message* call, sd_bus_message* reply) {
+        for (const std::uint64_t start = RealNow(); waitsBegun <= *mark && RealNow() - start < 20'000;)
+            usleep(20);
+        DrivenClock::Advance(usec);
+        *mark = waitsBegun;
+        return answer(call, reply);
+    };
+}
 
 PrivateBus::PrivateBus() {
     char pattern[] = "/tmp/wlanreport-bus-XXXXXX";
@@ -63,9 +116,9 @@ PrivateBus::PrivateBus() {
         pid_ = -1;
         return;
     }
-    for (int i = 0; i != 100 && !running_; ++i) {
+    for (int i = 0; i != 2500 && !running_; ++i) {
         running_ = CanConnect(socketPath);
-        if (!running_) usleep(50'000);
+        if (!running_) usleep(2'000);
     }
     setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
 }
@@ -105,9 +158,10 @@ int BusPeer::Filter(sd_bus_message* call, void* self, sd_bus_error*) {
     auto* peer = static_cast<BusPeer*>(self);
     if (sd_bus_message_is_method_call(call, nullptr, nullptr) <= 0) return 0;
     sd_bus_message* reply = nullptr;
+    unanswered = false;
     if (sd_bus_message_new_method_return(call, &reply) >= 0 && peer->answer_(call, reply))
         sd_bus_send(peer->bus_, reply, nullptr);
-    else
+    else if (!unanswered)
         sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
     sd_bus_message_unref(reply);
     return 1;

@@ -13,6 +13,10 @@
 
 namespace wlanlinux {
 
+// Enters the variant at the read position when it holds `contents`, else
+// skips it: 1 entered, 0 skipped, or a negative errno.
+int EnterVariant(sd_bus_message* message, const char* contents);
+
 // Reads a string or object path (`type` 's' or 'o') at the read position;
 // at most `limit` bytes are copied. 0 or a negative errno.
 int ReadText(sd_bus_message* message, char type, std::string& value, std::size_t limit);
@@ -22,6 +26,18 @@ int ReadText(sd_bus_message* message, char type, std::string& value, std::size_t
 // than `limit` is cut there; a byte array longer than `limit` is skipped.
 int ReadVariantText(sd_bus_message* message, char type, std::string& value, std::size_t limit);
 int ReadVariantBytes(sd_bus_message* message, std::string& value, std::size_t limit);
+
+// Reads a variant when it holds a string array, else skips it: up to `count`
+// strings appended to `values`, each cut at `limit` bytes. 1 read, 0 skipped,
+// or a negative errno.
+int ReadVariantTextList(sd_bus_message* message, std::vector<std::string>& values,
+                        std::size_t count, std::size_t limit);
+
+// Walks an a{sv} (an object's properties): `property` is called with the read
+// position on each variant and must read or skip it. Stops at the first
+// negative result. 0 or a negative errno.
+using KeyVisitor = std::function<int(const std::string& key)>;
+int ReadProperties(sd_bus_message* message, const KeyVisitor& property);
 
 // Walks an a{sa{sv}} (NetworkManager's settings, an object's interfaces and
 // their properties): `property` is called with the read position on each

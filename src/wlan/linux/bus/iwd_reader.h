@@ -22,6 +22,7 @@ struct IwdObject {
     std::string name;              // KnownNetwork.Name: the SSID
     std::string type;              // KnownNetwork.Type: psk, open, 8021x
     std::string deviceName;        // Device.Name: the interface's name
+    bool isStation = false;        // it has the Station interface
     std::string connectedNetwork;  // Station.ConnectedNetwork: a Network's path
     std::string knownNetworkPath;  // Network.KnownNetwork: a KnownNetwork's path
 };

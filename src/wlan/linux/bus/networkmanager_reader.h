@@ -24,11 +24,22 @@ int ReadConnectionPaths(sd_bus_message* reply, std::vector<std::string>& paths);
 // of profile, or a negative errno for a malformed reply.
 int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile);
 
+// What a device's properties (GetAll) say of it.
+inline constexpr std::uint32_t kWifiDeviceType = 2;  // NM_DEVICE_TYPE_WIFI
+struct NetworkManagerDevice {
+    std::string interfaceName;
+    std::uint32_t type = 0;
+    bool managed = false;
+};
+// 0, or a negative errno for a malformed reply.
+int ReadDeviceProperties(sd_bus_message* reply, NetworkManagerDevice& device);
+
 // The Wi-Fi profiles readable by the caller, in NetworkManager's order, with
-// their settings paths; all GetSettings calls in flight together. 1 when
-// NetworkManager answered (a list it gave malformed or refused leaves no
-// profiles), 0 when it is not on the bus, or a negative errno when the
-// deadline passed or the connection failed (`out` is then empty).
+// their settings paths, and the Wi-Fi devices it manages; all GetSettings
+// calls in flight together. 1 when NetworkManager answered (a list it gave
+// malformed or refused leaves no profiles), 0 when it is not on the bus, or a
+// negative errno when the deadline passed or the connection failed (`out`
+// then holds the profiles answered before).
 int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out);
 
 // The settings path of the profile the active connection of the device named

@@ -89,8 +89,10 @@ struct ProfileSnapshot {
     std::vector<SavedProfile> profiles;
     std::vector<IwdStation> stations;  // iwd only
     // The interfaces the manager manages (NetworkManager: its managed Wi-Fi
-    // devices; iwd: interfaces with a Station): its profiles apply to these only.
+    // devices; iwd: interfaces with a Station): its profiles apply to these
+    // only. When it would not say, to every interface.
     std::vector<std::string> managedInterfaces;
+    bool interfacesKnown = false;
 };
 
 
