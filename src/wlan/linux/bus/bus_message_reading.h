@@ -4,11 +4,12 @@
 
 #include <systemd/sd-bus.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <functional>
-#include <numeric>
 #include <string>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace wlanlinux {
@@ -50,17 +51,14 @@ int ReadGroupedProperties(sd_bus_message* message, const PropertyVisitor& proper
 // a peer lists twice counts once.
 template <typename Item, typename Key>
 void KeepFirstOfEach(std::vector<Item>& items, Key key) {
-    std::vector<std::size_t> order(items.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    // Ties in order of position, so the first of each key leads its run.
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const auto& keyA = key(items[a]);
-        const auto& keyB = key(items[b]);
-        return keyA < keyB || (keyA == keyB && a < b);
-    });
+    // Decided before anything moves: the set holds views of the items' keys.
     std::vector<bool> dropped(items.size());
-    for (std::size_t i = 1; i < order.size(); ++i)
-        dropped[order[i]] = key(items[order[i]]) == key(items[order[i - 1]]);
+    {
+        std::unordered_set<std::string_view> seen;
+        seen.reserve(items.size());
+        for (std::size_t i = 0; i != items.size(); ++i)
+            dropped[i] = !seen.insert(std::string_view(key(items[i]))).second;
+    }
     std::size_t kept = 0;
     for (std::size_t i = 0; i != items.size(); ++i)
         if (!dropped[i]) {
