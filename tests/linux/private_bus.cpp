@@ -171,12 +171,12 @@ void BusPeer::Serve() {
     while (!stop_) {
         // A silent peer reads nothing: calls to it wait in the bus for ever.
         if (!answer_) {
-            usleep(20'000);
+            usleep(2'000);
             continue;
         }
         const int processed = sd_bus_process(bus_, nullptr);
         if (processed < 0) return;
-        if (processed == 0) sd_bus_wait(bus_, 20'000);
+        if (processed == 0) sd_bus_wait(bus_, 2'000);
     }
 }
 
@@ -190,12 +190,22 @@ int AppendGroups(sd_bus_message* m, const PropertyGroups& groups) {
             if (r >= 0) r = sd_bus_message_open_container(m, 'e', "sv");
             if (r >= 0) r = sd_bus_message_append_basic(m, 's', p.key.c_str());
             const char type[2] = {p.type, 0};
-            if (r >= 0) r = sd_bus_message_open_container(m, 'v', p.type == 'y' ? "ay" : type);
+            if (r >= 0)
+                r = sd_bus_message_open_container(m, 'v', p.type == 'y' ? "ay" : p.type == 'a' ? "as" : type);
             if (r >= 0 && p.type == 'y')
                 r = sd_bus_message_append_array(m, 'y', p.value.data(), p.value.size());
+            if (r >= 0 && p.type == 'a') {
+                r = sd_bus_message_open_container(m, 'a', "s");
+                for (std::size_t at = 0; r >= 0 && at < p.value.size();) {
+                    const std::size_t end = std::min(p.value.find(',', at), p.value.size());
+                    r = sd_bus_message_append_basic(m, 's', p.value.substr(at, end - at).c_str());
+                    at = end + 1;
+                }
+                if (r >= 0) r = sd_bus_message_close_container(m);
+            }
             const std::uint32_t number = p.type == 'u' ? std::strtoul(p.value.c_str(), nullptr, 10) : 0;
             if (r >= 0 && p.type == 'u') r = sd_bus_message_append_basic(m, 'u', &number);
-            if (r >= 0 && p.type != 'y' && p.type != 'u')
+            if (r >= 0 && p.type != 'y' && p.type != 'u' && p.type != 'a')
                 r = sd_bus_message_append_basic(m, p.type, p.value.c_str());
             for (int i = 0; i != 2 && r >= 0; ++i) r = sd_bus_message_close_container(m);
         }

@@ -78,7 +78,7 @@ private:
 Answer Delayed(Answer answer, std::uint64_t usec);
 
 // a{sa{sv}} in a message: groups of key, type ('s', 'o', 'u' as decimal text,
-// 'y' for a byte array), value.
+// 'y' for a byte array, 'a' for a string array separated by commas), value.
 struct Property {
     std::string key;
     char type;

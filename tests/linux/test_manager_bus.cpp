@@ -18,6 +18,7 @@
 #include "allocation_faults.h"
 #include "private_bus.h"
 #include "wlan/linux/api/manager_queries.h"
+#include "wlan/linux/bus/networkmanager_reader.h"
 
 using testing_support::Answer;
 using testing_support::AppendGroups;
@@ -414,9 +415,10 @@ TEST(ManagerProfiles, ProfilesReadAreNeverLost) {
         {"5 of 10 answered, then silence", kNm, AnswerWithProfiles(10, 5), 2, {5, 5}},
         // 15 s in all: the budget is a cycle's, not the handle's.
         {"every call answered in 1.9 s", kIwd, testing_support::Delayed(AnswerAsIwd(), 1'900'000), 8, {2, 0}},
-        // Past the 1,600 cycles of 2.5 ms after which a budget for a handle's
-        // whole life was spent.
-        {"a handle used for 2,000 cycles", kIwd, testing_support::Delayed(AnswerAsIwd(), 2'500), 2'000, {2, 0}},
+        // Past the 800 cycles of 5 ms after which a 4 s budget for a handle's
+        // whole life was spent, and past the descriptors a leak per cycle
+        // would use up.
+        {"a handle used for 1,100 cycles", kIwd, testing_support::Delayed(AnswerAsIwd(), 5'000), 1'100, {2, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -435,4 +437,57 @@ TEST(ManagerProfiles, ProfilesReadAreNeverLost) {
             }
         }
     }
+}
+
+// What the managers match on, read as they saved it: every field of a
+// NetworkManager profile, and the defaults of one that names none of them.
+TEST(ManagerProfiles, SettingsAreReadAsSaved) {
+    using namespace wlanlinux;
+    const testing_support::DrivenClock clock;
+    PrivateBus bus;
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
+    BusPeer peer(kNm, [](sd_bus_message* call, sd_bus_message* reply) {
+        const char* member = sd_bus_message_get_member(call);
+        const std::string path = sd_bus_message_get_path(call);
+        if (Is(member, "ListConnections")) return sd_bus_message_append(reply, "ao", 3, "/S/1", "/S/2", "/S/3") >= 0;
+        PropertyGroups groups{{"connection", {{"id", 's', path}, {"type", 's', "802-11-wireless"}}},
+                              {"802-11-wireless", {{"ssid", 'y', "home"}}}};
+        auto& wireless = groups[1].second;
+        if (path == "/S/1") {
+            wireless.insert(wireless.end(), {{"mode", 's', "adhoc"}, {"bssid", 'y', std::string("\2\0\0\0\1\0", 6)},
+                                             {"band", 's', "a"}, {"channel", 'u', "36"},
+                                             {"mac-address-denylist", 'a', "02:00:00:00:00:0A,bad,02:00:00:00:00:0b"}});
+            groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', "sae"}, {"proto", 'a', "rsn"},
+                                                           {"pairwise", 'a', "ccmp,tkip"}, {"group", 'a', "wep104"}}});
+        }
+        if (path == "/S/3") groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', "wpa-eap-suite-b-192"}}});
+        return Is(member, "GetSettings") && AppendGroups(reply, groups) >= 0;
+    });
+    ASSERT_TRUE(peer.Owning());
+    ClientBus client;
+    BusOperation operation(client);
+    ASSERT_TRUE(ConnectBus(operation));
+    ProfileSnapshot snapshot;
+    ASSERT_EQ(ReadNetworkManagerProfiles(operation, snapshot), 1);
+    ASSERT_EQ(snapshot.profiles.size(), 3u);
+    const SavedProfile& full = snapshot.profiles[0];
+    EXPECT_EQ(full.mode, ProfileMode::AdHoc);
+    EXPECT_EQ(full.keyMgmt, ProfileKeyMgmt::Sae);
+    EXPECT_EQ(full.security, ProfileSecurity::Personal);
+    EXPECT_EQ(full.protos, kProtoRsn);
+    EXPECT_EQ(full.pairwise, kCipherCcmp | kCipherTkip);
+    EXPECT_EQ(full.group, kCipherWep104);
+    EXPECT_EQ(full.bssid, std::string("\2\0\0\0\1\0", 6));
+    EXPECT_EQ(full.band, ProfileBand::A);
+    EXPECT_EQ(full.channel, 36u);
+    EXPECT_EQ(full.deniedAddresses, (std::vector<std::string>{std::string("\2\0\0\0\0\x0a", 6),
+                                                              std::string("\2\0\0\0\0\x0b", 6)}));
+    const SavedProfile& bare = snapshot.profiles[1];
+    EXPECT_EQ(bare.mode, ProfileMode::Unspecified);
+    EXPECT_EQ(bare.keyMgmt, ProfileKeyMgmt::None);
+    EXPECT_EQ(bare.security, ProfileSecurity::Open);
+    EXPECT_EQ(bare.protos | bare.pairwise | bare.group | bare.channel, 0u);
+    EXPECT_TRUE(bare.bssid.empty() && bare.deniedAddresses.empty());
+    EXPECT_EQ(bare.band, ProfileBand::Any);
+    EXPECT_EQ(snapshot.profiles[2].keyMgmt, ProfileKeyMgmt::WpaEapSuiteB192);
 }
