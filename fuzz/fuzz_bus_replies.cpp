@@ -63,7 +63,8 @@ constexpr const char* kWords[] = {
     "net.connman.iwd.Network", "Name", "Type", "ConnectedNetwork", "KnownNetwork", "psk",
     "open", "8021x", "lab-home", "", "bssid", "band", "channel", "mac-address-denylist",
     "proto", "pairwise", "group", "a", "bg", "rsn", "wpa", "ccmp", "tkip", "wep40",
-    "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed"};
+    "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed",
+    "mac-address-blacklist"};
 constexpr const char* kPaths[] = {
     "/", "/org/freedesktop/NetworkManager/Settings/1", "/org/freedesktop/NetworkManager/Settings/2",
     "/net/connman/iwd/0/3", "/net/connman/iwd/0/3/6c61622d686f6d65_psk",
