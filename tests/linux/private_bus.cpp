@@ -77,12 +77,14 @@ void DrivenClock::Advance(std::uint64_t usec) { drivenNow += usec; }
 void DrivenClock::Silence(bool on) { silence = on; }
 
 Answer Delayed(Answer answer, std::uint64_t usec) {
-    // A peer answers one call at a time; one of ours runs ahead of the client
-    // by one answer at most: each waits until the client has waited since the
-    // last (for 20 ms at most).
+    // A peer answers one call at a time, so its clock could run ahead of the
+    // client by as many answers as the client has calls in flight. Short
+    // delays do not add up to an operation's bound; after a long one, the
+    // next answer waits until the client has waited since (20 ms at most).
     const auto mark = std::make_shared<std::uint64_t>(0);
     return [answer = std::move(answer), usec, mark](sd_bus_message* call, sd_bus_message* reply) {
-        for (const std::uint64_t start = RealNow(); waitsBegun <= *mark && RealNow() - start < 20'000;)
+        for (const std::uint64_t start = RealNow();
+             usec >= 10'000 && waitsBegun <= *mark && RealNow() - start < 20'000;)
             usleep(20);
         DrivenClock::Advance(usec);
         *mark = waitsBegun;

@@ -138,8 +138,9 @@ bool AnswerAsNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
         return ReadString(call) == "wlan0" && sd_bus_message_append(reply, "o", "/D/0") >= 0;
     if (Is(member, "GetDevices")) return sd_bus_message_append(reply, "ao", 2, "/D/0", "/D/1") >= 0;
     if (Is(member, "GetAll"))
-        return sd_bus_message_append(reply, "a{sv}", 3, "Interface", "s", path == "/D/0" ? "wlan0" : "wlan1",
-                                     "DeviceType", "u", 2u, "Managed", "b", path == "/D/0") >= 0;
+        return sd_bus_message_append(reply, "a{sv}", 4, "Interface", "s", path == "/D/0" ? "wlan0" : "wlan1",
+                                     "DeviceType", "u", 2u, "Managed", "b", path == "/D/0",
+                                     "ActiveConnection", "o", path == "/D/0" ? "/A/0" : "/") >= 0;
     if (!Is(member, "Get")) return false;
     const std::string interface = ReadString(call);
     const std::string property = ReadString(call);
@@ -180,9 +181,12 @@ Answer AnswerAsIwd(int others = 0) {
 }
 
 // The same NetworkManager listing "/S/1" twice and answering with a device
-// path of the wrong type.
+// path and an active connection of the wrong type.
 bool AnswerAsOddNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
     const char* member = sd_bus_message_get_member(call);
+    if (Is(member, "GetAll"))
+        return sd_bus_message_append(reply, "a{sv}", 4, "Interface", "s", "wlan0", "DeviceType", "u", 2u,
+                                     "Managed", "b", 1, "ActiveConnection", "s", "/A/0") >= 0;
     if (Is(member, "ListConnections"))
         return sd_bus_message_append(reply, "ao", 8, "/S/1", "/S/2", "/S/1", "/S/3", "/S/4", "/S/5",
                                      "/S/6", "/S/7") >= 0;

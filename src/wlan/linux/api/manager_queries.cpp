@@ -54,21 +54,11 @@ std::size_t IndexOfPath(const std::vector<SavedProfile>& profiles, const std::st
     return kNoProfile;
 }
 
-// The profile the interface's connection uses; asked only when a network is
-// connected, since only then does it matter.
-std::size_t ProfileInUse(BusOperation& operation, const ProfileSnapshot& snapshot,
-                         const char* interfaceName) {
-    std::string path;
-    if (snapshot.source == ProfileSnapshot::Source::NetworkManager) {
-        if (ReadActiveProfilePath(operation, interfaceName, path) < 0) return kNoProfile;
-    } else {
-        for (const IwdStation& station : snapshot.stations)
-            if (station.interfaceName == interfaceName) {
-                path = station.knownNetworkPath;
-                break;
-            }
-    }
-    return IndexOfPath(snapshot.profiles, path);
+// The profile the interface's connection uses.
+std::size_t ProfileInUse(const ProfileSnapshot& snapshot, const char* interfaceName) {
+    for (const ActiveProfile& active : snapshot.active)
+        if (active.interfaceName == interfaceName) return IndexOfPath(snapshot.profiles, active.path);
+    return kNoProfile;
 }
 
 }  // namespace
@@ -89,9 +79,7 @@ int AddProfileEntries(const InterfaceRecord& record, std::vector<WLAN_AVAILABLE_
         const bool connected = std::any_of(networks.begin(), networks.end(), [](const auto& n) {
             return (n.dwFlags & WLAN_AVAILABLE_NETWORK_CONNECTED) != 0;
         });
-        const std::size_t inUse = connected && ConnectBus(operation)
-                                      ? ProfileInUse(operation, snapshot, record.netdev.name)
-                                      : kNoProfile;
+        const std::size_t inUse = connected ? ProfileInUse(snapshot, record.netdev.name) : kNoProfile;
         const ProfileInterface target{record.netdev.name,
                                       record.hasAdapterAddress ? record.adapterAddress : nullptr};
         networks = WithProfileEntries(networks, snapshot.profiles, inUse, target);

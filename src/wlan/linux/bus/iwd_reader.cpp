@@ -119,7 +119,7 @@ void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out) 
             out.managedInterfaces.push_back(object.deviceName);
         if (!object.deviceName.empty()) {
             const IwdObject* network = FindObject(objects, object.connectedNetwork);
-            out.stations.push_back(
+            out.active.push_back(
                 {object.deviceName, network != nullptr ? network->knownNetworkPath : std::string()});
         }
         SavedProfile profile;

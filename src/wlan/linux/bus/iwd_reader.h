@@ -32,7 +32,8 @@ struct IwdObject {
 // empty).
 int ReadIwdObjects(sd_bus_message* reply, std::vector<IwdObject>& objects);
 
-// The known networks among the objects, in iwd's order, and its stations.
+// The known networks among the objects, in iwd's order, and the one each
+// station is connected through.
 void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out);
 
 // The known networks and stations: 1 when iwd answered (a reply it refused or

@@ -238,9 +238,11 @@ int ReadBool(sd_bus_message* reply, bool& value) {
     return result < 0 ? result : 1;
 }
 
-// The Wi-Fi devices NetworkManager manages, by interface name: GetDevices,
-// then the properties of each device, all in flight together. A list it
-// refuses or sends malformed leaves them unknown.
+// The Wi-Fi devices NetworkManager manages, by interface name, and the
+// settings path of each one's active connection: GetDevices, then the
+// properties of every device, then the connection of every active one, each
+// step's calls in flight together. A list it refuses or sends malformed
+// leaves them unknown.
 int ReadManagedDevices(BusOperation& operation, ProfileSnapshot& out) {
     BusCall list = ManagerCall(kRootPath, kNetworkManagerName, "GetDevices");
     int result = RunCall(operation, list);
@@ -258,12 +260,20 @@ int ReadManagedDevices(BusOperation& operation, ProfileSnapshot& out) {
     }
     if ((result = RunCalls(operation, calls)) < 0) return result;
     out.interfacesKnown = true;
+    std::vector<BusCall> active;
     for (const BusCall& call : calls) {
         NetworkManagerDevice device;
-        if (call.status == CallStatus::Answered && ReadDeviceProperties(call.reply.get(), device) >= 0 &&
-            device.managed && device.type == kWifiDeviceType && !device.interfaceName.empty())
-            out.managedInterfaces.push_back(std::move(device.interfaceName));
+        if (call.status != CallStatus::Answered || ReadDeviceProperties(call.reply.get(), device) < 0 ||
+            !device.managed || device.type != kWifiDeviceType || device.interfaceName.empty())
+            continue;
+        out.managedInterfaces.push_back(device.interfaceName);
+        if (device.activeConnection.empty() || device.activeConnection == "/") continue;
+        active.push_back(PropertyCall(kNetworkManagerName, std::move(device.activeConnection),
+                                      "org.freedesktop.NetworkManager.Connection.Active", "Connection"));
+        out.active.push_back({std::move(device.interfaceName), std::string()});
     }
+    if ((result = RunCalls(operation, active)) < 0) return result;
+    for (std::size_t i = 0; i != active.size(); ++i) out.active[i].path = PathPropertyAnswer(active[i]);
     return 0;
 }
 
@@ -280,6 +290,7 @@ int ReadDeviceProperties(sd_bus_message* reply, NetworkManagerDevice& device) {
             return sd_bus_message_exit_container(reply);
         }
         if (key == "Managed") return ReadBool(reply, device.managed);
+        if (key == "ActiveConnection") return ReadVariantText(reply, 'o', device.activeConnection, kPathLimit);
         return sd_bus_message_skip(reply, "v");
     });
 }
@@ -367,24 +378,6 @@ int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out) {
         out.profiles.push_back(std::move(read[i]));
     }
     return result < 0 ? result : 1;
-}
-
-int ReadActiveProfilePath(BusOperation& operation, const char* interfaceName, std::string& path) {
-    path.clear();
-    BusCall device = DeviceCall(interfaceName);
-    int result = RunCall(operation, device);
-    std::string devicePath = result < 0 ? std::string() : PathAnswer(device);
-    if (devicePath.empty()) return result;
-    BusCall active = PropertyCall(kNetworkManagerName, std::move(devicePath), kDeviceInterface,
-                                  "ActiveConnection");
-    result = RunCall(operation, active);
-    std::string activePath = result < 0 ? std::string() : PathPropertyAnswer(active);
-    if (activePath.empty()) return result;
-    BusCall connection = PropertyCall(kNetworkManagerName, std::move(activePath),
-                                      "org.freedesktop.NetworkManager.Connection.Active", "Connection");
-    result = RunCall(operation, connection);
-    if (result >= 0) path = PathPropertyAnswer(connection);
-    return result;
 }
 
 int ReadNetworkManagerDeviceStates(BusOperation& operation, const std::vector<const char*>& names,
