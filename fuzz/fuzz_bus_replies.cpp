@@ -64,7 +64,7 @@ constexpr const char* kWords[] = {
     "open", "8021x", "lab-home", "", "bssid", "band", "channel", "mac-address-denylist",
     "proto", "pairwise", "group", "a", "bg", "rsn", "wpa", "ccmp", "tkip", "wep40",
     "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed",
-    "mac-address-blacklist"};
+    "mac-address-blacklist", "ActiveConnection"};
 constexpr const char* kPaths[] = {
     "/", "/org/freedesktop/NetworkManager/Settings/1", "/org/freedesktop/NetworkManager/Settings/2",
     "/net/connman/iwd/0/3", "/net/connman/iwd/0/3/6c61622d686f6d65_psk",

@@ -136,7 +136,7 @@ BUS_WORDS = [
     "open", "8021x", "lab-home", "", "bssid", "band", "channel", "mac-address-denylist",
     "proto", "pairwise", "group", "a", "bg", "rsn", "wpa", "ccmp", "tkip", "wep40",
     "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed",
-    "mac-address-blacklist"]
+    "mac-address-blacklist", "ActiveConnection"]
 BUS_PATHS = ["/", "/org/freedesktop/NetworkManager/Settings/1", "/org/freedesktop/NetworkManager/Settings/2",
              "/net/connman/iwd/0/3", "/net/connman/iwd/0/3/6c61622d686f6d65_psk",
              "/net/connman/iwd/6c61622d686f6d65_psk"]
@@ -175,7 +175,8 @@ def bus_seeds():
     yield "nm_suite_b", wifi_settings("wpa-eap-suite-b-192", "ap")
     yield "nm_device", reply("a{sv}", array(word("Interface") + text("wlan1"),
                                             word("DeviceType") + variant("u", number(2)),
-                                            word("Managed") + variant("b", number(1))))
+                                            word("Managed") + variant("b", number(1)),
+                                            word("ActiveConnection") + variant("o", path(BUS_PATHS[1]))))
     yield "nm_paths", reply("ao", array(path(BUS_PATHS[1]), path(BUS_PATHS[2]), path(BUS_PATHS[1])))
     yield "iwd_station", reply("a{oa{sa{sv}}}", array(
         path("/net/connman/iwd/0/3")
