@@ -84,7 +84,7 @@ Answer Delayed(Answer answer, std::uint64_t usec) {
     const auto mark = std::make_shared<std::uint64_t>(0);
     return [answer = std::move(answer), usec, mark](sd_bus_message* call, sd_bus_message* reply) {
         for (const std::uint64_t start = RealNow();
-             usec >= 10'000 && waitsBegun <= *mark && RealNow() - start < 20'000;)
+             usec >= 100'000 && waitsBegun <= *mark && RealNow() - start < 20'000;)
             usleep(20);
         DrivenClock::Advance(usec);
         *mark = waitsBegun;
@@ -139,7 +139,7 @@ bool PrivateBus::Activated(const std::string& name) const {
 }
 
 BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
-    : answer_(std::move(answer)), refusal_(refusal) {
+    : name_(name), answer_(std::move(answer)), refusal_(refusal) {
     if (sd_bus_open_system(&bus_) < 0) {
         bus_ = nullptr;
         return;
@@ -153,6 +153,8 @@ BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
 BusPeer::~BusPeer() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
+    // Given back before the connection goes: the next peer may own it at once.
+    if (owning_) sd_bus_release_name(bus_, name_.c_str());
     if (bus_ != nullptr) sd_bus_close_unref(bus_);
 }
 

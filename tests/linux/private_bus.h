@@ -52,6 +52,7 @@ private:
     static int Filter(sd_bus_message* call, void* self, sd_bus_error* error);
     void Serve();
     sd_bus* bus_ = nullptr;
+    std::string name_;
     Answer answer_;
     std::string refusal_;
     bool owning_ = false;
