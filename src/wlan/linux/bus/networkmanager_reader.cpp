@@ -59,11 +59,12 @@ int ReadBssid(sd_bus_message* reply, ProfileFields& fields) {
     return result;
 }
 
-int ReadChannel(sd_bus_message* reply, ProfileFields& fields) {
+// A variant holding a 32-bit unsigned, else skipped: 1 read, 0 skipped, or a
+// negative errno.
+int ReadU32(sd_bus_message* reply, std::uint32_t& value) {
     int result = EnterVariant(reply, "u");
     if (result <= 0) return result;
-    if ((result = sd_bus_message_read_basic(reply, 'u', &fields.profile.channel)) <= 0)
-        return Malformed(result);
+    if ((result = sd_bus_message_read_basic(reply, 'u', &value)) <= 0) return Malformed(result);
     result = sd_bus_message_exit_container(reply);
     return result < 0 ? result : 1;
 }
@@ -101,7 +102,8 @@ constexpr SettingReader kSettings[] = {
     {"802-11-wireless", "bssid", ReadBssid},
     {"802-11-wireless", "band",
      [](sd_bus_message* m, ProfileFields& f) { return ReadVariantText(m, 's', f.band, kShortLimit); }},
-    {"802-11-wireless", "channel", ReadChannel},
+    {"802-11-wireless", "channel",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadU32(m, f.profile.channel); }},
     {"802-11-wireless-security", "key-mgmt",
      [](sd_bus_message* m, ProfileFields& f) { return ReadVariantText(m, 's', f.keyManagement, kShortLimit); }},
     {"802-11-wireless-security", "proto",
@@ -283,12 +285,7 @@ int ReadDeviceProperties(sd_bus_message* reply, NetworkManagerDevice& device) {
     device = NetworkManagerDevice{};
     return ReadProperties(reply, [&](const std::string& key) {
         if (key == "Interface") return ReadVariantText(reply, 's', device.interfaceName, kShortLimit);
-        if (key == "DeviceType") {
-            int result = EnterVariant(reply, "u");
-            if (result <= 0) return result;
-            if ((result = sd_bus_message_read_basic(reply, 'u', &device.type)) <= 0) return Malformed(result);
-            return sd_bus_message_exit_container(reply);
-        }
+        if (key == "DeviceType") return ReadU32(reply, device.type);
         if (key == "Managed") return ReadBool(reply, device.managed);
         if (key == "ActiveConnection") return ReadVariantText(reply, 'o', device.activeConnection, kPathLimit);
         return sd_bus_message_skip(reply, "v");
