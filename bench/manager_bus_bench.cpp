@@ -8,9 +8,9 @@
 //          unicast signals of 4 KiB (78 MiB): the peak resident size
 //          against a quiet run.
 //   storm: the same with signals that never stop: the bus work still ends
-//          within the client's budget.
+//          within the cycle's budget.
 //   slow:  a manager that answers each call after 250 ms: seconds per report
-//          against the client's bus budget.
+//          against the bus budget of a report cycle.
 //
 // usage: manager_bus_bench [runs]   (medians of `runs`, default 5)
 #include <sys/resource.h>
@@ -104,7 +104,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 // list took (the one that reads the profiles).
 std::size_t Report(wlanlinux::ManagerContact& contact, double& firstSeconds) {
     auto records = Records();
-    wlanlinux::ForgetProfiles(contact);
+    wlanlinux::StartReportCycle(contact);
     wlanlinux::RefineStatesWithManager(records, contact);
     std::size_t entries = 0;
     for (const auto& record : records) {

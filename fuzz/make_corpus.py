@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora: element lists as access points send them, and
-nl80211 dump buffers as the kernel delivers them. Run from this folder."""
+"""Writes the seed corpora: element lists as access points send them,
+nl80211 dump buffers as the kernel delivers them, and the bus replies' programs
+for well-formed replies of NetworkManager and iwd. Run from this folder."""
 import os
 import struct
 
@@ -124,6 +125,69 @@ def wiphy():
                    u32(143, 0x20), attr(217, ext))
 
 
+# The bus replies' target reads its input as a program: these lists and the
+# order in which it takes bytes mirror fuzz_bus_replies.cpp.
+BUS_WORDS = [
+    "connection", "id", "interface-name", "type", "uuid", "802-11-wireless", "ssid", "mode",
+    "mac-address", "802-11-wireless-security", "key-mgmt", "wep-key0", "infrastructure",
+    "adhoc", "ap", "mesh", "none", "wpa-psk", "sae", "wpa-eap", "owe", "wlan1", "wlan2",
+    "net.connman.iwd.KnownNetwork", "net.connman.iwd.Device", "net.connman.iwd.Station",
+    "net.connman.iwd.Network", "Name", "Type", "ConnectedNetwork", "KnownNetwork", "psk",
+    "open", "8021x", "lab-home", "", "bssid", "band", "channel", "mac-address-denylist",
+    "proto", "pairwise", "group", "a", "bg", "rsn", "wpa", "ccmp", "tkip", "wep40",
+    "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed",
+    "mac-address-blacklist", "ActiveConnection"]
+BUS_PATHS = ["/", "/org/freedesktop/NetworkManager/Settings/1", "/org/freedesktop/NetworkManager/Settings/2",
+             "/net/connman/iwd/0/3", "/net/connman/iwd/0/3/6c61622d686f6d65_psk",
+             "/net/connman/iwd/6c61622d686f6d65_psk"]
+BUS_SHAPES = ["a{sa{sv}}", "a{oa{sa{sv}}}", "ao", "o", "v", "a{sv}", "s"]
+BUS_HELD = ["s", "o", "ay", "u", "b", "as", "a{sv}", "v", "aay", "i"]
+
+
+def word(w): return bytes([1, BUS_WORDS.index(w)])
+def path(p): return bytes([1, BUS_PATHS.index(p)])
+def raw(b): return bytes([len(b)]) + b                  # an ay of these bytes
+def array(*items): return bytes([len(items)]) + b"".join(items)
+def variant(held, value): return bytes([1, BUS_HELD.index(held)]) + value
+def number(n): return n.to_bytes(8, "big")
+def text(w): return variant("s", word(w))
+def texts(*ws): return variant("as", array(*(word(w) for w in ws)))
+def group(name, *entries): return word(name) + array(*(word(k) + v for k, v in entries))
+def reply(shape, body): return bytes([0, BUS_SHAPES.index(shape)]) + body
+
+
+def wifi_settings(key_mgmt, mode, extra=()):
+    return reply("a{sa{sv}}", array(
+        group("connection", ("id", text("lab-home")), ("type", text("802-11-wireless")),
+              ("interface-name", text("wlan1"))),
+        group("802-11-wireless", ("ssid", variant("ay", raw(b"lab-home"))), ("mode", text(mode)),
+              ("mac-address", variant("ay", raw(bytes.fromhex("020000000001")))),
+              ("bssid", variant("ay", raw(bytes.fromhex("020000000100")))), ("band", text("bg")),
+              ("channel", variant("u", number(6))), ("mac-address-denylist", texts("02:00:00:00:00:01"))),
+        group("802-11-wireless-security", ("key-mgmt", text(key_mgmt)), *extra)))
+
+
+def bus_seeds():
+    suites = (("proto", texts("rsn", "wpa")), ("pairwise", texts("ccmp")), ("group", texts("ccmp", "tkip")))
+    yield "nm_wpa_psk", wifi_settings("wpa-psk", "infrastructure", suites)
+    yield "nm_sae_adhoc", wifi_settings("sae", "adhoc")
+    yield "nm_owe", wifi_settings("owe", "infrastructure")
+    yield "nm_suite_b", wifi_settings("wpa-eap-suite-b-192", "ap")
+    yield "nm_device", reply("a{sv}", array(word("Interface") + text("wlan1"),
+                                            word("DeviceType") + variant("u", number(2)),
+                                            word("Managed") + variant("b", number(1)),
+                                            word("ActiveConnection") + variant("o", path(BUS_PATHS[1]))))
+    yield "nm_paths", reply("ao", array(path(BUS_PATHS[1]), path(BUS_PATHS[2]), path(BUS_PATHS[1])))
+    yield "iwd_station", reply("a{oa{sa{sv}}}", array(
+        path("/net/connman/iwd/0/3")
+        + array(group("net.connman.iwd.Device", ("Name", text("wlan1"))),
+                group("net.connman.iwd.Station", ("ConnectedNetwork", variant("o", path(BUS_PATHS[4]))))),
+        path(BUS_PATHS[4]) + array(group("net.connman.iwd.Network", ("KnownNetwork", variant("o", path(BUS_PATHS[5]))))),
+        path(BUS_PATHS[5]) + array(group("net.connman.iwd.KnownNetwork", ("Name", text("lab-home")),
+                                         ("Type", text("psk")))),
+    ))
+
+
 def write(folder, name, data):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name), "wb") as out:
@@ -154,6 +218,8 @@ def main():
           interface(b"wlan0", 3, 2, ssid=b"wpa2") + interface(b"wlan1", 4, 1) + interface(b"wlan2", 5, 3)
           + message(7, u32(1, 0), u32(5, 10), u64(153, 9)) + done())
     write("corpus/scan_dump", "wiphy", wiphy() + done())
+    for name, program in bus_seeds():
+        write("corpus/bus_replies", name, program)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,16 @@ start_udev() {
     udevadm settle --timeout=30
 }
 
+# On a busy host one scan can miss an access point: scan again, three times at
+# most, until the cache holds all five of radio 0's.
+scan_all() {  # INTERFACE
+    local i
+    for ((i = 0; i < 3; i++)); do
+        scan "$1" freq 2412
+        [ "$(iw dev "$1" scan dump | grep -c '^BSS ')" -ge 5 ] && return
+    done
+}
+
 nm_activated() { nmcli -g GENERAL.STATE device show $PROFILE_STATION 2>/dev/null | grep -q '^100'; }
 
 # Keys in place: the access point's entry on the station is authorized.
@@ -132,8 +142,8 @@ profiles_main() {  # nm | iwd
     log "$manager connected $PROFILE_STATION at $(elapsed)s"
 
     ip link set $PLAIN_STATION up
-    scan $PLAIN_STATION freq 2412
-    scan $PROFILE_STATION freq 2412
+    scan_all $PLAIN_STATION
+    scan_all $PROFILE_STATION
     echo "scanned $(elapsed)" >> "$OUT/timings.txt"
 
     record_interfaces $PROFILE_STATION $PLAIN_STATION

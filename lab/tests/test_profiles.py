@@ -65,8 +65,12 @@ class ProfilesCheckTest(unittest.TestCase):
             return report.replace(cafe + plain, plain + cafe)
 
         cases = [
-            ("nm", lambda r: r.replace(b"[Elsewhere]", b"[Root only]"),
-             ["wlan2", "'lab-cafe'", "only root may read"]),
+            ("nm", lambda r: r.replace(b"[Cafe]", b"[Root only]"),
+             ["wlan1", "'lab-cafe'", "only root may read"]),
+            # wlan2 is no manager's: a profile listed there is a fault.
+            ("nm", lambda r: r[:r.index(b"Interface 1")] + listed_with(r[r.index(b"Interface 1"):], b"Cafe",
+                                                                       b"[lab-cafe]"),
+             ["wlan2", "'lab-cafe'", "Cafe"]),
             ("nm", swap_connected, ["wlan1", "'lab-home'", "Maison"]),
             ("nm", after_plain, ["wlan1", "'Cafe' differs from its network in ssid"]),
             ("nm", lambda r: edit_block(r, b"Cafe", b"BSSID is 1", b"BSSID is 2"),

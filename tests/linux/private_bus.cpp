@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <fstream>
 
@@ -35,7 +37,60 @@ void WriteService(const std::string& dir, const std::string& name) {
         << name << "\n";
 }
 
+thread_local bool unanswered = false;
+
+std::atomic<std::uint64_t> drivenNow{1'000'000'000};
+std::atomic<bool> silence{false};
+std::atomic<std::uint64_t> waitsBegun{0};
+
+std::uint64_t RealNow() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+std::uint64_t DrivenNow() { return drivenNow; }
+
+int DrivenWait(sd_bus* bus, std::uint64_t usec) {
+    const std::uint64_t before = RealNow();
+    const std::uint64_t quantum = silence ? 50'000 : 5'000;
+    ++waitsBegun;
+    const int waited = sd_bus_wait(bus, std::min(usec, quantum));
+    if (waited == 0) drivenNow += silence ? usec : RealNow() - before;
+    return waited;
+}
+
 }  // namespace
+
+void LeaveUnanswered() { unanswered = true; }
+
+DrivenClock::DrivenClock() : replaced_(wlanlinux::SetBusClock({DrivenNow, DrivenWait})) {}
+
+DrivenClock::~DrivenClock() {
+    silence = false;
+    wlanlinux::SetBusClock(replaced_);
+}
+
+void DrivenClock::Advance(std::uint64_t usec) { drivenNow += usec; }
+
+void DrivenClock::Silence(bool on) { silence = on; }
+
+Answer Delayed(Answer answer, std::uint64_t usec) {
+    // A peer answers one call at a time, so its clock could run ahead of the
+    // client by as many answers as the client has calls in flight. Short
+    // delays do not add up to an operation's bound; after a long one, the
+    // next answer waits until the client has waited since (20 ms at most).
+    const auto mark = std::make_shared<std::uint64_t>(0);
+    return [answer = std::move(answer), usec, mark](sd_bus_message* call, sd_bus_message* reply) {
+        for (const std::uint64_t start = RealNow();
+             usec >= 100'000 && waitsBegun <= *mark && RealNow() - start < 20'000;)
+            usleep(20);
+        DrivenClock::Advance(usec);
+        *mark = waitsBegun;
+        return answer(call, reply);
+    };
+}
 
 PrivateBus::PrivateBus() {
     char pattern[] = "/tmp/wlanreport-bus-XXXXXX";
@@ -63,9 +118,9 @@ PrivateBus::PrivateBus() {
         pid_ = -1;
         return;
     }
-    for (int i = 0; i != 100 && !running_; ++i) {
+    for (int i = 0; i != 2500 && !running_; ++i) {
         running_ = CanConnect(socketPath);
-        if (!running_) usleep(50'000);
+        if (!running_) usleep(2'000);
     }
     setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
 }
@@ -84,7 +139,7 @@ bool PrivateBus::Activated(const std::string& name) const {
 }
 
 BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
-    : answer_(std::move(answer)), refusal_(refusal) {
+    : name_(name), answer_(std::move(answer)), refusal_(refusal) {
     if (sd_bus_open_system(&bus_) < 0) {
         bus_ = nullptr;
         return;
@@ -98,6 +153,8 @@ BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
 BusPeer::~BusPeer() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
+    // Given back before the connection goes: the next peer may own it at once.
+    if (owning_) sd_bus_release_name(bus_, name_.c_str());
     if (bus_ != nullptr) sd_bus_close_unref(bus_);
 }
 
@@ -105,9 +162,10 @@ int BusPeer::Filter(sd_bus_message* call, void* self, sd_bus_error*) {
     auto* peer = static_cast<BusPeer*>(self);
     if (sd_bus_message_is_method_call(call, nullptr, nullptr) <= 0) return 0;
     sd_bus_message* reply = nullptr;
+    unanswered = false;
     if (sd_bus_message_new_method_return(call, &reply) >= 0 && peer->answer_(call, reply))
         sd_bus_send(peer->bus_, reply, nullptr);
-    else
+    else if (!unanswered)
         sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
     sd_bus_message_unref(reply);
     return 1;
@@ -117,12 +175,12 @@ void BusPeer::Serve() {
     while (!stop_) {
         // A silent peer reads nothing: calls to it wait in the bus for ever.
         if (!answer_) {
-            usleep(20'000);
+            usleep(2'000);
             continue;
         }
         const int processed = sd_bus_process(bus_, nullptr);
         if (processed < 0) return;
-        if (processed == 0) sd_bus_wait(bus_, 20'000);
+        if (processed == 0) sd_bus_wait(bus_, 2'000);
     }
 }
 
@@ -136,12 +194,22 @@ int AppendGroups(sd_bus_message* m, const PropertyGroups& groups) {
             if (r >= 0) r = sd_bus_message_open_container(m, 'e', "sv");
             if (r >= 0) r = sd_bus_message_append_basic(m, 's', p.key.c_str());
             const char type[2] = {p.type, 0};
-            if (r >= 0) r = sd_bus_message_open_container(m, 'v', p.type == 'y' ? "ay" : type);
+            if (r >= 0)
+                r = sd_bus_message_open_container(m, 'v', p.type == 'y' ? "ay" : p.type == 'a' ? "as" : type);
             if (r >= 0 && p.type == 'y')
                 r = sd_bus_message_append_array(m, 'y', p.value.data(), p.value.size());
+            if (r >= 0 && p.type == 'a') {
+                r = sd_bus_message_open_container(m, 'a', "s");
+                for (std::size_t at = 0; r >= 0 && at < p.value.size();) {
+                    const std::size_t end = std::min(p.value.find(',', at), p.value.size());
+                    r = sd_bus_message_append_basic(m, 's', p.value.substr(at, end - at).c_str());
+                    at = end + 1;
+                }
+                if (r >= 0) r = sd_bus_message_close_container(m);
+            }
             const std::uint32_t number = p.type == 'u' ? std::strtoul(p.value.c_str(), nullptr, 10) : 0;
             if (r >= 0 && p.type == 'u') r = sd_bus_message_append_basic(m, 'u', &number);
-            if (r >= 0 && p.type != 'y' && p.type != 'u')
+            if (r >= 0 && p.type != 'y' && p.type != 'u' && p.type != 'a')
                 r = sd_bus_message_append_basic(m, p.type, p.value.c_str());
             for (int i = 0; i != 2 && r >= 0; ++i) r = sd_bus_message_close_container(m);
         }

@@ -8,11 +8,14 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "wlan/linux/bus/system_bus.h"
 
 namespace testing_support {
 
@@ -30,8 +33,11 @@ private:
     bool running_ = false;
 };
 
-// Builds the reply to a call; returns false to leave the call unanswered.
+// Builds the reply to a call; returns false to refuse it.
 using Answer = std::function<bool(sd_bus_message* call, sd_bus_message* reply)>;
+
+// Called in an answer: the call gets no reply at all.
+void LeaveUnanswered();
 
 // A connection that owns `name` and answers each method call through
 // `answer` in a thread of its own. An empty `answer` never replies. A call
@@ -46,6 +52,7 @@ private:
     static int Filter(sd_bus_message* call, void* self, sd_bus_error* error);
     void Serve();
     sd_bus* bus_ = nullptr;
+    std::string name_;
     Answer answer_;
     std::string refusal_;
     bool owning_ = false;
@@ -53,8 +60,26 @@ private:
     std::thread thread_;
 };
 
+// The clock of the bus work while it lives, in place of the system's: it moves
+// when the test or a peer advances it, and while the client waits with
+// nothing to read, with real time; in silence, at once to the end of the wait
+// (after a short real wait for what may still be on its way).
+class DrivenClock {
+public:
+    DrivenClock();
+    ~DrivenClock();
+    static void Advance(std::uint64_t usec);
+    static void Silence(bool silence);
+
+private:
+    wlanlinux::BusClock replaced_;
+};
+
+// `answer`, each call answered `usec` later.
+Answer Delayed(Answer answer, std::uint64_t usec);
+
 // a{sa{sv}} in a message: groups of key, type ('s', 'o', 'u' as decimal text,
-// 'y' for a byte array), value.
+// 'y' for a byte array, 'a' for a string array separated by commas), value.
 struct Property {
     std::string key;
     char type;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "wlan/linux/api/device_state_mapping.h"
 #include "wlan/linux/bus/iwd_reader.h"
@@ -13,15 +14,37 @@
 namespace wlanlinux {
 namespace {
 
-bool ProfilesFresh(const ManagerContact& contact, std::uint64_t now) {
-    return contact.profilesRead && now - contact.profilesReadAt < kProfilesFreshUsec;
+// Read once a cycle, and again within it only when the set held is complete
+// and older than kProfilesFreshUsec.
+bool NeedsReading(const ManagerContact& contact, std::uint64_t now) {
+    if (!contact.readInCycle) return true;
+    return contact.complete && now - contact.profilesReadAt >= kProfilesFreshUsec;
 }
 
-// NetworkManager's profiles, else iwd's; none when neither answers in time.
+// NetworkManager's profiles, else iwd's. A complete reading replaces the set
+// held; one cut short (silence, a closed connection, the budget) replaces it
+// only when it holds more, so a list never shows fewer profiles than were read.
 void ReadProfiles(BusOperation& operation, ManagerContact& contact) {
-    int result = ReadNetworkManagerProfiles(operation, contact.profiles);
-    if (result == 0) result = ReadIwdProfiles(operation, contact.profiles);
-    if (result <= 0) contact.profiles = ProfileSnapshot{};
+    ProfileSnapshot read;
+    int result = -ENOTCONN;
+    if (ConnectBus(operation)) {
+        result = ReadNetworkManagerProfiles(operation, read);
+        if (result == 0) result = ReadIwdProfiles(operation, read);
+    }
+    contact.readInCycle = true;
+    contact.complete = result >= 0;
+    if (result >= 0) {
+        contact.profiles = std::move(read);
+        contact.profilesReadAt = BusNow();
+    } else if (read.profiles.size() > contact.profiles.profiles.size()) {
+        contact.profiles = std::move(read);
+    }
+}
+
+bool Manages(const ProfileSnapshot& snapshot, const char* interfaceName) {
+    return !snapshot.interfacesKnown ||
+           std::find(snapshot.managedInterfaces.begin(), snapshot.managedInterfaces.end(),
+                     interfaceName) != snapshot.managedInterfaces.end();
 }
 
 std::size_t IndexOfPath(const std::vector<SavedProfile>& profiles, const std::string& path) {
@@ -31,56 +54,39 @@ std::size_t IndexOfPath(const std::vector<SavedProfile>& profiles, const std::st
     return kNoProfile;
 }
 
-// The profile the interface's connection uses; asked only when a network is
-// connected, since only then does it matter.
-std::size_t ProfileInUse(BusOperation& operation, const ProfileSnapshot& snapshot,
-                         const char* interfaceName) {
-    std::string path;
-    if (snapshot.source == ProfileSnapshot::Source::NetworkManager) {
-        if (ReadActiveProfilePath(operation, interfaceName, path) < 0) return kNoProfile;
-    } else {
-        for (const IwdStation& station : snapshot.stations)
-            if (station.interfaceName == interfaceName) {
-                path = station.knownNetworkPath;
-                break;
-            }
-    }
-    return IndexOfPath(snapshot.profiles, path);
+// The profile the interface's connection uses.
+std::size_t ProfileInUse(const ProfileSnapshot& snapshot, const char* interfaceName) {
+    for (const ActiveProfile& active : snapshot.active)
+        if (active.interfaceName == interfaceName) return IndexOfPath(snapshot.profiles, active.path);
+    return kNoProfile;
 }
 
 }  // namespace
 
-void ForgetProfiles(ManagerContact& contact) noexcept { contact.profilesRead = false; }
+void StartReportCycle(ManagerContact& contact) noexcept {
+    StartCycle(contact.bus);
+    contact.readInCycle = false;
+}
 
 int AddProfileEntries(const InterfaceRecord& record, const ScannedNetworks& scan,
                       std::vector<WLAN_AVAILABLE_NETWORK>& networks, ManagerContact& contact) noexcept {
     if (networks.empty()) return 0;
     try {
-        // Profiles read before the manager went silent still apply; nothing
-        // more is asked of it.
         BusOperation operation(contact.bus);
-        if (!ProfilesFresh(contact, operation.started)) {
-            // Without a bus the other interfaces of the enumeration do not try again.
-            contact.profiles = ProfileSnapshot{};
-            contact.profilesRead = true;
-            contact.profilesReadAt = operation.started;
-            if (ConnectBus(operation)) ReadProfiles(operation, contact);
-        }
+        if (NeedsReading(contact, operation.started)) ReadProfiles(operation, contact);
         const ProfileSnapshot& snapshot = contact.profiles;
-        if (snapshot.profiles.empty()) return 0;
+        if (snapshot.profiles.empty() || !Manages(snapshot, record.netdev.name)) return 0;
         const bool connected = std::any_of(networks.begin(), networks.end(), [](const auto& n) {
             return (n.dwFlags & WLAN_AVAILABLE_NETWORK_CONNECTED) != 0;
         });
-        const std::size_t inUse = connected && ConnectBus(operation)
-                                      ? ProfileInUse(operation, snapshot, record.netdev.name)
-                                      : kNoProfile;
+        const std::size_t inUse = connected ? ProfileInUse(snapshot, record.netdev.name) : kNoProfile;
         const ProfileInterface target{record.netdev.name,
                                       record.hasAdapterAddress ? record.adapterAddress : nullptr};
         networks = WithProfileEntries(scan, snapshot.profiles, inUse, target);
         return 0;
     } catch (const std::bad_alloc&) {
-        // A reading cut short is not kept for the next list.
-        ForgetProfiles(contact);
+        // The set held stays; the next list reads again.
+        contact.readInCycle = false;
         return ENOMEM;
     }
 }

@@ -1,9 +1,9 @@
 // What the network manager on the system bus adds to the operations: saved
 // profiles in the network list and finer interface states. NetworkManager
-// answers when it is on the bus, else iwd (profiles only). Nothing is started;
-// a call waits at most kOperationBudgetUsec for an answer and a client's bus
-// work ends within kClientBudgetUsec in all; without a bus, a manager or a
-// timely answer
+// answers when it is on the bus, else iwd (profiles only), and its profiles
+// apply to the interfaces it manages. Nothing is started; a call waits at
+// most kOperationBudgetUsec for an answer and the bus work of a report cycle
+// ends within kCycleBudgetUsec; without a bus, a manager or a timely answer
 // the lists stay exactly as nl80211 made them. Only our own running out of
 // memory fails an operation: a peer's error reply, whatever its name, never.
 #pragma once
@@ -20,21 +20,22 @@
 namespace wlanlinux {
 
 // What one client holds of the network manager: its bus connection and the
-// time spent on it, and the profiles it read last, for all the interfaces of
-// one enumeration.
+// time spent on it in this report cycle, and the profiles it read, for all
+// the interfaces of one enumeration.
 struct ManagerContact {
     ClientBus bus;
-    ProfileSnapshot profiles;
-    bool profilesRead = false;
-    std::uint64_t profilesReadAt = 0;  // CLOCK_MONOTONIC, microseconds
+    ProfileSnapshot profiles;          // held until a complete reading replaces it
+    bool readInCycle = false;          // read, completely or not, in this cycle
+    bool complete = false;             // the last reading was complete
+    std::uint64_t profilesReadAt = 0;  // BusNow() at the end of that reading
 };
 
-// Profiles are read again at the next list after an enumeration, and when
-// the ones held are older than this.
+// Within one cycle, a complete set older than this is read again.
 inline constexpr std::uint64_t kProfilesFreshUsec = 2'000'000;
 
-// The next list reads the profiles afresh.
-void ForgetProfiles(ManagerContact& contact) noexcept;
+// A new report cycle (an enumeration): the bus budget whole again, a silent
+// manager asked again, and the profiles read again at the next list.
+void StartReportCycle(ManagerContact& contact) noexcept;
 
 // Adds to `networks` (the scan's networks) the entries of the saved profiles
 // that match the networks seen on the interface. Returns 0, or ENOMEM (the

@@ -114,7 +114,7 @@ DWORD WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
     Client* client = lease.get();
     if (client == nullptr) return ERROR_INVALID_HANDLE;
     if (const int error = RefreshInterfaces(*client)) return ResultOf(error);
-    ForgetProfiles(client->manager);
+    StartReportCycle(client->manager);
     if (const int error = RefineStatesWithManager(client->interfaces, client->manager)) return ResultOf(error);
 
     std::vector<WLAN_INTERFACE_INFO> entries(client->interfaces.size());

@@ -11,39 +11,28 @@ constexpr std::size_t kKeyLimit = 128;
 
 int Malformed(int result) { return result < 0 ? result : -EBADMSG; }
 
-// Enters the variant at the read position when it holds `contents`, else
-// skips it: 1 entered, 0 skipped, or a negative errno.
+// One group: its name, then its {key: variant} entries.
+int ReadGroup(sd_bus_message* message, const PropertyVisitor& property) {
+    std::string group;
+    const int result = ReadText(message, 's', group, kKeyLimit);
+    if (result < 0) return result;
+    return ReadProperties(message, [&](const std::string& key) { return property(group, key); });
+}
+
+}  // namespace
+
 int EnterVariant(sd_bus_message* message, const char* contents) {
     char type = 0;
     const char* held = nullptr;
     int result = sd_bus_message_peek_type(message, &type, &held);
-    if (result <= 0 || type != 'v' || held == nullptr) return result < 0 ? result : -EBADMSG;
+    if (result <= 0 || type != 'v' || held == nullptr) return Malformed(result);
     if (std::strcmp(held, contents) != 0) {
         result = sd_bus_message_skip(message, "v");
         return result < 0 ? result : 0;
     }
     result = sd_bus_message_enter_container(message, 'v', contents);
-    return result < 0 ? result : (result == 0 ? -EBADMSG : 1);
+    return result <= 0 ? Malformed(result) : 1;
 }
-
-// One group: its name, then {key: variant} entries.
-int ReadGroup(sd_bus_message* message, const PropertyVisitor& property) {
-    std::string group;
-    std::string key;
-    int result = ReadText(message, 's', group, kKeyLimit);
-    if (result < 0) return result;
-    if ((result = sd_bus_message_enter_container(message, 'a', "{sv}")) <= 0)
-        return Malformed(result);
-    while ((result = sd_bus_message_enter_container(message, 'e', "sv")) > 0) {
-        if ((result = ReadText(message, 's', key, kKeyLimit)) < 0) return result;
-        if ((result = property(group, key)) < 0) return result;
-        if ((result = sd_bus_message_exit_container(message)) < 0) return result;
-    }
-    if (result < 0) return result;
-    return sd_bus_message_exit_container(message);
-}
-
-}  // namespace
 
 int ReadText(sd_bus_message* message, char type, std::string& value, std::size_t limit) {
     const char* text = nullptr;
@@ -74,6 +63,34 @@ int ReadVariantBytes(sd_bus_message* message, std::string& value, std::size_t li
     if (taken) value.assign(static_cast<const char*>(bytes), size);
     result = sd_bus_message_exit_container(message);
     return result < 0 ? result : (taken ? 1 : 0);
+}
+
+int ReadVariantTextList(sd_bus_message* message, std::vector<std::string>& values,
+                        std::size_t count, std::size_t limit) {
+    int result = EnterVariant(message, "as");
+    if (result <= 0) return result;
+    if ((result = sd_bus_message_enter_container(message, 'a', "s")) <= 0) return Malformed(result);
+    std::string value;
+    while ((result = sd_bus_message_peek_type(message, nullptr, nullptr)) > 0) {
+        if ((result = ReadText(message, 's', value, limit)) < 0) return result;
+        if (values.size() < count) values.push_back(value);
+    }
+    if (result < 0 || (result = sd_bus_message_exit_container(message)) < 0) return result;
+    result = sd_bus_message_exit_container(message);
+    return result < 0 ? result : 1;
+}
+
+int ReadProperties(sd_bus_message* message, const KeyVisitor& property) {
+    std::string key;
+    int result = sd_bus_message_enter_container(message, 'a', "{sv}");
+    if (result <= 0) return Malformed(result);
+    while ((result = sd_bus_message_enter_container(message, 'e', "sv")) > 0) {
+        if ((result = ReadText(message, 's', key, kKeyLimit)) < 0) return result;
+        if ((result = property(key)) < 0) return result;
+        if ((result = sd_bus_message_exit_container(message)) < 0) return result;
+    }
+    if (result < 0) return result;
+    return sd_bus_message_exit_container(message);
 }
 
 int ReadGroupedProperties(sd_bus_message* message, const PropertyVisitor& property) {

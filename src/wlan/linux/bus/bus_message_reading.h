@@ -4,14 +4,19 @@
 
 #include <systemd/sd-bus.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <functional>
-#include <numeric>
 #include <string>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace wlanlinux {
+
+// Enters the variant at the read position when it holds `contents`, else
+// skips it: 1 entered, 0 skipped, or a negative errno.
+int EnterVariant(sd_bus_message* message, const char* contents);
 
 // Reads a string or object path (`type` 's' or 'o') at the read position;
 // at most `limit` bytes are copied. 0 or a negative errno.
@@ -22,6 +27,18 @@ int ReadText(sd_bus_message* message, char type, std::string& value, std::size_t
 // than `limit` is cut there; a byte array longer than `limit` is skipped.
 int ReadVariantText(sd_bus_message* message, char type, std::string& value, std::size_t limit);
 int ReadVariantBytes(sd_bus_message* message, std::string& value, std::size_t limit);
+
+// Reads a variant when it holds a string array, else skips it: up to `count`
+// strings appended to `values`, each cut at `limit` bytes. 1 read, 0 skipped,
+// or a negative errno.
+int ReadVariantTextList(sd_bus_message* message, std::vector<std::string>& values,
+                        std::size_t count, std::size_t limit);
+
+// Walks an a{sv} (an object's properties): `property` is called with the read
+// position on each variant and must read or skip it. Stops at the first
+// negative result. 0 or a negative errno.
+using KeyVisitor = std::function<int(const std::string& key)>;
+int ReadProperties(sd_bus_message* message, const KeyVisitor& property);
 
 // Walks an a{sa{sv}} (NetworkManager's settings, an object's interfaces and
 // their properties): `property` is called with the read position on each
@@ -34,17 +51,14 @@ int ReadGroupedProperties(sd_bus_message* message, const PropertyVisitor& proper
 // a peer lists twice counts once.
 template <typename Item, typename Key>
 void KeepFirstOfEach(std::vector<Item>& items, Key key) {
-    std::vector<std::size_t> order(items.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    // Ties in order of position, so the first of each key leads its run.
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const auto& keyA = key(items[a]);
-        const auto& keyB = key(items[b]);
-        return keyA < keyB || (keyA == keyB && a < b);
-    });
+    // Decided before anything moves: the set holds views of the items' keys.
     std::vector<bool> dropped(items.size());
-    for (std::size_t i = 1; i < order.size(); ++i)
-        dropped[order[i]] = key(items[order[i]]) == key(items[order[i - 1]]);
+    {
+        std::unordered_set<std::string_view> seen;
+        seen.reserve(items.size());
+        for (std::size_t i = 0; i != items.size(); ++i)
+            dropped[i] = !seen.insert(std::string_view(key(items[i]))).second;
+    }
     std::size_t kept = 0;
     for (std::size_t i = 0; i != items.size(); ++i)
         if (!dropped[i]) {

@@ -10,8 +10,9 @@ namespace {
 
 constexpr std::size_t kTextLimit = 4096;
 
-int EnterVariant(sd_bus_message* reply, const char* contents) {
-    const int result = sd_bus_message_enter_container(reply, 'v', contents);
+// The variant of a Get reply; one holding another type leaves the value absent.
+int EnterValue(sd_bus_message* reply, const char* contents) {
+    const int result = EnterVariant(reply, contents);
     return result < 0 ? result : (result == 0 ? -EBADMSG : 0);
 }
 
@@ -35,12 +36,12 @@ int ReadPathReply(sd_bus_message* reply, std::string& path) {
 
 int ReadTextPropertyReply(sd_bus_message* reply, char type, std::string& value) {
     const char contents[2] = {type, 0};
-    const int result = EnterVariant(reply, contents);
+    const int result = EnterValue(reply, contents);
     return result < 0 ? result : ReadText(reply, type, value, kTextLimit);
 }
 
 int ReadU32PropertyReply(sd_bus_message* reply, std::uint32_t& value) {
-    int result = EnterVariant(reply, "u");
+    int result = EnterValue(reply, "u");
     if (result < 0) return result;
     result = sd_bus_message_read_basic(reply, 'u', &value);
     return result < 0 ? result : (result == 0 ? -EBADMSG : 0);

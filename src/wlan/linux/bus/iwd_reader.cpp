@@ -19,6 +19,7 @@ constexpr std::size_t kNameLimit = 1024;
 constexpr std::size_t kMaxSsidLength = 32;
 
 constexpr char kKnownNetworkInterface[] = "net.connman.iwd.KnownNetwork";
+constexpr char kStationInterface[] = "net.connman.iwd.Station";
 
 struct WantedProperty {
     const char* interface;
@@ -32,13 +33,14 @@ constexpr WantedProperty kWanted[] = {
     {kKnownNetworkInterface, "Name", 's', kNameLimit, &IwdObject::name},
     {kKnownNetworkInterface, "Type", 's', 16, &IwdObject::type},
     {"net.connman.iwd.Device", "Name", 's', 64, &IwdObject::deviceName},
-    {"net.connman.iwd.Station", "ConnectedNetwork", 'o', kPathLimit, &IwdObject::connectedNetwork},
+    {kStationInterface, "ConnectedNetwork", 'o', kPathLimit, &IwdObject::connectedNetwork},
     {"net.connman.iwd.Network", "KnownNetwork", 'o', kPathLimit, &IwdObject::knownNetworkPath},
 };
 
 int ReadProperty(sd_bus_message* reply, const std::string& interface, const std::string& key,
                  IwdObject& object) {
     if (interface == kKnownNetworkInterface) object.isKnownNetwork = true;
+    if (interface == kStationInterface) object.isStation = true;
     for (const WantedProperty& wanted : kWanted)
         if (interface == wanted.interface && key == wanted.key)
             return ReadVariantText(reply, wanted.type, object.*wanted.field, wanted.limit);
@@ -74,12 +76,25 @@ const IwdObject* FindObject(const std::vector<IwdObject>& objects, const std::st
     return nullptr;
 }
 
-bool SecurityOf(const std::string& type, ProfileSecurity& security) {
-    if (type == "open") security = ProfileSecurity::OpenOrOwe;
-    else if (type == "psk") security = ProfileSecurity::Personal;
-    else if (type == "8021x") security = ProfileSecurity::Enterprise;
-    else return false;
-    return true;
+// Known-network types iwd connects with.
+constexpr struct {
+    const char* type;
+    ProfileKeyMgmt keyMgmt;
+    ProfileSecurity security;
+} kTypes[] = {
+    {"open", ProfileKeyMgmt::IwdOpen, ProfileSecurity::OpenOrOwe},
+    {"psk", ProfileKeyMgmt::IwdPsk, ProfileSecurity::Personal},
+    {"8021x", ProfileKeyMgmt::Iwd8021x, ProfileSecurity::Enterprise},
+};
+
+bool SetSecurity(const std::string& type, SavedProfile& profile) {
+    for (const auto& row : kTypes)
+        if (type == row.type) {
+            profile.keyMgmt = row.keyMgmt;
+            profile.security = row.security;
+            return true;
+        }
+    return false;
 }
 
 }  // namespace
@@ -98,16 +113,19 @@ int ReadIwdObjects(sd_bus_message* reply, std::vector<IwdObject>& objects) {
 void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out) {
     out = ProfileSnapshot{};
     out.source = ProfileSnapshot::Source::Iwd;
+    out.interfacesKnown = true;
     for (const IwdObject& object : objects) {
+        if (object.isStation && !object.deviceName.empty())
+            out.managedInterfaces.push_back(object.deviceName);
         if (!object.deviceName.empty()) {
             const IwdObject* network = FindObject(objects, object.connectedNetwork);
-            out.stations.push_back(
+            out.active.push_back(
                 {object.deviceName, network != nullptr ? network->knownNetworkPath : std::string()});
         }
         SavedProfile profile;
         if (!object.isKnownNetwork || out.profiles.size() == kMaxKnownNetworks ||
             object.name.empty() || object.name.size() > kMaxSsidLength ||
-            !SecurityOf(object.type, profile.security))
+            !SetSecurity(object.type, profile))
             continue;
         profile.name = object.name;
         profile.ssid = object.name;

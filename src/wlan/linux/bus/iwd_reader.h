@@ -22,6 +22,7 @@ struct IwdObject {
     std::string name;              // KnownNetwork.Name: the SSID
     std::string type;              // KnownNetwork.Type: psk, open, 8021x
     std::string deviceName;        // Device.Name: the interface's name
+    bool isStation = false;        // it has the Station interface
     std::string connectedNetwork;  // Station.ConnectedNetwork: a Network's path
     std::string knownNetworkPath;  // Network.KnownNetwork: a KnownNetwork's path
 };
@@ -31,7 +32,8 @@ struct IwdObject {
 // empty).
 int ReadIwdObjects(sd_bus_message* reply, std::vector<IwdObject>& objects);
 
-// The known networks among the objects, in iwd's order, and its stations.
+// The known networks among the objects, in iwd's order, and the one each
+// station is connected through.
 void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out);
 
 // The known networks and stations: 1 when iwd answered (a reply it refused or

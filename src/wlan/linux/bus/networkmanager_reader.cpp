@@ -25,6 +25,9 @@ constexpr std::size_t kNameLimit = 1024;  // far beyond the 255 units a name is 
 constexpr std::size_t kShortLimit = 64;   // interface names, modes, key management
 constexpr std::size_t kMaxSsidLength = 32;
 
+constexpr std::size_t kMaxListed = 16;     // proto, pairwise, group, denied adapters
+constexpr std::size_t kMaxDevices = 256;
+
 int Malformed(int result) { return result < 0 ? result : -EBADMSG; }
 
 struct ProfileFields {
@@ -32,36 +35,90 @@ struct ProfileFields {
     std::string type;
     std::string mode;
     std::string keyManagement;
+    std::string band;
+    std::vector<std::string> protos;
+    std::vector<std::string> pairwise;
+    std::vector<std::string> group;
+    std::vector<std::string> denied;
     bool hasSsid = false;
     bool secured = false;  // the profile has security settings
 };
 
-// One setting: the fields a profile is matched and named by; the rest skipped.
+int ReadAddressLock(sd_bus_message* reply, ProfileFields& fields) {
+    // An address that cannot be read still locks the profile: to no adapter.
+    const int result = ReadVariantBytes(reply, fields.profile.lockedAddress, kShortLimit);
+    if (result == 0) fields.profile.lockedAddress.assign(1, '?');
+    return result;
+}
+
+int ReadBssid(sd_bus_message* reply, ProfileFields& fields) {
+    // The same for an access point that cannot be told.
+    const int result = ReadVariantBytes(reply, fields.profile.bssid, kShortLimit);
+    if (result == 0 || (result > 0 && !fields.profile.bssid.empty() && fields.profile.bssid.size() != 6))
+        fields.profile.bssid.assign(1, '?');
+    return result;
+}
+
+// A variant holding a 32-bit unsigned, else skipped: 1 read, 0 skipped, or a
+// negative errno.
+int ReadU32(sd_bus_message* reply, std::uint32_t& value) {
+    int result = EnterVariant(reply, "u");
+    if (result <= 0) return result;
+    if ((result = sd_bus_message_read_basic(reply, 'u', &value)) <= 0) return Malformed(result);
+    result = sd_bus_message_exit_container(reply);
+    return result < 0 ? result : 1;
+}
+
+// The settings a profile is matched and named by, and how each is read; the
+// rest are skipped.
+struct SettingReader {
+    const char* group;
+    const char* key;
+    int (*read)(sd_bus_message* reply, ProfileFields& fields);
+};
+
+constexpr SettingReader kSettings[] = {
+    {"connection", "id",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantText(m, 's', f.profile.name, kNameLimit); }},
+    {"connection", "type",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantText(m, 's', f.type, kShortLimit); }},
+    {"connection", "interface-name",
+     [](sd_bus_message* m, ProfileFields& f) {
+         return ReadVariantText(m, 's', f.profile.interfaceName, kShortLimit);
+     }},
+    {"802-11-wireless", "ssid",
+     [](sd_bus_message* m, ProfileFields& f) {
+         const int result = ReadVariantBytes(m, f.profile.ssid, kMaxSsidLength);
+         f.hasSsid = result > 0;
+         return result;
+     }},
+    {"802-11-wireless", "mode",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantText(m, 's', f.mode, kShortLimit); }},
+    {"802-11-wireless", "mac-address", ReadAddressLock},
+    {"802-11-wireless", "mac-address-denylist",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantTextList(m, f.denied, kMaxListed, kShortLimit); }},
+    {"802-11-wireless", "mac-address-blacklist",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantTextList(m, f.denied, kMaxListed, kShortLimit); }},
+    {"802-11-wireless", "bssid", ReadBssid},
+    {"802-11-wireless", "band",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantText(m, 's', f.band, kShortLimit); }},
+    {"802-11-wireless", "channel",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadU32(m, f.profile.channel); }},
+    {"802-11-wireless-security", "key-mgmt",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantText(m, 's', f.keyManagement, kShortLimit); }},
+    {"802-11-wireless-security", "proto",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantTextList(m, f.protos, kMaxListed, kShortLimit); }},
+    {"802-11-wireless-security", "pairwise",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantTextList(m, f.pairwise, kMaxListed, kShortLimit); }},
+    {"802-11-wireless-security", "group",
+     [](sd_bus_message* m, ProfileFields& f) { return ReadVariantTextList(m, f.group, kMaxListed, kShortLimit); }},
+};
+
 int ReadSetting(sd_bus_message* reply, const std::string& group, const std::string& key,
                 ProfileFields& fields) {
-    if (group == "connection" && key == "id")
-        return ReadVariantText(reply, 's', fields.profile.name, kNameLimit);
-    if (group == "connection" && key == "type")
-        return ReadVariantText(reply, 's', fields.type, kShortLimit);
-    if (group == "connection" && key == "interface-name")
-        return ReadVariantText(reply, 's', fields.profile.interfaceName, kShortLimit);
-    if (group == "802-11-wireless" && key == "mode")
-        return ReadVariantText(reply, 's', fields.mode, kShortLimit);
-    if (group == "802-11-wireless" && key == "ssid") {
-        const int result = ReadVariantBytes(reply, fields.profile.ssid, kMaxSsidLength);
-        fields.hasSsid = result > 0;
-        return result;
-    }
-    if (group == "802-11-wireless" && key == "mac-address") {
-        // An address that cannot be read still locks the profile: to no adapter.
-        const int result = ReadVariantBytes(reply, fields.profile.lockedAddress, kShortLimit);
-        if (result == 0) fields.profile.lockedAddress.assign(1, '?');
-        return result;
-    }
-    if (group == "802-11-wireless-security") {
-        fields.secured = true;
-        if (key == "key-mgmt") return ReadVariantText(reply, 's', fields.keyManagement, kShortLimit);
-    }
+    if (group == "802-11-wireless-security") fields.secured = true;
+    for (const SettingReader& setting : kSettings)
+        if (group == setting.group && key == setting.key) return setting.read(reply, fields);
     return sd_bus_message_skip(reply, "v");
 }
 
@@ -69,28 +126,77 @@ int ReadSetting(sd_bus_message* reply, const std::string& group, const std::stri
 // themselves are secrets, never in the settings anyone may read.
 constexpr struct {
     const char* keyManagement;
+    ProfileKeyMgmt keyMgmt;
     ProfileSecurity security;
 } kKeyManagement[] = {
-    {"none", ProfileSecurity::Wep},
-    {"ieee8021x", ProfileSecurity::Wep},
-    {"wpa-psk", ProfileSecurity::Personal},
-    {"sae", ProfileSecurity::Personal},
-    {"wpa-eap", ProfileSecurity::Enterprise},
-    {"wpa-eap-suite-b-192", ProfileSecurity::Enterprise},
-    {"owe", ProfileSecurity::Owe},
+    {"none", ProfileKeyMgmt::StaticWep, ProfileSecurity::Wep},
+    {"ieee8021x", ProfileKeyMgmt::DynamicWep, ProfileSecurity::Wep},
+    {"wpa-psk", ProfileKeyMgmt::WpaPsk, ProfileSecurity::Personal},
+    {"sae", ProfileKeyMgmt::Sae, ProfileSecurity::Personal},
+    {"wpa-eap", ProfileKeyMgmt::WpaEap, ProfileSecurity::Enterprise},
+    {"wpa-eap-suite-b-192", ProfileKeyMgmt::WpaEapSuiteB192, ProfileSecurity::Enterprise},
+    {"owe", ProfileKeyMgmt::Owe, ProfileSecurity::Owe},
 };
 
-ProfileSecurity SecurityOf(const ProfileFields& fields) {
-    if (!fields.secured) return ProfileSecurity::Open;
+void SetSecurity(const ProfileFields& fields, SavedProfile& profile) {
+    profile.keyMgmt = ProfileKeyMgmt::None;
+    profile.security = ProfileSecurity::Open;
+    if (!fields.secured) return;
+    profile.keyMgmt = ProfileKeyMgmt::Unknown;
+    profile.security = ProfileSecurity::Unknown;
     for (const auto& row : kKeyManagement)
-        if (fields.keyManagement == row.keyManagement) return row.security;
-    return ProfileSecurity::Unknown;
+        if (fields.keyManagement == row.keyManagement) {
+            profile.keyMgmt = row.keyMgmt;
+            profile.security = row.security;
+        }
 }
 
 ProfileMode ModeOf(const std::string& mode) {
-    if (mode.empty() || mode == "infrastructure") return ProfileMode::Infrastructure;
+    if (mode.empty()) return ProfileMode::Unspecified;
+    if (mode == "infrastructure") return ProfileMode::Infrastructure;
     if (mode == "adhoc") return ProfileMode::AdHoc;
     return ProfileMode::Other;
+}
+
+ProfileBand BandOf(const std::string& band) {
+    if (band == "a") return ProfileBand::A;
+    if (band == "bg") return ProfileBand::Bg;
+    return ProfileBand::Any;
+}
+
+// Protocol and cipher names as bits; a name NetworkManager would not save
+// adds none.
+std::uint32_t BitsOf(const std::vector<std::string>& names) {
+    constexpr struct {
+        const char* name;
+        std::uint32_t bit;
+    } kBits[] = {{"wpa", kProtoWpa},      {"rsn", kProtoRsn},   {"wep40", kProfileCipherWep40},
+                 {"wep104", kProfileCipherWep104}, {"tkip", kProfileCipherTkip}, {"ccmp", kProfileCipherCcmp}};
+    std::uint32_t bits = 0;
+    for (const std::string& name : names)
+        for (const auto& row : kBits)
+            if (name == row.name) bits |= row.bit;
+    return bits;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "aa:bb:cc:dd:ee:ff" as 6 bytes; empty when it is not such an address.
+std::string AddressBytes(const std::string& text) {
+    std::string bytes;
+    if (text.size() != 17) return bytes;
+    for (std::size_t i = 0; i != 6; ++i) {
+        const int high = HexDigit(text[3 * i]);
+        const int low = HexDigit(text[3 * i + 1]);
+        if (high < 0 || low < 0 || (i != 5 && text[3 * i + 2] != ':')) return std::string();
+        bytes.push_back(static_cast<char>(high << 4 | low));
+    }
+    return bytes;
 }
 
 BusCall ManagerCall(std::string path, const char* interface, const char* member) {
@@ -124,7 +230,67 @@ std::string PathPropertyAnswer(const BusCall& call) {
     return path;
 }
 
+int ReadBool(sd_bus_message* reply, bool& value) {
+    int result = EnterVariant(reply, "b");
+    if (result <= 0) return result;
+    int read = 0;
+    if ((result = sd_bus_message_read_basic(reply, 'b', &read)) <= 0) return Malformed(result);
+    value = read != 0;
+    result = sd_bus_message_exit_container(reply);
+    return result < 0 ? result : 1;
+}
+
+// The Wi-Fi devices NetworkManager manages, by interface name, and the
+// settings path of each one's active connection: GetDevices, then the
+// properties of every device, then the connection of every active one, each
+// step's calls in flight together. A list it refuses or sends malformed
+// leaves them unknown.
+int ReadManagedDevices(BusOperation& operation, ProfileSnapshot& out) {
+    BusCall list = ManagerCall(kRootPath, kNetworkManagerName, "GetDevices");
+    int result = RunCall(operation, list);
+    std::vector<std::string> paths;
+    if (result < 0 || list.status != CallStatus::Answered ||
+        ReadConnectionPaths(list.reply.get(), paths) < 0)
+        return result;
+    list.reply.reset();
+    if (paths.size() > kMaxDevices) paths.resize(kMaxDevices);
+    std::vector<BusCall> calls;
+    calls.reserve(paths.size());
+    for (std::string& path : paths) {
+        calls.push_back(ManagerCall(std::move(path), "org.freedesktop.DBus.Properties", "GetAll"));
+        calls.back().arguments[0] = kDeviceInterface;
+    }
+    if ((result = RunCalls(operation, calls)) < 0) return result;
+    out.interfacesKnown = true;
+    std::vector<BusCall> active;
+    for (const BusCall& call : calls) {
+        NetworkManagerDevice device;
+        if (call.status != CallStatus::Answered || ReadDeviceProperties(call.reply.get(), device) < 0 ||
+            !device.managed || device.type != kWifiDeviceType || device.interfaceName.empty())
+            continue;
+        out.managedInterfaces.push_back(device.interfaceName);
+        if (device.activeConnection.empty() || device.activeConnection == "/") continue;
+        active.push_back(PropertyCall(kNetworkManagerName, std::move(device.activeConnection),
+                                      "org.freedesktop.NetworkManager.Connection.Active", "Connection"));
+        out.active.push_back({std::move(device.interfaceName), std::string()});
+    }
+    if ((result = RunCalls(operation, active)) < 0) return result;
+    for (std::size_t i = 0; i != active.size(); ++i) out.active[i].path = PathPropertyAnswer(active[i]);
+    return 0;
+}
+
 }  // namespace
+
+int ReadDeviceProperties(sd_bus_message* reply, NetworkManagerDevice& device) {
+    device = NetworkManagerDevice{};
+    return ReadProperties(reply, [&](const std::string& key) {
+        if (key == "Interface") return ReadVariantText(reply, 's', device.interfaceName, kShortLimit);
+        if (key == "DeviceType") return ReadU32(reply, device.type);
+        if (key == "Managed") return ReadBool(reply, device.managed);
+        if (key == "ActiveConnection") return ReadVariantText(reply, 'o', device.activeConnection, kPathLimit);
+        return sd_bus_message_skip(reply, "v");
+    });
+}
 
 int ReadConnectionPaths(sd_bus_message* reply, std::vector<std::string>& paths) {
     paths.clear();
@@ -153,9 +319,19 @@ int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile) {
         });
     if (result < 0) return result;
     if (fields.type != "802-11-wireless" || !fields.hasSsid || fields.profile.ssid.empty()) return 0;
-    fields.profile.mode = ModeOf(fields.mode);
-    fields.profile.security = SecurityOf(fields);
-    profile = std::move(fields.profile);
+    SavedProfile& read = fields.profile;
+    read.mode = ModeOf(fields.mode);
+    SetSecurity(fields, read);
+    read.protos = BitsOf(fields.protos);
+    read.pairwise = BitsOf(fields.pairwise);
+    read.group = BitsOf(fields.group);
+    read.band = BandOf(fields.band);
+    for (const std::string& text : fields.denied) {
+        // An address that cannot be read denies no adapter.
+        std::string address = AddressBytes(text);
+        if (!address.empty()) read.deniedAddresses.push_back(std::move(address));
+    }
+    profile = std::move(read);
     return 1;
 }
 
@@ -171,6 +347,8 @@ int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out) {
     if (list.status != CallStatus::Answered || ReadConnectionPaths(list.reply.get(), paths) < 0)
         return 1;
     list.reply.reset();
+    // The devices first: profiles without them would apply nowhere.
+    if ((result = ReadManagedDevices(operation, out)) < 0) return result;
 
     std::vector<BusCall> calls;
     calls.reserve(paths.size());
@@ -190,31 +368,13 @@ int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out) {
         call.reply.reset();
         return wifi == kMaxProfiles ? 1 : 0;
     });
-    if (result < 0) return result;
+    // A reading cut short keeps what was answered.
     for (std::size_t i = 0; i != calls.size(); ++i) {
         if (read[i].ssid.empty()) continue;
         read[i].path = std::move(calls[i].path);
         out.profiles.push_back(std::move(read[i]));
     }
-    return 1;
-}
-
-int ReadActiveProfilePath(BusOperation& operation, const char* interfaceName, std::string& path) {
-    path.clear();
-    BusCall device = DeviceCall(interfaceName);
-    int result = RunCall(operation, device);
-    std::string devicePath = result < 0 ? std::string() : PathAnswer(device);
-    if (devicePath.empty()) return result;
-    BusCall active = PropertyCall(kNetworkManagerName, std::move(devicePath), kDeviceInterface,
-                                  "ActiveConnection");
-    result = RunCall(operation, active);
-    std::string activePath = result < 0 ? std::string() : PathPropertyAnswer(active);
-    if (activePath.empty()) return result;
-    BusCall connection = PropertyCall(kNetworkManagerName, std::move(activePath),
-                                      "org.freedesktop.NetworkManager.Connection.Active", "Connection");
-    result = RunCall(operation, connection);
-    if (result >= 0) path = PathPropertyAnswer(connection);
-    return result;
+    return result < 0 ? result : 1;
 }
 
 int ReadNetworkManagerDeviceStates(BusOperation& operation, const std::vector<const char*>& names,

@@ -24,17 +24,24 @@ int ReadConnectionPaths(sd_bus_message* reply, std::vector<std::string>& paths);
 // of profile, or a negative errno for a malformed reply.
 int ReadConnectionSettings(sd_bus_message* reply, SavedProfile& profile);
 
-// The Wi-Fi profiles readable by the caller, in NetworkManager's order, with
-// their settings paths; all GetSettings calls in flight together. 1 when
-// NetworkManager answered (a list it gave malformed or refused leaves no
-// profiles), 0 when it is not on the bus, or a negative errno when the
-// deadline passed or the connection failed (`out` is then empty).
-int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out);
+// What a device's properties (GetAll) say of it.
+inline constexpr std::uint32_t kWifiDeviceType = 2;  // NM_DEVICE_TYPE_WIFI
+struct NetworkManagerDevice {
+    std::string interfaceName;
+    std::uint32_t type = 0;
+    bool managed = false;
+    std::string activeConnection;  // empty: none
+};
+// 0, or a negative errno for a malformed reply.
+int ReadDeviceProperties(sd_bus_message* reply, NetworkManagerDevice& device);
 
-// The settings path of the profile the active connection of the device named
-// `interfaceName` uses; empty when there is none or it cannot be told. 0 or
-// a negative errno (deadline, connection).
-int ReadActiveProfilePath(BusOperation& operation, const char* interfaceName, std::string& path);
+// The Wi-Fi profiles readable by the caller, in NetworkManager's order, with
+// their settings paths, the Wi-Fi devices it manages and the profile each
+// one's active connection uses; all GetSettings calls in flight together. 1 when NetworkManager answered (a list it gave
+// malformed or refused leaves no profiles), 0 when it is not on the bus, or a
+// negative errno when the deadline passed or the connection failed (`out`
+// then holds the profiles answered before).
+int ReadNetworkManagerProfiles(BusOperation& operation, ProfileSnapshot& out);
 
 // The state (NM_DEVICE_STATE_*) of each device named in `names`; 0, its
 // "unknown", when NetworkManager has no such device or the state cannot be

@@ -75,10 +75,11 @@ struct SavedProfile {
 // The index of no profile.
 inline constexpr std::size_t kNoProfile = static_cast<std::size_t>(-1);
 
-// iwd's station on an interface and the known network it is connected through.
-struct IwdStation {
+// The profile an interface's connection uses, as the manager said when the
+// profiles were read.
+struct ActiveProfile {
     std::string interfaceName;
-    std::string knownNetworkPath;  // empty: none
+    std::string path;  // empty: none
 };
 
 // The profiles readable by the caller, in the manager's order, as one read
@@ -87,10 +88,12 @@ struct ProfileSnapshot {
     enum class Source { None, NetworkManager, Iwd };
     Source source = Source::None;
     std::vector<SavedProfile> profiles;
-    std::vector<IwdStation> stations;  // iwd only
+    std::vector<ActiveProfile> active;
     // The interfaces the manager manages (NetworkManager: its managed Wi-Fi
-    // devices; iwd: interfaces with a Station): its profiles apply to these only.
+    // devices; iwd: interfaces with a Station): its profiles apply to these
+    // only. When it would not say, to every interface.
     std::vector<std::string> managedInterfaces;
+    bool interfacesKnown = false;
 };
 
 

@@ -13,28 +13,30 @@ namespace {
 // connection's pending replies, and enough to keep a manager busy.
 constexpr std::size_t kCallsInFlight = 64;
 
-std::uint64_t Now() {
+std::uint64_t SystemNow() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u +
            static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
+BusClock busClock{SystemNow, sd_bus_wait};
+
 std::uint64_t BudgetEnd(ClientBus& client, std::uint64_t now) {
     const std::uint64_t left =
-        client.spentUsec < kClientBudgetUsec ? kClientBudgetUsec - client.spentUsec : 0;
+        client.spentUsec < kCycleBudgetUsec ? kCycleBudgetUsec - client.spentUsec : 0;
     if (left == 0) client.silent = true;
     return now + left;
 }
 
 // Microseconds left before the deadline; 0 once it has passed.
 std::uint64_t TimeLeft(const BusOperation& operation) {
-    const std::uint64_t now = Now();
+    const std::uint64_t now = busClock.now();
     return now < operation.deadline ? operation.deadline - now : 0;
 }
 
 // sd-bus fails a local allocation with -ENOMEM; that is our memory.
-int Checked(int result) {
+int ThrowIfNoMemory(int result) {
     if (result == -ENOMEM) throw std::bad_alloc();
     return result;
 }
@@ -43,14 +45,14 @@ int Checked(int result) {
 // first: 0 when ready, else a negative errno (-ETIMEDOUT when the time ran out).
 int WaitUntilReady(BusOperation& operation, sd_bus* bus) {
     for (;;) {
-        const int processed = Checked(sd_bus_process(bus, nullptr));
+        const int processed = ThrowIfNoMemory(sd_bus_process(bus, nullptr));
         if (processed < 0) return processed;
         const int ready = sd_bus_is_ready(bus);
         if (ready != 0) return ready < 0 ? ready : 0;
         const std::uint64_t left = TimeLeft(operation);
         if (left == 0) return -ETIMEDOUT;
         if (processed > 0) continue;
-        const int waited = sd_bus_wait(bus, left);
+        const int waited = busClock.wait(bus, left);
         if (waited < 0 && waited != -EINTR) return waited;
     }
 }
@@ -63,7 +65,7 @@ void CloseBus(ClientBus& client) {
 
 int Send(sd_bus* bus, const BusCall& call, std::uint64_t& cookie) {
     sd_bus_message* created = nullptr;
-    int result = Checked(sd_bus_message_new_method_call(bus, &created, call.destination,
+    int result = ThrowIfNoMemory(sd_bus_message_new_method_call(bus, &created, call.destination,
                                                         call.path.c_str(), call.interface,
                                                         call.member));
     if (result < 0) return result;
@@ -72,8 +74,8 @@ int Send(sd_bus* bus, const BusCall& call, std::uint64_t& cookie) {
     result = sd_bus_message_set_auto_start(created, 0);
     for (const char* argument : call.arguments)
         if (result >= 0 && argument != nullptr)
-            result = Checked(sd_bus_message_append_basic(created, 's', argument));
-    if (result >= 0) result = Checked(sd_bus_send(bus, created, &cookie));
+            result = ThrowIfNoMemory(sd_bus_message_append_basic(created, 's', argument));
+    if (result >= 0) result = ThrowIfNoMemory(sd_bus_send(bus, created, &cookie));
     return result < 0 ? result : 0;
 }
 
@@ -83,9 +85,9 @@ constexpr struct {
     const char* name;
     CallStatus status;
 } kErrorNames[] = {
-    {"org.freedesktop.DBus.Error.ServiceUnknown", CallStatus::NoService},
-    {"org.freedesktop.DBus.Error.NameHasNoOwner", CallStatus::NoService},
-    {"org.freedesktop.DBus.Error.AccessDenied", CallStatus::Denied},
+    {SD_BUS_ERROR_SERVICE_UNKNOWN, CallStatus::NoService},
+    {SD_BUS_ERROR_NAME_HAS_NO_OWNER, CallStatus::NoService},
+    {SD_BUS_ERROR_ACCESS_DENIED, CallStatus::Denied},
     {"org.freedesktop.NetworkManager.Settings.PermissionDenied", CallStatus::Denied},
     {"org.freedesktop.NetworkManager.PermissionDenied", CallStatus::Denied},
 };
@@ -124,17 +126,26 @@ std::size_t TakeAnswered(sd_bus_message* message, std::vector<InFlight>& inFligh
 
 }  // namespace
 
+BusClock SetBusClock(const BusClock& replacement) { return std::exchange(busClock, replacement); }
+
+std::uint64_t BusNow() { return busClock.now(); }
+
 ClientBus::~ClientBus() { CloseBus(*this); }
+
+void StartCycle(ClientBus& client) {
+    client.spentUsec = 0;
+    client.silent = false;
+}
 
 BusOperation::BusOperation(ClientBus& owner)
     : client(owner),
-      started(Now()),
+      started(busClock.now()),
       end(BudgetEnd(owner, started)),
       deadline(std::min(started + kOperationBudgetUsec, end)) {}
 
 BusOperation::~BusOperation() {
-    client.spentUsec += Now() - started;
-    if (client.spentUsec >= kClientBudgetUsec) client.silent = true;
+    client.spentUsec += busClock.now() - started;
+    if (client.spentUsec >= kCycleBudgetUsec) client.silent = true;
 }
 
 bool ConnectBus(BusOperation& operation) {
@@ -142,7 +153,7 @@ bool ConnectBus(BusOperation& operation) {
     if (client.silent) return false;
     if (client.bus != nullptr && sd_bus_is_open(client.bus) > 0) return true;
     CloseBus(client);
-    if (Checked(sd_bus_open_system(&client.bus)) < 0) {
+    if (ThrowIfNoMemory(sd_bus_open_system(&client.bus)) < 0) {
         client.bus = nullptr;
         return false;
     }
@@ -185,7 +196,7 @@ int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTak
             message != nullptr ? TakeAnswered(received, inFlight, calls.size()) : calls.size();
         if (answered != calls.size()) {
             // An answer, even a refusal: the manager is at work, not stuck.
-            operation.deadline = std::min(Now() + kOperationBudgetUsec, operation.end);
+            operation.deadline = std::min(busClock.now() + kOperationBudgetUsec, operation.end);
             BusCall& call = calls[answered];
             call.status = StatusOf(received);
             if (call.status == CallStatus::Answered) call.reply.reset(sd_bus_message_ref(received));
@@ -195,7 +206,7 @@ int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTak
             continue;
         }
         if (processed > 0) continue;
-        const int waited = sd_bus_wait(bus, left);
+        const int waited = busClock.wait(bus, left);
         if (waited < 0 && waited != -EINTR) return waited;
     }
 }

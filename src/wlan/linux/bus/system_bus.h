@@ -3,7 +3,7 @@
 // sent together and their replies taken by a wait loop of our own, which
 // discards whatever else arrives as it arrives and ends at a deadline: when
 // the calls of an operation have gone unanswered for its bound, or when the
-// client's budget is spent.
+// budget of the client's report cycle is spent.
 #pragma once
 
 #include <systemd/sd-bus.h>
@@ -17,25 +17,36 @@
 
 namespace wlanlinux {
 
-// How long an operation waits for an answer, and the bus work of one client
-// in all. A manager that answers, however slowly, is waited for up to the
-// client's budget (a thousand profiles are read one call each); one that has
-// stopped answering costs an operation its bound; and a slow manager costs a
-// client a few seconds at most, however many operations it makes.
+// How long an operation waits for an answer, and the bus work of one report
+// cycle (from one enumeration of the interfaces to the next) in all. A manager
+// that keeps answering, however slowly, is waited for up to the cycle's
+// budget (a thousand profiles are read one call each); one that has stopped
+// answering costs an operation its bound, and the client asks it nothing more
+// until the next cycle.
 inline constexpr std::uint64_t kOperationBudgetUsec = 2'000'000;
-inline constexpr std::uint64_t kClientBudgetUsec = 4'000'000;
+inline constexpr std::uint64_t kCycleBudgetUsec = 10'000'000;
+
+// The clock and the wait the bus work runs on: the system's (CLOCK_MONOTONIC
+// in microseconds, sd_bus_wait) unless a test sets its own.
+struct BusClock {
+    std::uint64_t (*now)();
+    int (*wait)(sd_bus* bus, std::uint64_t usec);
+};
+// Sets the clock and returns the one it replaces.
+BusClock SetBusClock(const BusClock& clock);
+std::uint64_t BusNow();
 
 struct MessageUnref {
     void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
 };
 using BusMessage = std::unique_ptr<sd_bus_message, MessageUnref>;
 
-// One client's connection and what it has cost.
+// One client's connection and what it has cost in this report cycle.
 struct ClientBus {
     sd_bus* bus = nullptr;
     std::uint64_t spentUsec = 0;
-    // A call went unanswered until its deadline, or the budget is spent: the
-    // client asks the bus nothing more.
+    // A call went unanswered until its deadline, or the cycle's budget is
+    // spent: the client asks the bus nothing more in this cycle.
     bool silent = false;
     ClientBus() = default;
     ClientBus(const ClientBus&) = delete;
@@ -43,9 +54,12 @@ struct ClientBus {
     ~ClientBus();
 };
 
-// The bus work of one operation: it ends where the client's budget does, and
+// A new report cycle: its budget whole, a silent manager asked again.
+void StartCycle(ClientBus& client);
+
+// The bus work of one operation: it ends where the cycle's budget does, and
 // earlier when its calls go unanswered for kOperationBudgetUsec; the time it
-// took is charged to the client when it ends.
+// took is charged to the cycle when it ends.
 class BusOperation {
 public:
     explicit BusOperation(ClientBus& owner);
@@ -53,8 +67,8 @@ public:
     BusOperation(const BusOperation&) = delete;
     BusOperation& operator=(const BusOperation&) = delete;
     ClientBus& client;
-    const std::uint64_t started;  // CLOCK_MONOTONIC, microseconds
-    const std::uint64_t end;      // where what is left of the client's budget ends
+    const std::uint64_t started;  // BusNow()
+    const std::uint64_t end;      // where what is left of the cycle's budget ends
     std::uint64_t deadline;       // kOperationBudgetUsec after the last answer, at most `end`
 };
 
@@ -89,8 +103,9 @@ using CallTaken = std::function<int(BusCall& call)>;
 
 // Sends the calls with auto-start off, a bounded number in flight at once,
 // and takes their replies until all have come or the deadline passes (the
-// client then goes silent). Each reply taken moves the deadline on. 0, or a negative errno when the connection
-// failed (the calls not taken stay Unanswered). Throws std::bad_alloc.
+// client then goes silent). Each reply taken moves the deadline on. 0, or a
+// negative errno when the deadline passed or the connection failed (the calls
+// not taken stay Unanswered). Throws std::bad_alloc.
 int RunCalls(BusOperation& operation, std::vector<BusCall>& calls, const CallTaken& taken = {});
 
 // One call; the same as RunCalls with it alone.
