@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An open, a personal and an ad hoc profile, the first in use.
     static const std::vector<SavedProfile> profiles = [] {
         std::vector<SavedProfile> saved(3);
-        saved[0] = {.name = "open", .ssid = "a", .security = ProfileSecurity::Open};
-        saved[1] = {.name = "home", .ssid = "home", .security = ProfileSecurity::Personal};
+        saved[0] = {.name = "open", .ssid = "a", .keyMgmt = ProfileKeyMgmt::None};
+        saved[1] = {.name = "home", .ssid = "home", .keyMgmt = ProfileKeyMgmt::WpaPsk};
         saved[2] = {.name = "adhoc", .ssid = "a", .mode = ProfileMode::AdHoc};
         return saved;
     }();

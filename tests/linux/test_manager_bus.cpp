@@ -487,7 +487,6 @@ TEST(ManagerProfiles, SettingsAreReadAsSaved) {
     const SavedProfile& full = snapshot.profiles[0];
     EXPECT_EQ(full.mode, ProfileMode::AdHoc);
     EXPECT_EQ(full.keyMgmt, ProfileKeyMgmt::Sae);
-    EXPECT_EQ(full.security, ProfileSecurity::Personal);
     EXPECT_EQ(full.protos, kProtoRsn);
     EXPECT_EQ(full.pairwise, kProfileCipherCcmp | kProfileCipherTkip);
     EXPECT_EQ(full.group, kProfileCipherWep104);
@@ -499,7 +498,6 @@ TEST(ManagerProfiles, SettingsAreReadAsSaved) {
     const SavedProfile& bare = snapshot.profiles[1];
     EXPECT_EQ(bare.mode, ProfileMode::Unspecified);
     EXPECT_EQ(bare.keyMgmt, ProfileKeyMgmt::None);
-    EXPECT_EQ(bare.security, ProfileSecurity::Open);
     EXPECT_EQ(bare.protos | bare.pairwise | bare.group | bare.channel, 0u);
     EXPECT_TRUE(bare.bssid.empty() && bare.deniedAddresses.empty());
     EXPECT_EQ(bare.band, ProfileBand::Any);

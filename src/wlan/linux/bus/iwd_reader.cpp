@@ -80,18 +80,16 @@ const IwdObject* FindObject(const std::vector<IwdObject>& objects, const std::st
 constexpr struct {
     const char* type;
     ProfileKeyMgmt keyMgmt;
-    ProfileSecurity security;
 } kTypes[] = {
-    {"open", ProfileKeyMgmt::IwdOpen, ProfileSecurity::OpenOrOwe},
-    {"psk", ProfileKeyMgmt::IwdPsk, ProfileSecurity::Personal},
-    {"8021x", ProfileKeyMgmt::Iwd8021x, ProfileSecurity::Enterprise},
+    {"open", ProfileKeyMgmt::IwdOpen},
+    {"psk", ProfileKeyMgmt::IwdPsk},
+    {"8021x", ProfileKeyMgmt::Iwd8021x},
 };
 
 bool SetSecurity(const std::string& type, SavedProfile& profile) {
     for (const auto& row : kTypes)
         if (type == row.type) {
             profile.keyMgmt = row.keyMgmt;
-            profile.security = row.security;
             return true;
         }
     return false;

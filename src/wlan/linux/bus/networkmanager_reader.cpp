@@ -127,28 +127,22 @@ int ReadSetting(sd_bus_message* reply, const std::string& group, const std::stri
 constexpr struct {
     const char* keyManagement;
     ProfileKeyMgmt keyMgmt;
-    ProfileSecurity security;
 } kKeyManagement[] = {
-    {"none", ProfileKeyMgmt::StaticWep, ProfileSecurity::Wep},
-    {"ieee8021x", ProfileKeyMgmt::DynamicWep, ProfileSecurity::Wep},
-    {"wpa-psk", ProfileKeyMgmt::WpaPsk, ProfileSecurity::Personal},
-    {"sae", ProfileKeyMgmt::Sae, ProfileSecurity::Personal},
-    {"wpa-eap", ProfileKeyMgmt::WpaEap, ProfileSecurity::Enterprise},
-    {"wpa-eap-suite-b-192", ProfileKeyMgmt::WpaEapSuiteB192, ProfileSecurity::Enterprise},
-    {"owe", ProfileKeyMgmt::Owe, ProfileSecurity::Owe},
+    {"none", ProfileKeyMgmt::StaticWep},
+    {"ieee8021x", ProfileKeyMgmt::DynamicWep},
+    {"wpa-psk", ProfileKeyMgmt::WpaPsk},
+    {"sae", ProfileKeyMgmt::Sae},
+    {"wpa-eap", ProfileKeyMgmt::WpaEap},
+    {"wpa-eap-suite-b-192", ProfileKeyMgmt::WpaEapSuiteB192},
+    {"owe", ProfileKeyMgmt::Owe},
 };
 
 void SetSecurity(const ProfileFields& fields, SavedProfile& profile) {
     profile.keyMgmt = ProfileKeyMgmt::None;
-    profile.security = ProfileSecurity::Open;
     if (!fields.secured) return;
     profile.keyMgmt = ProfileKeyMgmt::Unknown;
-    profile.security = ProfileSecurity::Unknown;
     for (const auto& row : kKeyManagement)
-        if (fields.keyManagement == row.keyManagement) {
-            profile.keyMgmt = row.keyMgmt;
-            profile.security = row.security;
-        }
+        if (fields.keyManagement == row.keyManagement) profile.keyMgmt = row.keyMgmt;
 }
 
 ProfileMode ModeOf(const std::string& mode) {

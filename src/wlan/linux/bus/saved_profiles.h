@@ -14,18 +14,6 @@ namespace wlanlinux {
 // names no mode.
 enum class ProfileMode { Unspecified, Infrastructure, AdHoc, Other };
 
-// The security a profile was saved for, reduced (the matcher's table says
-// which networks each one joins). Unknown matches no network.
-enum class ProfileSecurity {
-    Open,        // NetworkManager: no security settings
-    OpenOrOwe,   // iwd's "open", which joins OWE networks too
-    Owe,
-    Wep,         // static or dynamic WEP
-    Personal,    // WPA/WPA2 PSK, WPA3 SAE (iwd's "psk")
-    Enterprise,  // 802.1X, Suite B
-    Unknown,
-};
-
 // The key management a profile names, as its manager saved it.
 enum class ProfileKeyMgmt {
     None,             // NetworkManager: no 802-11-wireless-security setting
@@ -59,7 +47,6 @@ struct SavedProfile {
     std::string ssid;           // the SSID's bytes
     std::string interfaceName;  // empty: any interface
     ProfileMode mode = ProfileMode::Infrastructure;
-    ProfileSecurity security = ProfileSecurity::Open;
     ProfileKeyMgmt keyMgmt = ProfileKeyMgmt::None;
     std::uint32_t protos = 0;    // kProto* bits; 0: any
     std::uint32_t pairwise = 0;  // kProfileCipher* bits; 0: any
