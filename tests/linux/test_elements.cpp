@@ -64,7 +64,6 @@ TEST(ElementCursor, StopsAtAnElementThatRunsPastTheBuffer) {
     const Case cases[] = {
         {"empty", {}, {}},
         {"one byte", {0}, {}},
-        {"exact fit", Join({Ie(0, {}), Ie(1, {2, 4})}), {0, 1}},
         {"length one past the end", {0, 2, 'a'}, {}},
         {"second element truncated", Join({Ie(0, {'x'}), Bytes{48, 20, 1, 0}}), {0}},
         {"header only at the end", Join({Ie(3, {6}), Bytes{45}}), {3}},
@@ -92,7 +91,6 @@ TEST(SummarizeElements, Ssid) {
         Bytes ssid;
     };
     const Case cases[] = {
-        {"hidden, empty", Ie(0, {}), true, {}},
         {"hidden, zeros kept", Ie(0, Bytes(6, 0)), true, Bytes(6, 0)},
         {"32 bytes", Ie(0, Bytes(32, 'a')), true, Bytes(32, 'a')},
         {"33 bytes is not an SSID", Ie(0, Bytes(33, 'a')), false, {}},
@@ -123,8 +121,6 @@ TEST(SummarizeElements, CapabilityElementsNeedTheirMinimumLength) {
         {"EHT", EhtCapabilities(), false, false, false, true},
         {"HE operation is not HE capabilities", Extension(36, Bytes(21, 0)), false, false, false,
          false},
-        {"all", Join({HtCapabilities(), VhtCapabilities(), HeCapabilities(), EhtCapabilities()}),
-         true, true, true, true},
     };
     for (const Case& c : cases) {
         std::unique_ptr<std::uint8_t[]> keep;

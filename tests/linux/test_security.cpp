@@ -22,7 +22,6 @@ TEST(ParseSuites, DefaultsMalformedBodiesAndOtherOuis) {
         {"RSN version only", {1, 0}, true, true, 1u << 4, 1u << 1},
         {"RSN group only", {1, 0, 0x00, 0x0f, 0xac, 2}, true, true, 1u << 4, 1u << 1},
         {"WPA version only", {1, 0}, false, true, 1u << 2, 1u << 1},
-        {"WPA group only", {1, 0, 0x00, 0x50, 0xf2, 4}, false, true, 1u << 2, 1u << 1},
         {"example: 802.1X, CCMP-128 pairwise and group",
          example("0100000fac040100000fac040100000fac010000"), true, true, 1u << 4, 1u << 1, 1u << 4},
         {"example: 802.1X, CCMP-128 pairwise, TKIP group",
