@@ -33,7 +33,7 @@ struct BusClock {
     int (*wait)(sd_bus* bus, std::uint64_t usec);
 };
 // Sets the clock and returns the one it replaces.
-BusClock SetBusClock(const BusClock& clock);
+BusClock SetBusClock(const BusClock& replacement);
 std::uint64_t BusNow();
 
 struct MessageUnref {
