@@ -3,6 +3,8 @@
 nl80211 dump buffers as the kernel delivers them, and the bus replies' programs
 for well-formed replies of NetworkManager and iwd. Run from this folder."""
 import os
+import pathlib
+import re
 import struct
 
 # Elements, byte for byte as typical access points send them.
@@ -125,24 +127,18 @@ def wiphy():
                    u32(143, 0x20), attr(217, ext))
 
 
-# The bus replies' target reads its input as a program: these lists and the
-# order in which it takes bytes mirror fuzz_bus_replies.cpp.
-BUS_WORDS = [
-    "connection", "id", "interface-name", "type", "uuid", "802-11-wireless", "ssid", "mode",
-    "mac-address", "802-11-wireless-security", "key-mgmt", "wep-key0", "infrastructure",
-    "adhoc", "ap", "mesh", "none", "wpa-psk", "sae", "wpa-eap", "owe", "wlan1", "wlan2",
-    "net.connman.iwd.KnownNetwork", "net.connman.iwd.Device", "net.connman.iwd.Station",
-    "net.connman.iwd.Network", "Name", "Type", "ConnectedNetwork", "KnownNetwork", "psk",
-    "open", "8021x", "lab-home", "", "bssid", "band", "channel", "mac-address-denylist",
-    "proto", "pairwise", "group", "a", "bg", "rsn", "wpa", "ccmp", "tkip", "wep40",
-    "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed",
-    "mac-address-blacklist", "ActiveConnection"]
-BUS_PATHS = ["/", "/org/freedesktop/NetworkManager/Settings/1", "/org/freedesktop/NetworkManager/Settings/2",
-             "/net/connman/iwd/0/3", "/net/connman/iwd/0/3/6c61622d686f6d65_psk",
-             "/net/connman/iwd/6c61622d686f6d65_psk"]
-BUS_SHAPES = ["a{sa{sv}}", "a{oa{sa{sv}}}", "ao", "o", "v", "a{sv}", "s"]
-BUS_HELD = ["s", "o", "ay", "u", "b", "as", "a{sv}", "v", "aay", "i"]
+# The bus replies' target reads its input as a program whose bytes index these
+# lists; they are read from its source, so the seeds follow any change there.
+def target_list(name):
+    source = (pathlib.Path(__file__).parent / "fuzz_bus_replies.cpp").read_text()
+    body = re.search(r"constexpr const char\* %s\[\] = \{(.*?)\};" % name, source, re.S).group(1)
+    return re.findall(r'"((?:[^"\\]|\\.)*)"', body)
 
+
+BUS_WORDS = target_list("kWords")
+BUS_PATHS = target_list("kPaths")
+BUS_SHAPES = target_list("kShapes")
+BUS_HELD = target_list("kHeld")
 
 def word(w): return bytes([1, BUS_WORDS.index(w)])
 def path(p): return bytes([1, BUS_PATHS.index(p)])
