@@ -15,11 +15,13 @@ set(below_main report output client types)
 set(below_netlink types)
 set(below_ieee80211 types)
 set(below_nl80211 netlink ieee80211 types)
-set(below_bus types)
+set(below_profiles types)
+set(below_control profiles types)
+set(below_bus profiles types)
 set(below_device netlink types)
-set(below_platform netlink ieee80211 nl80211 bus device types)
-set(below_api ieee80211 nl80211 bus device platform client types)  # never netlink: nl80211 hands it on
-set(linux_layers netlink ieee80211 nl80211 bus device platform api)
+set(below_platform netlink ieee80211 nl80211 profiles bus device types)
+set(below_api ieee80211 nl80211 profiles control bus device platform client types)  # never netlink: nl80211 hands it on
+set(linux_layers netlink ieee80211 nl80211 profiles control bus device platform api)
 # Angle-bracket includes under these folders are of our tree.
 set(our_folders wlan output report text)
 

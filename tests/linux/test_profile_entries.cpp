@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bss_facts.h"
-#include "wlan/linux/api/device_state_mapping.h"
+#include "wlan/linux/platform/manager_states.h"
 #include "wlan/linux/platform/profile_entries.h"
 
 using wlanlinux::SavedProfile;

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "wlan/linux/api/device_state_mapping.h"
+#include "wlan/linux/platform/manager_states.h"
 #include "wlan/linux/bus/iwd_reader.h"
 #include "wlan/linux/bus/networkmanager_reader.h"
 #include "wlan/linux/platform/profile_entries.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "wlan/linux/api/interface_record.h"
-#include "wlan/linux/bus/saved_profiles.h"
+#include "wlan/linux/profiles/saved_profiles.h"
 #include "wlan/linux/bus/system_bus.h"
 #include "wlan/linux/platform/network_grouping.h"
 #include "wlan/wlan_types.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "wlan/linux/bus/saved_profiles.h"
+#include "wlan/linux/profiles/saved_profiles.h"
 #include "wlan/linux/bus/system_bus.h"
 
 namespace wlanlinux {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "wlan/linux/bus/saved_profiles.h"
+#include "wlan/linux/profiles/saved_profiles.h"
 #include "wlan/linux/platform/network_grouping.h"
 #include "wlan/linux/platform/profile_matching.h"
 #include "wlan/wlan_types.h"

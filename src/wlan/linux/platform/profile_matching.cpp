@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "wlan/linux/platform/connman_matching.h"
+#include "wlan/linux/platform/supplicant_matching.h"
+
 namespace wlanlinux {
 namespace {
 
@@ -149,6 +152,11 @@ bool IsIwdProfile(ProfileKeyMgmt keyMgmt) {
            keyMgmt == ProfileKeyMgmt::Iwd8021x;
 }
 
+bool IsConnManProfile(ProfileKeyMgmt keyMgmt) {
+    return keyMgmt == ProfileKeyMgmt::ConnManNone || keyMgmt == ProfileKeyMgmt::ConnManWep ||
+           keyMgmt == ProfileKeyMgmt::ConnManPsk || keyMgmt == ProfileKeyMgmt::ConnMan8021x;
+}
+
 bool ModeFits(ProfileMode mode, bool adhoc) {
     switch (mode) {
     case ProfileMode::Unspecified: return true;
@@ -227,6 +235,8 @@ bool ProfileMatchesBss(const SavedProfile& profile, const BssMatchFacts& bss,
     if (!AdapterFits(profile, target)) return false;
     // iwd's known networks are joined by a station: infrastructure only.
     if (IsIwdProfile(profile.keyMgmt)) return !bss.adhoc && IwdSecurityFits(profile.keyMgmt, bss);
+    if (profile.keyMgmt == ProfileKeyMgmt::Supplicant) return SupplicantProfileFits(profile, bss);
+    if (IsConnManProfile(profile.keyMgmt)) return ConnManProfileFits(profile, bss);
     if (!profile.bssid.empty() && !SameAddress(profile.bssid, bss.bssid)) return false;
     if (!ModeFits(profile.mode, bss.adhoc)) return false;
     if (!BandFits(profile.band, bss.frequencyMhz)) return false;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "wlan/linux/bus/saved_profiles.h"
+#include "wlan/linux/profiles/saved_profiles.h"
 #include "wlan/linux/ieee80211/security_suites.h"
 
 namespace wlanlinux {

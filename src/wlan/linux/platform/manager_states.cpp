@@ -1,4 +1,4 @@
-#include "wlan/linux/api/device_state_mapping.h"
+#include "wlan/linux/platform/manager_states.h"
 
 namespace wlanlinux {
 namespace {

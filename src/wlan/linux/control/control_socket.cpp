@@ -1,0 +1,1 @@
+#include "wlan/linux/control/control_socket.h"

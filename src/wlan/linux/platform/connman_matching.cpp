@@ -1,0 +1,7 @@
+#include "wlan/linux/platform/connman_matching.h"
+
+namespace wlanlinux {
+
+bool ConnManProfileFits(const SavedProfile&, const BssMatchFacts&) { return false; }
+
+}  // namespace wlanlinux

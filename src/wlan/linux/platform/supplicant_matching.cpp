@@ -1,0 +1,7 @@
+#include "wlan/linux/platform/supplicant_matching.h"
+
+namespace wlanlinux {
+
+bool SupplicantProfileFits(const SavedProfile&, const BssMatchFacts&) { return false; }
+
+}  // namespace wlanlinux
