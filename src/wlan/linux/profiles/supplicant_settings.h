@@ -9,13 +9,14 @@
 
 namespace wlanlinux {
 
-// Reads one setting (ssid, key_mgmt, mode, bssid, id_str, disabled, proto,
-// pairwise, group, wep_key0..3) into `profile`. Names it does not use are
-// ignored. False for a value it cannot read (the profile is then unusable).
+// Reads one setting (ssid, id_str, key_mgmt, proto, pairwise, group, mode,
+// bssid, disabled, wep_key0..3) into `profile`; other names are ignored.
+// False for a value it cannot read: the profile is then not to be used.
 bool ReadSupplicantSetting(std::string_view name, std::string_view value, SavedProfile& profile);
 
-// The profile's name once all settings are read: id_str, else the SSID as
-// text. Sets profile.keyMgmt to Supplicant.
-void FinishSupplicantProfile(SavedProfile& profile, std::string_view idStr);
+// Once every setting is read: the profile is wpa_supplicant's, named by its
+// id_str, else by its SSID, and a key_mgmt it did not give takes
+// wpa_supplicant's default (WPA-PSK WPA-EAP).
+void FinishSupplicantProfile(SavedProfile& profile);
 
 }  // namespace wlanlinux
