@@ -95,7 +95,7 @@ bool ReadAddress(std::string_view value, std::string& out) {
     }
     if (value.size() != 17) return false;
     std::string bytes;
-    for (std::size_t i = 0; i != 17; i += 3) {
+    for (std::size_t i = 0; i < 17; i += 3) {
         const int high = HexDigit(value[i]);
         const int low = HexDigit(value[i + 1]);
         if (high < 0 || low < 0 || (i + 2 < 17 && value[i + 2] != ':')) return false;
@@ -136,8 +136,9 @@ bool ReadSupplicantSetting(std::string_view name, std::string_view value, SavedP
     if (name == "group") return ReadTokens(value, kCiphers, 0, profile.group);
     if (name == "bssid") return ReadAddress(value, profile.bssid);
     if (name == "mode") {
+        // A disabled=2 read before it keeps the record out of every match.
         if (!ReadSmallNumber(value, number)) return false;
-        profile.mode = ModeOf(number);
+        if (profile.mode != ProfileMode::Other) profile.mode = ModeOf(number);
         return true;
     }
     if (name == "disabled") {
