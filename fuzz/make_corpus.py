@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora: element lists as access points send them,
-nl80211 dump buffers as the kernel delivers them, and the bus replies' programs
-for well-formed replies of NetworkManager and iwd. Run from this folder."""
+nl80211 dump buffers as the kernel delivers them, the bus replies' programs
+for well-formed replies of NetworkManager and iwd, and wpa_supplicant 2.10's
+control-socket replies. Run from this folder."""
 import os
 import pathlib
 import re
@@ -184,6 +185,20 @@ def bus_seeds():
     ))
 
 
+CONTROL_REPLIES = {
+    "list": b"network id / ssid / bssid / flags\n0\thome net\tany\t[CURRENT]\n"
+            b"1\thello\\xe2\\x82\\xac\t02:00:00:00:01:00\t\n2\topen\tany\t[DISABLED][P2P-PERSISTENT]\n",
+    "status": b"bssid=02:00:00:00:01:00\nfreq=2437\nssid=home net\nid=0\nid_str=home\nmode=station\n"
+              b"pairwise_cipher=CCMP\ngroup_cipher=CCMP\nkey_mgmt=WPA2-PSK\nwpa_state=COMPLETED\n",
+    "quoted": b'"home net"',
+    "hex": b"68656c6c6fe282ac",
+    "key_mgmt": b"WPA-PSK WPA-EAP SAE",
+    "ciphers": b"CCMP TKIP",
+    "bssid": b"02:00:00:00:01:00",
+    "not_set": b"FAIL\n",
+}
+
+
 def write(folder, name, data):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name), "wb") as out:
@@ -216,6 +231,8 @@ def main():
     write("corpus/scan_dump", "wiphy", wiphy() + done())
     for name, program in bus_seeds():
         write("corpus/bus_replies", name, program)
+    for name, reply in CONTROL_REPLIES.items():
+        write("corpus/control_replies", name, reply)
 
 
 if __name__ == "__main__":
