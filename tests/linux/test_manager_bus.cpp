@@ -187,7 +187,8 @@ Answer AnswerAsIwd(int others = 0) {
                              {{"net.connman.iwd.KnownNetwork", {{"Name", 's', "other"}, {"Type", 's', "psk"}}}});
         if (r >= 0)
             r = AppendObject(reply, "/d0", {{"net.connman.iwd.Device", {{"Name", 's', "wlan0"}}},
-                                            {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"}}}});
+                                            {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"},
+                                                                         {"State", 's', "connecting"}}}});
         if (r >= 0) r = AppendObject(reply, "/d0/n", {{"net.connman.iwd.Network", {{"KnownNetwork", 'o', "/k2"}}}});
         const char* known[][3] = {{"/k1", "home", "open"}, {"/k2", "home", "psk"}, {"/k3", "cafe", "wep"}};
         for (const auto& [path, name, type] : known)
@@ -222,16 +223,15 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         std::vector<WLAN_INTERFACE_STATE> states;
     };
     const auto unrefined = States(Records());
+    const std::vector<WLAN_INTERFACE_STATE> joining = {
+        wlan_interface_state_associating, wlan_interface_state_disconnected, wlan_interface_state_not_ready};
     const Case cases[] = {
-        {kNm, AnswerAsNetworkManager,
-         {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"},
-         {wlan_interface_state_associating, wlan_interface_state_disconnected,
-          wlan_interface_state_not_ready}},
+        {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining},
         {kNm, AnswerAsOddNetworkManager,
          {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
-        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
         // Devices and stations do not count toward the cap on known networks.
-        {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
     };
     const testing_support::DrivenClock clock;
     for (const Case& c : cases) {

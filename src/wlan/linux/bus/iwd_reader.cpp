@@ -34,6 +34,7 @@ constexpr WantedProperty kWanted[] = {
     {kKnownNetworkInterface, "Type", 's', 16, &IwdObject::type},
     {"net.connman.iwd.Device", "Name", 's', 64, &IwdObject::deviceName},
     {kStationInterface, "ConnectedNetwork", 'o', kPathLimit, &IwdObject::connectedNetwork},
+    {kStationInterface, "State", 's', 32, &IwdObject::stationState},
     {"net.connman.iwd.Network", "KnownNetwork", 'o', kPathLimit, &IwdObject::knownNetworkPath},
 };
 
@@ -113,8 +114,11 @@ void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out) 
     out.source = ProfileSnapshot::Source::Iwd;
     out.interfacesKnown = true;
     for (const IwdObject& object : objects) {
-        if (object.isStation && !object.deviceName.empty())
+        if (object.isStation && !object.deviceName.empty()) {
             out.managedInterfaces.push_back(object.deviceName);
+            if (!object.stationState.empty())
+                out.states.push_back({object.deviceName, object.stationState});
+        }
         if (!object.deviceName.empty()) {
             const IwdObject* network = FindObject(objects, object.connectedNetwork);
             out.active.push_back(
