@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "wlan/linux/bus/bus_message_reading.h"
+#include "wlan/linux/bus/bus_properties.h"
 
 namespace wlanlinux {
 namespace {
@@ -138,11 +139,7 @@ void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out) 
 
 int ReadIwdProfiles(BusOperation& operation, ProfileSnapshot& out) {
     out = ProfileSnapshot{};
-    BusCall call;
-    call.destination = kIwdName;
-    call.path = "/";
-    call.interface = "org.freedesktop.DBus.ObjectManager";
-    call.member = "GetManagedObjects";
+    BusCall call = MethodCall(kIwdName, "/", "org.freedesktop.DBus.ObjectManager", "GetManagedObjects");
     const int result = RunCall(operation, call);
     if (result < 0) return result;
     if (call.status == CallStatus::NoService) return 0;
