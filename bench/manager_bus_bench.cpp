@@ -11,6 +11,7 @@
 //          within the cycle's budget.
 //   slow:  a manager that answers each call after 250 ms: seconds per report
 //          against the bus budget of a report cycle.
+//   none:  no manager on the bus: what asking costs a report that finds none.
 //
 // usage: manager_bus_bench [runs]   (medians of `runs`, default 5)
 #include <sys/resource.h>
@@ -209,7 +210,7 @@ void Print(const char* what, int runs, const std::function<Measure()>& run) {
         peaks.push_back(m.peakKib);
         entries = m.entries;
     }
-    std::printf("%-6s %7.3f s (first list %.3f s)  %7zu entries  peak %5.1f MiB\n", what,
+    std::printf("%-6s %8.4f s (first list %.4f s)  %7zu entries  peak %5.1f MiB\n", what,
                 Median(seconds), Median(first), entries, static_cast<double>(Median(peaks)) / 1024.0);
 }
 
@@ -224,6 +225,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%d profiles, %d interfaces, %d networks each; medians of %d runs\n", kProfiles,
                 kInterfaces, kNetworks, runs);
+    Print("none", runs, [] { return Run(false, false); });
     {
         BusPeer manager("org.freedesktop.NetworkManager", AnswerAsNetworkManager);
         Print("many", runs, [] { return Run(false, false); });

@@ -1,8 +1,8 @@
-// Replies of NetworkManager and iwd as a peer could write them, handed to the
-// readers of those replies. The input is a small program: it picks the
-// reply's types (mostly the shapes the readers expect, sometimes anything,
-// nested deep) and then its values (words the readers look for, raw bytes
-// that may be invalid UTF-8, long texts, many or repeated entries). Each
+// Replies of NetworkManager, iwd and ConnMan as a peer could write them,
+// handed to the readers of those replies. The input is a small program: it
+// picks the reply's types (mostly the shapes the readers expect, sometimes
+// anything, nested deep) and then its values (words the readers look for, raw
+// bytes that may be invalid UTF-8, long texts, many or repeated entries). Each
 // message is built and sealed on a started peer-to-peer connection, so no
 // daemon runs and no byte crosses the socket per input.
 #include <sys/socket.h>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "wlan/linux/bus/bus_properties.h"
+#include "wlan/linux/bus/connman_reader.h"
 #include "wlan/linux/bus/iwd_reader.h"
 #include "wlan/linux/bus/networkmanager_reader.h"
 
@@ -64,14 +65,16 @@ constexpr const char* kWords[] = {
     "open", "8021x", "lab-home", "", "bssid", "band", "channel", "mac-address-denylist",
     "proto", "pairwise", "group", "a", "bg", "rsn", "wpa", "ccmp", "tkip", "wep40",
     "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed",
-    "mac-address-blacklist", "ActiveConnection"};
+    "mac-address-blacklist", "ActiveConnection", "Favorite", "State", "Security", "Ethernet", "wifi",
+    "ethernet", "wep", "wps", "idle", "association", "configuration", "ready", "online", "failure"};
 constexpr const char* kPaths[] = {
     "/", "/org/freedesktop/NetworkManager/Settings/1", "/org/freedesktop/NetworkManager/Settings/2",
     "/net/connman/iwd/0/3", "/net/connman/iwd/0/3/6c61622d686f6d65_psk",
-    "/net/connman/iwd/6c61622d686f6d65_psk"};
-// Whole replies: GetSettings, GetManagedObjects, ListConnections, and the
-// single values of GetDeviceByIpIface and Properties.Get.
-constexpr const char* kShapes[] = {"a{sa{sv}}", "a{oa{sa{sv}}}", "ao", "o", "v", "a{sv}", "s"};
+    "/net/connman/iwd/6c61622d686f6d65_psk", "/net/connman/service/wifi_020000000001_6c61622d686f6d65_managed_psk",
+    "/net/connman/service/wifi_020000000001_hidden_managed_none"};
+// Whole replies: GetSettings, GetManagedObjects, ListConnections, the single
+// values of GetDeviceByIpIface and Properties.Get, and ConnMan's GetServices.
+constexpr const char* kShapes[] = {"a{sa{sv}}", "a{oa{sa{sv}}}", "ao", "o", "v", "a{sv}", "s", "a(oa{sv})"};
 // What a variant holds, mostly.
 constexpr const char* kHeld[] = {"s", "o", "ay", "u", "b", "as", "a{sv}", "v", "aay", "i"};
 
@@ -236,6 +239,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (reread()) (void)ReadTextPropertyReply(m, 'o', text);
         if (reread()) (void)ReadU32PropertyReply(m, state);
         if (reread()) (void)ReadDeviceProperties(m, device);
+        if (reread()) (void)ReadConnManServices(m, snapshot);
     }
     sd_bus_message_unref(m);
     return 0;

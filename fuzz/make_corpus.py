@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora: element lists as access points send them,
 nl80211 dump buffers as the kernel delivers them, the bus replies' programs
-for well-formed replies of NetworkManager and iwd, and wpa_supplicant 2.10's
-control-socket replies. Run from this folder."""
+for well-formed replies of NetworkManager, iwd and ConnMan, and wpa_supplicant
+2.10's control-socket replies. Run from this folder."""
 import os
 import pathlib
 import re
@@ -182,6 +182,14 @@ def bus_seeds():
         path(BUS_PATHS[4]) + array(group("net.connman.iwd.Network", ("KnownNetwork", variant("o", path(BUS_PATHS[5]))))),
         path(BUS_PATHS[5]) + array(group("net.connman.iwd.KnownNetwork", ("Name", text("lab-home")),
                                          ("Type", text("psk")))),
+    ))
+    yield "connman_services", reply("a(oa{sv})", array(
+        path(BUS_PATHS[6]) + array(word("Type") + text("wifi"), word("Name") + text("lab-home"),
+                                   word("Favorite") + variant("b", number(1)), word("State") + text("online"),
+                                   word("Security") + texts("psk", "wps"),
+                                   word("Ethernet") + variant("a{sv}", array(word("Interface") + text("wlan1")))),
+        path(BUS_PATHS[7]) + array(word("Type") + text("wifi"), word("State") + text("idle"),
+                                   word("Favorite") + variant("b", number(1)), word("Security") + texts("none")),
     ))
 
 

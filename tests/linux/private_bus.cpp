@@ -99,6 +99,7 @@ PrivateBus::PrivateBus() {
     mkdir((dir_ + "/services").c_str(), 0700);
     WriteService(dir_, "org.freedesktop.NetworkManager");
     WriteService(dir_, "net.connman.iwd");
+    WriteService(dir_, "net.connman");
     const std::string socketPath = dir_ + "/bus";
     std::ofstream(dir_ + "/bus.conf")
         << "<busconfig><type>session</type><listen>unix:path=" << socketPath

@@ -1,6 +1,6 @@
 // A bus of the test's own in place of the system bus: a dbus-daemon in a
 // temporary folder, named by DBUS_SYSTEM_BUS_ADDRESS while it runs, with
-// activation files for NetworkManager and iwd that only leave a mark; and
+// activation files for NetworkManager, iwd and ConnMan that only leave a mark; and
 // peers on it that own a name and answer calls (or never answer).
 #pragma once
 

@@ -1,7 +1,7 @@
 // Profiles and states from a network manager on a bus of the test's own:
-// what an answering NetworkManager or iwd adds, and that without a bus, a
-// manager or an answer the lists stay as they are, within the time bound,
-// and nothing is started.
+// what an answering NetworkManager, iwd or ConnMan adds, and that without a
+// bus, a manager or an answer the lists stay as they are, within the time
+// bound, and nothing is started.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -31,6 +31,7 @@ namespace {
 
 constexpr char kNm[] = "org.freedesktop.NetworkManager";
 constexpr char kIwd[] = "net.connman.iwd";
+constexpr char kConnMan[] = "net.connman";
 
 WLAN_AVAILABLE_NETWORK Network(const char* ssid, bool secured, bool connected) {
     WLAN_AVAILABLE_NETWORK network{};
@@ -187,13 +188,47 @@ Answer AnswerAsIwd(int others = 0) {
                              {{"net.connman.iwd.KnownNetwork", {{"Name", 's', "other"}, {"Type", 's', "psk"}}}});
         if (r >= 0)
             r = AppendObject(reply, "/d0", {{"net.connman.iwd.Device", {{"Name", 's', "wlan0"}}},
-                                            {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"}}}});
+                                            {"net.connman.iwd.Station", {{"ConnectedNetwork", 'o', "/d0/n"},
+                                                                         {"State", 's', "connecting"}}}});
         if (r >= 0) r = AppendObject(reply, "/d0/n", {{"net.connman.iwd.Network", {{"KnownNetwork", 'o', "/k2"}}}});
         const char* known[][3] = {{"/k1", "home", "open"}, {"/k2", "home", "psk"}, {"/k3", "cafe", "wep"}};
         for (const auto& [path, name, type] : known)
             if (r >= 0)
                 r = AppendObject(reply, path, {{"net.connman.iwd.KnownNetwork",
                                                 {{"Name", 's', name}, {"Type", 's', type}, {"Hidden", 's', "no"}}}});
+        return r >= 0 && sd_bus_message_close_container(reply) >= 0;
+    };
+}
+
+// ConnMan with, on wlan0, "Home" (SSID "home") saved and being joined, "Open
+// home" saved, "cafe" failed and not saved, a saved hidden service and an
+// online service of another type; on wlan2 a saved "home", online; and a
+// saved "Cafe" that names no interface. It answers "refused" or "malformed"
+// when told so.
+Answer AnswerAsConnMan(std::string how = "") {
+    return [how](sd_bus_message* call, sd_bus_message* reply) {
+        if (!Is(sd_bus_message_get_member(call), "GetServices") || how == "refused") return false;
+        if (how == "malformed") return sd_bus_message_append(reply, "a(os)", 1, "/", "wifi") >= 0;
+        const struct {
+            const char *id, *type, *name;
+            int favorite;
+            const char *state, *interfaceName, *security;
+        } services[] = {
+            {"wifi_020000000001_63616665_managed_psk", "wifi", "cafe", 0, "failure", "wlan0", "psk"},
+            {"wifi_020000000001_686f6d65_managed_psk", "wifi", "Home", 1, "association", "wlan0", "psk"},
+            {"wifi_020000000001_686f6d65_managed_none", "wifi", "Open home", 1, "idle", "wlan0", "none"},
+            {"wifi_020000000001_hidden_managed_psk", "wifi", "Hidden", 1, "idle", "wlan0", "psk"},
+            {"wifi_020000000001_63616665_managed_none", "ethernet", "Wired", 1, "online", "wlan0", "none"},
+            {"wifi_020000000003_686f6d65_managed_psk", "wifi", "Home there", 1, "online", "wlan2", "psk"},
+            {"wifi_020000000002_63616665_managed_psk", "wifi", "Cafe", 1, "idle", "", "psk"},
+        };
+        int r = sd_bus_message_open_container(reply, 'a', "(oa{sv})");
+        for (const auto& s : services)
+            if (r >= 0)
+                r = sd_bus_message_append(reply, "(oa{sv})", ("/net/connman/service/" + std::string(s.id)).c_str(),
+                                          6, "Type", "s", s.type, "Name", "s", s.name, "Favorite", "b", s.favorite,
+                                          "State", "s", s.state, "Security", "as", 2, s.security, "wps", "Ethernet",
+                                          "a{sv}", 1, "Interface", "s", s.interfaceName);
         return r >= 0 && sd_bus_message_close_container(reply) >= 0;
     };
 }
@@ -222,16 +257,18 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         std::vector<WLAN_INTERFACE_STATE> states;
     };
     const auto unrefined = States(Records());
+    const std::vector<WLAN_INTERFACE_STATE> joining = {
+        wlan_interface_state_associating, wlan_interface_state_disconnected, wlan_interface_state_not_ready};
     const Case cases[] = {
-        {kNm, AnswerAsNetworkManager,
-         {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"},
-         {wlan_interface_state_associating, wlan_interface_state_disconnected,
-          wlan_interface_state_not_ready}},
+        {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining},
         {kNm, AnswerAsOddNetworkManager,
          {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
-        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
         // Devices and stations do not count toward the cap on known networks.
-        {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, unrefined},
+        {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
+        {kConnMan, AnswerAsConnMan(), {"Home:3", ":0", "Open home:2", ":0", "Cafe:2", ":0"}, joining},
+        {kConnMan, AnswerAsConnMan("refused"), {":1", ":0", ":0"}, unrefined},
+        {kConnMan, AnswerAsConnMan("malformed"), {":1", ":0", ":0"}, unrefined},
     };
     const testing_support::DrivenClock clock;
     for (const Case& c : cases) {
@@ -239,7 +276,8 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         std::atomic<int> listings = 0;
         const auto counted = [&](sd_bus_message* call, sd_bus_message* reply) {
             const char* member = sd_bus_message_get_member(call);
-            listings += Is(member, "ListConnections") || Is(member, "GetManagedObjects");
+            listings += Is(member, "ListConnections") || Is(member, "GetManagedObjects") ||
+                        Is(member, "GetServices");
             return c.answer(call, reply);
         };
         BusPeer peer(c.owner, counted, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
@@ -368,6 +406,7 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         }
         EXPECT_FALSE(Bus().Activated(kNm));
         EXPECT_FALSE(Bus().Activated(kIwd));
+        EXPECT_FALSE(Bus().Activated(kConnMan));
         if (muteSocket >= 0) {
             close(muteSocket);
             unlink(mutePath.c_str());

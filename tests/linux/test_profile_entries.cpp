@@ -159,3 +159,38 @@ TEST(DeviceStateMapping, RefinesWhatNl80211Says) {
         EXPECT_EQ(wlanlinux::RefineWithDeviceState(c.kernel, c.device), c.expected)
             << c.kernel << " with device state " << c.device;
 }
+
+// The named states, one table per manager: a name another manager uses, or
+// none of the table's, keeps what nl80211 says.
+TEST(DeviceStateMapping, RefinesWithNamedStates) {
+    using Source = wlanlinux::ProfileSnapshot::Source;
+    struct Case {
+        Source source;
+        WLAN_INTERFACE_STATE kernel;
+        const char* state;
+        WLAN_INTERFACE_STATE expected;
+    };
+    const auto disconnected = wlan_interface_state_disconnected;
+    const auto connected = wlan_interface_state_connected;
+    const Case cases[] = {
+        {Source::WpaSupplicant, connected, "4way_handshake", wlan_interface_state_authenticating},
+        {Source::WpaSupplicant, connected, "associated", wlan_interface_state_associating},
+        {Source::WpaSupplicant, disconnected, "scanning", wlan_interface_state_discovering},
+        {Source::WpaSupplicant, connected, "inactive", disconnected},
+        {Source::WpaSupplicant, connected, "interface_disabled", connected},
+        {Source::WpaSupplicant, disconnected, "COMPLETED", disconnected},  // names are exact
+        {Source::ConnMan, disconnected, "configuration", connected},
+        {Source::ConnMan, connected, "disconnect", wlan_interface_state_disconnecting},
+        {Source::ConnMan, connected, "failure", connected},
+        {Source::ConnMan, disconnected, "associating", disconnected},  // wpa_supplicant's name
+        {Source::Iwd, disconnected, "connecting", wlan_interface_state_associating},
+        {Source::Iwd, connected, "roaming", connected},
+        {Source::NetworkManager, disconnected, "completed", disconnected},
+        {Source::WpaSupplicant, wlan_interface_state_not_ready, "completed", wlan_interface_state_not_ready},
+        {Source::WpaSupplicant, wlan_interface_state_ad_hoc_network_formed, "scanning",
+         wlan_interface_state_ad_hoc_network_formed},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(wlanlinux::RefineWithManagerState(c.source, c.kernel, c.state), c.expected)
+            << static_cast<int>(c.source) << " " << c.state;
+}

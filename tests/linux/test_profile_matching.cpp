@@ -1,7 +1,8 @@
 // Which saved profile applies to which BSS, one row per case. The answers are
 // the managers' own: NetworkManager 1.42's compatibility check over the flags
-// it builds from wpa_supplicant's reading of the BSS, and iwd 2.3's security of
-// a BSS against a known network's type. Rows marked Stricter are the ones
+// it builds from wpa_supplicant's reading of the BSS, iwd 2.3's security of a
+// BSS against a known network's type, and ConnMan 1.41's security and mode of
+// a BSS against a service's. Rows marked Stricter are the ones
 // where NetworkManager says yes and we say no.
 #include <gtest/gtest.h>
 
@@ -186,6 +187,30 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"iwd: WPA-PSK alone, psk", Wpa(B(2)), K::IwdPsk, I, {}, Yes},
         {"iwd: RSN 802.1X + WPA PSK reads RSN", Both(Rsn(B(1)), Wpa(B(2))), K::IwdPsk, I, {}, No},
         {"iwd: ad hoc open", AdHoc(Open()), K::IwdOpen, M::Unspecified, {}, No},
+        // ConnMan: the same network read by each kind, then what its supplicant layer makes of suites
+        {"ConnMan: RSN-PSK, psk", Rsn(B(2)), K::ConnManPsk, I, {}, Yes},
+        {"ConnMan: RSN-PSK, none", Rsn(B(2)), K::ConnManNone, I, {}, No},
+        {"ConnMan: RSN-PSK, wep", Rsn(B(2)), K::ConnManWep, I, {}, No},
+        {"ConnMan: RSN-PSK, ieee8021x", Rsn(B(2)), K::ConnMan8021x, I, {}, No},
+        {"ConnMan: WPA/WPA2 mixed, psk", Both(Rsn(B(2)), Wpa(B(2))), K::ConnManPsk, I, {}, Yes},
+        {"ConnMan: WPA-PSK alone, psk", Wpa(B(2)), K::ConnManPsk, I, {}, Yes},
+        {"ConnMan: RSN 802.1X + WPA PSK, ieee8021x", Both(Rsn(B(1)), Wpa(B(2))), K::ConnMan8021x, I, {}, Yes},
+        {"ConnMan: PSK and 802.1X in one RSN, psk", Rsn(B(1) | B(2)), K::ConnManPsk, I, {}, No},
+        {"ConnMan: FT-802.1X alone, ieee8021x", Rsn(B(3)), K::ConnMan8021x, I, {}, Yes},
+        {"ConnMan: PSK-SHA256 alone, psk", Rsn(B(6)), K::ConnManPsk, I, {}, Yes},
+        {"ConnMan: SAE-only, psk", Rsn(B(8)), K::ConnManPsk, I, {}, Yes},
+        {"ConnMan: FT-SAE alone is wep", Rsn(B(9)), K::ConnManWep, I, {}, Yes},
+        {"ConnMan: OWE is wep", Rsn(B(18)), K::ConnManWep, I, {}, Yes},
+        {"ConnMan: OWE, none", Rsn(B(18)), K::ConnManNone, I, {}, No},
+        {"ConnMan: OWE transition's open SSID, none", OweTm(Open()), K::ConnManNone, I, {}, Yes},
+        {"ConnMan: WEP, wep", Wep(), K::ConnManWep, I, {}, Yes},
+        {"ConnMan: open, none", Open(), K::ConnManNone, I, {}, Yes},
+        {"ConnMan: ad hoc WEP, adhoc wep", AdHoc(Wep()), K::ConnManWep, M::AdHoc, {}, Yes},
+        {"ConnMan: ad hoc WEP, managed wep", AdHoc(Wep()), K::ConnManWep, I, {}, No},
+        {"ConnMan: WEP, adhoc wep", Wep(), K::ConnManWep, M::AdHoc, {}, No},
+        {"ConnMan: open, another interface's service", Open(), K::ConnManNone, I, {.interfaceName = "wlan1"}, No},
+        {"ConnMan: an SSID that starts with a NUL byte is hidden", Named(std::string("\0ab", 3)),
+         K::ConnManNone, I, {.ssid = std::string("\0ab", 3)}, No},
     };
     for (const Row& row : rows) {
         BssMatchFacts bss;

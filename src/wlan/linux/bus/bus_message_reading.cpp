@@ -65,6 +65,16 @@ int ReadVariantBytes(sd_bus_message* message, std::string& value, std::size_t li
     return result < 0 ? result : (taken ? 1 : 0);
 }
 
+int ReadVariantBool(sd_bus_message* message, bool& value) {
+    int result = EnterVariant(message, "b");
+    if (result <= 0) return result;
+    int read = 0;
+    if ((result = sd_bus_message_read_basic(message, 'b', &read)) <= 0) return Malformed(result);
+    value = read != 0;
+    result = sd_bus_message_exit_container(message);
+    return result < 0 ? result : 1;
+}
+
 int ReadVariantTextList(sd_bus_message* message, std::vector<std::string>& values,
                         std::size_t count, std::size_t limit) {
     int result = EnterVariant(message, "as");

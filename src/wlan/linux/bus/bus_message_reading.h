@@ -28,6 +28,10 @@ int ReadText(sd_bus_message* message, char type, std::string& value, std::size_t
 int ReadVariantText(sd_bus_message* message, char type, std::string& value, std::size_t limit);
 int ReadVariantBytes(sd_bus_message* message, std::string& value, std::size_t limit);
 
+// Reads a variant when it holds a boolean, else skips it: 1 read, 0 skipped,
+// or a negative errno.
+int ReadVariantBool(sd_bus_message* message, bool& value);
+
 // Reads a variant when it holds a string array, else skips it: up to `count`
 // strings appended to `values`, each cut at `limit` bytes. 1 read, 0 skipped,
 // or a negative errno.

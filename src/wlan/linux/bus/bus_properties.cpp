@@ -18,13 +18,19 @@ int EnterValue(sd_bus_message* reply, const char* contents) {
 
 }  // namespace
 
-BusCall PropertyCall(const char* destination, std::string path, const char* interface,
-                     const char* property) {
+BusCall MethodCall(const char* destination, std::string path, const char* interface,
+                   const char* member) {
     BusCall call;
     call.destination = destination;
     call.path = std::move(path);
-    call.interface = "org.freedesktop.DBus.Properties";
-    call.member = "Get";
+    call.interface = interface;
+    call.member = member;
+    return call;
+}
+
+BusCall PropertyCall(const char* destination, std::string path, const char* interface,
+                     const char* property) {
+    BusCall call = MethodCall(destination, std::move(path), "org.freedesktop.DBus.Properties", "Get");
     call.arguments[0] = interface;
     call.arguments[1] = property;
     return call;

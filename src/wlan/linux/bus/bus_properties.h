@@ -11,6 +11,11 @@
 
 namespace wlanlinux {
 
+// A call of `member` (a literal, as are `destination` and `interface`) on the
+// object at `path`, without arguments.
+BusCall MethodCall(const char* destination, std::string path, const char* interface,
+                   const char* member);
+
 // org.freedesktop.DBus.Properties.Get of `property` (a literal, as is
 // `interface`) of the object at `path`.
 BusCall PropertyCall(const char* destination, std::string path, const char* interface,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "wlan/linux/bus/bus_message_reading.h"
+#include "wlan/linux/bus/bus_properties.h"
 
 namespace wlanlinux {
 namespace {
@@ -34,6 +35,7 @@ constexpr WantedProperty kWanted[] = {
     {kKnownNetworkInterface, "Type", 's', 16, &IwdObject::type},
     {"net.connman.iwd.Device", "Name", 's', 64, &IwdObject::deviceName},
     {kStationInterface, "ConnectedNetwork", 'o', kPathLimit, &IwdObject::connectedNetwork},
+    {kStationInterface, "State", 's', 32, &IwdObject::stationState},
     {"net.connman.iwd.Network", "KnownNetwork", 'o', kPathLimit, &IwdObject::knownNetworkPath},
 };
 
@@ -113,8 +115,11 @@ void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out) 
     out.source = ProfileSnapshot::Source::Iwd;
     out.interfacesKnown = true;
     for (const IwdObject& object : objects) {
-        if (object.isStation && !object.deviceName.empty())
+        if (object.isStation && !object.deviceName.empty()) {
             out.managedInterfaces.push_back(object.deviceName);
+            if (!object.stationState.empty())
+                out.states.push_back({object.deviceName, object.stationState});
+        }
         if (!object.deviceName.empty()) {
             const IwdObject* network = FindObject(objects, object.connectedNetwork);
             out.active.push_back(
@@ -134,11 +139,7 @@ void IwdProfilesOf(const std::vector<IwdObject>& objects, ProfileSnapshot& out) 
 
 int ReadIwdProfiles(BusOperation& operation, ProfileSnapshot& out) {
     out = ProfileSnapshot{};
-    BusCall call;
-    call.destination = kIwdName;
-    call.path = "/";
-    call.interface = "org.freedesktop.DBus.ObjectManager";
-    call.member = "GetManagedObjects";
+    BusCall call = MethodCall(kIwdName, "/", "org.freedesktop.DBus.ObjectManager", "GetManagedObjects");
     const int result = RunCall(operation, call);
     if (result < 0) return result;
     if (call.status == CallStatus::NoService) return 0;

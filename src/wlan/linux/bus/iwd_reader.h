@@ -24,6 +24,7 @@ struct IwdObject {
     std::string deviceName;        // Device.Name: the interface's name
     bool isStation = false;        // it has the Station interface
     std::string connectedNetwork;  // Station.ConnectedNetwork: a Network's path
+    std::string stationState;      // Station.State: connected, connecting, ...
     std::string knownNetworkPath;  // Network.KnownNetwork: a KnownNetwork's path
 };
 

@@ -194,12 +194,7 @@ std::string AddressBytes(const std::string& text) {
 }
 
 BusCall ManagerCall(std::string path, const char* interface, const char* member) {
-    BusCall call;
-    call.destination = kNetworkManagerName;
-    call.path = std::move(path);
-    call.interface = interface;
-    call.member = member;
-    return call;
+    return MethodCall(kNetworkManagerName, std::move(path), interface, member);
 }
 
 BusCall DeviceCall(const char* interfaceName) {
@@ -222,16 +217,6 @@ std::string PathPropertyAnswer(const BusCall& call) {
         ReadTextPropertyReply(call.reply.get(), 'o', path) < 0 || path == "/")
         path.clear();
     return path;
-}
-
-int ReadBool(sd_bus_message* reply, bool& value) {
-    int result = EnterVariant(reply, "b");
-    if (result <= 0) return result;
-    int read = 0;
-    if ((result = sd_bus_message_read_basic(reply, 'b', &read)) <= 0) return Malformed(result);
-    value = read != 0;
-    result = sd_bus_message_exit_container(reply);
-    return result < 0 ? result : 1;
 }
 
 // The Wi-Fi devices NetworkManager manages, by interface name, and the
@@ -280,7 +265,7 @@ int ReadDeviceProperties(sd_bus_message* reply, NetworkManagerDevice& device) {
     return ReadProperties(reply, [&](const std::string& key) {
         if (key == "Interface") return ReadVariantText(reply, 's', device.interfaceName, kShortLimit);
         if (key == "DeviceType") return ReadU32(reply, device.type);
-        if (key == "Managed") return ReadBool(reply, device.managed);
+        if (key == "Managed") return ReadVariantBool(reply, device.managed);
         if (key == "ActiveConnection") return ReadVariantText(reply, 'o', device.activeConnection, kPathLimit);
         return sd_bus_message_skip(reply, "v");
     });

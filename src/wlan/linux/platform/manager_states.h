@@ -1,9 +1,12 @@
-// NetworkManager's device states, which are finer than what nl80211 tells of
-// an interface, turned into the platform's interface states.
+// The network managers' states of an interface, which are finer than what
+// nl80211 tells, turned into the platform's interface states: one table per
+// manager.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
+#include "wlan/linux/profiles/saved_profiles.h"
 #include "wlan/wlan_types.h"
 
 namespace wlanlinux {
@@ -14,5 +17,10 @@ namespace wlanlinux {
 // what nl80211 says.
 WLAN_INTERFACE_STATE RefineWithDeviceState(WLAN_INTERFACE_STATE kernelState,
                                            std::uint32_t deviceState);
+
+// The same for the managers that name their states (iwd's Station.State,
+// ConnMan's service State, wpa_supplicant's State), by the table of `source`.
+WLAN_INTERFACE_STATE RefineWithManagerState(ProfileSnapshot::Source source,
+                                            WLAN_INTERFACE_STATE kernelState, std::string_view state);
 
 }  // namespace wlanlinux
