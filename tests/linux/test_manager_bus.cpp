@@ -255,6 +255,8 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         Answer answer;
         std::vector<std::string> shape;
         std::vector<WLAN_INTERFACE_STATE> states;
+        const char* later = nullptr;  // a manager after it in the order, also on the bus
+        Answer laterAnswer = {};
     };
     const auto unrefined = States(Records());
     const std::vector<WLAN_INTERFACE_STATE> joining = {
@@ -269,6 +271,10 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         {kConnMan, AnswerAsConnMan(), {"Home:3", ":0", "Open home:2", ":0", "Cafe:2", ":0"}, joining},
         {kConnMan, AnswerAsConnMan("refused"), {":1", ":0", ":0"}, unrefined},
         {kConnMan, AnswerAsConnMan("malformed"), {":1", ":0", ":0"}, unrefined},
+        // The first manager in the order speaks alone.
+        {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining,
+         kConnMan, AnswerAsConnMan()},
+        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining, kConnMan, AnswerAsConnMan()},
     };
     const testing_support::DrivenClock clock;
     for (const Case& c : cases) {
@@ -282,6 +288,8 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         };
         BusPeer peer(c.owner, counted, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
         ASSERT_TRUE(peer.Owning());
+        std::unique_ptr<BusPeer> later;
+        if (c.later != nullptr) later = std::make_unique<BusPeer>(c.later, c.laterAnswer);
         wlanlinux::ManagerContact contact;
         // The profiles are read once for the lists of one enumeration.
         for (const int expected : {1, 1, 2}) {
