@@ -7,16 +7,6 @@
 
 namespace {
 
-GUID MakeGuid(std::uint32_t data1, std::uint16_t data2, std::uint16_t data3,
-              std::vector<std::uint8_t> data4) {
-    GUID guid{};
-    guid.Data1 = data1;
-    guid.Data2 = data2;
-    guid.Data3 = data3;
-    for (std::size_t i = 0; i < 8 && i < data4.size(); ++i) guid.Data4[i] = data4[i];
-    return guid;
-}
-
 // Networks whose fields cover the tables, the truth fields, the flags and the
 // SSID rules.
 std::vector<WLAN_AVAILABLE_NETWORK> VariedNetworks() {
@@ -129,11 +119,11 @@ WlanScript InterfacesFailure() {
 WlanScript Interfaces() {
     WlanScript script = BaseScript();
     ScriptedInterface first = ScriptInterface(0, u"", 0);
-    first.guid = MakeGuid(1, 0xA, 0xBEEF, {0x0A, 0x00, 0xFF, 0x10, 0x01, 0xAB, 0xCD, 0xEF});
+    first.guid = {1, 0xA, 0xBEEF, {0x0A, 0x00, 0xFF, 0x10, 0x01, 0xAB, 0xCD, 0xEF}};
     first.description = u"Caf\u00E9 adapter";
     script.interfaces.push_back(first);
     ScriptedInterface second = ScriptInterface(0xFFFFFFFF, u"", 7);
-    second.guid = MakeGuid(0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    second.guid = {0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
     // Greek, CJK and a surrogate pair: one "?" per 16-bit unit.
     second.description = u"\u03A9\u4E2D\U0001F600 wifi";
     script.interfaces.push_back(second);
@@ -181,7 +171,7 @@ constexpr GoldenDataSet kDataSets[] = {
 
 ScriptedInterface ScriptInterface(std::uint32_t id, const std::u16string& description, DWORD state) {
     ScriptedInterface entry;
-    entry.guid = MakeGuid(id, 0, 0, {});
+    entry.guid = {id, 0, 0, {}};
     entry.description = description;
     entry.state = state;
     return entry;

@@ -1,6 +1,7 @@
 #include "scripted_wlan.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -58,9 +59,6 @@ List* AllocateList(DWORD count) {
     list->dwIndex = 0;
     return list;
 }
-
-WLAN_INTERFACE_INFO* InterfaceEntries(WLAN_INTERFACE_INFO_LIST* list) { return &list->InterfaceInfo[0]; }
-WLAN_AVAILABLE_NETWORK* NetworkEntries(WLAN_AVAILABLE_NETWORK_LIST* list) { return &list->Network[0]; }
 
 void Hold(void* memory, const std::string& name) { Service().held.push_back(HeldList{memory, name}); }
 
@@ -128,7 +126,7 @@ DWORD WINAPI WlanEnumInterfaces(HANDLE hClientHandle, PVOID pReserved,
 
     const auto count = static_cast<DWORD>(script.interfaces.size());
     auto* list = AllocateList<WLAN_INTERFACE_INFO_LIST, WLAN_INTERFACE_INFO>(count);
-    WLAN_INTERFACE_INFO* entries = InterfaceEntries(list);
+    WLAN_INTERFACE_INFO* entries = &list->InterfaceInfo[0];
     for (DWORD i = 0; i != count; ++i) {
         const ScriptedInterface& source = script.interfaces[i];
         std::memset(&entries[i], 0, sizeof entries[i]);
@@ -165,7 +163,7 @@ DWORD WINAPI WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInte
     const DWORD count =
         generated ? script->generatedNetworks : static_cast<DWORD>(source.networks.size());
     auto* list = AllocateList<WLAN_AVAILABLE_NETWORK_LIST, WLAN_AVAILABLE_NETWORK>(count);
-    WLAN_AVAILABLE_NETWORK* entries = NetworkEntries(list);
+    WLAN_AVAILABLE_NETWORK* entries = &list->Network[0];
     for (DWORD j = 0; j != count; ++j) {
         if (generated) script->generateNetwork(index, j, entries[j]);
         else entries[j] = source.networks[j];
@@ -178,8 +176,8 @@ DWORD WINAPI WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInte
 DWORD WINAPI WlanReasonCodeToString(DWORD dwReasonCode, DWORD dwBufferSize, PWCHAR pStringBuffer,
                                     PVOID pReserved) {
     ScriptedService& service = Service();
-    char code[] = "reason 00000000";
-    for (int i = 0; i < 8; ++i) code[7 + i] = "0123456789abcdef"[(dwReasonCode >> (28 - 4 * i)) & 0xF];
+    char code[16];
+    std::snprintf(code, sizeof code, "reason %08x", static_cast<unsigned>(dwReasonCode));
     service.log.calls.push_back(code);
     if (service.closed) Problem("reason: called after close");
     if (pReserved != nullptr) Problem("reason: reserved pointer is not null");

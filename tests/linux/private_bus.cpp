@@ -1,11 +1,10 @@
 #include "private_bus.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,17 +18,6 @@ extern char** environ;
 
 namespace testing_support {
 namespace {
-
-bool CanConnect(const std::string& path) {
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    const bool connected =
-        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return connected;
-}
 
 void WriteService(const std::string& dir, const std::string& name) {
     std::ofstream(dir + "/services/" + name + ".service")
@@ -97,34 +85,35 @@ PrivateBus::PrivateBus() {
     if (mkdtemp(pattern) == nullptr) return;
     dir_ = pattern;
     mkdir((dir_ + "/services").c_str(), 0700);
-    WriteService(dir_, "org.freedesktop.NetworkManager");
-    WriteService(dir_, "net.connman.iwd");
-    WriteService(dir_, "net.connman");
-    WriteService(dir_, "fi.w1.wpa_supplicant1");
-    const std::string socketPath = dir_ + "/bus";
+    for (const char* name :
+         {"org.freedesktop.NetworkManager", "net.connman.iwd", "net.connman", "fi.w1.wpa_supplicant1"})
+        WriteService(dir_, name);
     std::ofstream(dir_ + "/bus.conf")
-        << "<busconfig><type>session</type><listen>unix:path=" << socketPath
+        << "<busconfig><type>session</type><listen>unix:path=" << dir_ << "/bus"
         << "</listen><servicedir>" << dir_ << "/services</servicedir><auth>EXTERNAL</auth>"
         << "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
         << "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy></busconfig>\n";
     const std::string config = "--config-file=" + dir_ + "/bus.conf";
+    // It prints its address on descriptor 3 once it listens.
     char* argv[] = {const_cast<char*>("dbus-daemon"), const_cast<char*>(config.c_str()),
-                    const_cast<char*>("--nofork"), const_cast<char*>("--nosyslog"), nullptr};
+                    const_cast<char*>("--nofork"), const_cast<char*>("--nosyslog"),
+                    const_cast<char*>("--print-address=3"), nullptr};
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) return;
     // Its complaints (it cannot raise the descriptor limit) are not the test's.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
+    if (posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr, argv, environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        pid_ = -1;
-        return;
-    }
-    for (int i = 0; i != 2500 && !running_; ++i) {
-        running_ = CanConnect(socketPath);
-        if (!running_) usleep(2'000);
-    }
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
+    close(ready[1]);
+    pollfd printed{ready[0], POLLIN, 0};
+    char address[256] = {};
+    running_ = pid_ > 0 && poll(&printed, 1, 5'000) == 1 && read(ready[0], address, sizeof address - 1) > 0;
+    close(ready[0]);
+    address[std::strcspn(address, "\n")] = 0;
+    if (running_) setenv("DBUS_SYSTEM_BUS_ADDRESS", address, 1);
 }
 
 PrivateBus::~PrivateBus() {

@@ -242,47 +242,29 @@ std::size_t OpenSockets() { return openSockets; }
 
 Machine SampleMachine() {
     const allocation_faults::Pause pause;
-    const auto bss = [](Bytes ies, std::uint16_t capability, std::uint32_t frequency,
-                        std::int32_t mbm, bool associated = false) {
-        return Bss{std::move(ies), capability, frequency, mbm, associated};
-    };
-    Interface wlan0;
-    wlan0.ifindex = 3;
-    wlan0.name = "wlan0";
-    wlan0.mac = {2, 0, 0, 0, 3, 1};
-    wlan0.permanent = {2, 0, 0, 0, 3, 0};
-    wlan0.associated = true;
+    Interface wlan0{.ifindex = 3, .name = "wlan0", .mac = {2, 0, 0, 0, 3, 1}, .permanent = {2, 0, 0, 0, 3, 0},
+                    .associated = true};
     wlan0.bsses = {
-        bss(Join({Ssid("home"), MixedRates(), Rsn(4, {4}, {2}), HtCapabilities()}), 0x0411, 2412, -4500, true),
-        bss(Join({Ssid("cafe"), MixedRates()}), 0x0401, 2437, -8000),
-        bss(Join({Ssid("home"), OfdmRates(), Rsn(4, {4}, {2}), HtCapabilities(), VhtCapabilities()}),
-            0x0411, 5180, -6000),
-        bss(Join({Ssid("fast"), OfdmRates(), Rsn(4, {4}, {8}), HeCapabilities()}), 0x0411, 5500, -7000),
-        bss(Join({Ie(0, {}), MixedRates(), Rsn(4, {4}, {2})}), 0x0411, 2462, -9000),
-        bss(Join({Ssid("adhoc"), DsssRates()}), 0x0002, 2462, -7500),
-        bss(Join({Ssid("mesh")}), 0x0000, 2412, -5000),
-        bss(Join({Ssid("dmg-ap")}), 0x0013, 60480, -5500),
-        bss(Join({Ssid("dmg-pbss")}), 0x0002, 58320, -6500),
+        {Join({Ssid("home"), MixedRates(), Rsn(4, {4}, {2}), HtCapabilities()}), 0x0411, 2412, -4500, true},
+        {Join({Ssid("cafe"), MixedRates()}), 0x0401, 2437, -8000},
+        {Join({Ssid("home"), OfdmRates(), Rsn(4, {4}, {2}), HtCapabilities(), VhtCapabilities()}), 0x0411, 5180,
+         -6000},
+        {Join({Ssid("fast"), OfdmRates(), Rsn(4, {4}, {8}), HeCapabilities()}), 0x0411, 5500, -7000},
+        {Join({Ie(0, {}), MixedRates(), Rsn(4, {4}, {2})}), 0x0411, 2462, -9000},
+        {Join({Ssid("adhoc"), DsssRates()}), 0x0002, 2462, -7500},
+        {Ssid("mesh"), 0x0000, 2412, -5000},
+        {Ssid("dmg-ap"), 0x0013, 60480, -5500},
+        {Ssid("dmg-pbss"), 0x0002, 58320, -6500},
     };
-    Interface ap;  // an access point interface: not listed
-    ap.ifindex = 4;
-    ap.name = "wlan-ap";
-    ap.iftype = NL80211_IFTYPE_AP;
-    ap.mac = {2, 0, 0, 0, 4, 0};
-    Interface wlan1;
-    wlan1.ifindex = 5;
-    wlan1.name = "wlan1";
-    wlan1.wiphy = 1;
-    wlan1.mac = {2, 0, 0, 0, 5, 0};
-    wlan1.authenticating = true;
+    // An access point interface: not listed.
+    const Interface ap{.ifindex = 4, .name = "wlan-ap", .iftype = NL80211_IFTYPE_AP, .mac = {2, 0, 0, 0, 4, 0}};
+    Interface wlan1{.ifindex = 5, .name = "wlan1", .wiphy = 1, .mac = {2, 0, 0, 0, 5, 0}, .authenticating = true};
     wlan1.bsses = {
-        bss(Join({Ssid("corp"), OfdmRates(), Rsn(4, {4}, {1})}), 0x0411, 5200, -6500),
-        bss(Join({Ssid("legacy"), DsssRates()}), 0x0011, 2412, -8500),
-        bss(Join({Ssid("tkip"), MixedRates(), Wpa(2, {2}, {2})}), 0x0411, 2422, -7000),
+        {Join({Ssid("corp"), OfdmRates(), Rsn(4, {4}, {1})}), 0x0411, 5200, -6500},
+        {Join({Ssid("legacy"), DsssRates()}), 0x0011, 2412, -8500},
+        {Join({Ssid("tkip"), MixedRates(), Wpa(2, {2}, {2})}), 0x0411, 2422, -7000},
     };
-    Machine machine;
-    machine.interfaces = {wlan0, ap, wlan1};
-    return machine;
+    return Machine{.interfaces = {wlan0, ap, wlan1}};
 }
 
 }  // namespace scripted_kernel

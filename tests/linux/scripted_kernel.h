@@ -27,7 +27,7 @@ struct Bss {
 
 struct Interface {
     std::uint32_t ifindex = 0;
-    std::string name;  // as the interface dump gives it
+    std::string name = {};  // as the interface dump gives it
     std::uint32_t iftype = 2;  // NL80211_IFTYPE_STATION
     std::uint32_t wiphy = 0;
     std::array<std::uint8_t, 6> mac{};
@@ -35,10 +35,10 @@ struct Interface {
     bool up = true;
     bool associated = false;      // the interface dump carries an SSID
     bool authenticating = false;  // the station dump has an entry without flags
-    std::vector<Bss> bsses;
+    std::vector<Bss> bsses = {};
     // The name the device has when it is read by index (renamed after the
     // dump); empty: unchanged.
-    std::string linkName;
+    std::string linkName = {};
     // Scan dumps that end with ENODEV after half the entries, as when the
     // interface goes away during the dump.
     int scanDumpsCutShort = 0;
@@ -58,8 +58,8 @@ struct Trouble {
 
 struct Machine {
     bool nl80211 = true;
-    std::vector<Interface> interfaces;
-    std::deque<Trouble> troubles;  // for the next requests, in order
+    std::vector<Interface> interfaces = {};
+    std::deque<Trouble> troubles = {};  // for the next requests, in order
     bool socketsRefused = false;   // opening a socket fails with EMFILE
 };
 

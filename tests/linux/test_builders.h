@@ -19,23 +19,17 @@ namespace testing_support {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes Ie(std::uint8_t id, const Bytes& body) {
-    Bytes out{id, static_cast<std::uint8_t>(body.size())};
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
-}
-
-inline Bytes Extension(std::uint8_t extension, const Bytes& body) {
-    Bytes inner{extension};
-    inner.insert(inner.end(), body.begin(), body.end());
-    return Ie(255, inner);
-}
-
 inline Bytes Join(std::initializer_list<Bytes> parts) {
     Bytes out;
     for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
     return out;
 }
+
+inline Bytes Ie(std::uint8_t id, const Bytes& body) {
+    return Join({{id, static_cast<std::uint8_t>(body.size())}, body});
+}
+
+inline Bytes Extension(std::uint8_t extension, const Bytes& body) { return Ie(255, Join({{extension}, body})); }
 
 // A suite list body: version 1, group, pairwise list, AKM list.
 inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairwise,
@@ -56,18 +50,13 @@ inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairw
     return out;
 }
 
+// With RSN capabilities 0.
 inline Bytes Rsn(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
-    Bytes body = SuiteBody(wlanlinux::kOuiRsn, group, pairwise, akms);
-    body.push_back(0);  // RSN capabilities
-    body.push_back(0);
-    return Ie(48, body);
+    return Ie(48, Join({SuiteBody(wlanlinux::kOuiRsn, group, pairwise, akms), {0, 0}}));
 }
 
 inline Bytes Wpa(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
-    Bytes body{0x00, 0x50, 0xf2, 0x01};
-    const Bytes suites = SuiteBody(wlanlinux::kOuiWpa, group, pairwise, akms);
-    body.insert(body.end(), suites.begin(), suites.end());
-    return Ie(221, body);
+    return Ie(221, Join({{0x00, 0x50, 0xf2, 0x01}, SuiteBody(wlanlinux::kOuiWpa, group, pairwise, akms)}));
 }
 
 inline Bytes Ssid(const char* text) {
@@ -115,11 +104,9 @@ public:
         generic->cmd = command;
     }
     nlmsghdr* get() { return message_; }
-    // The message as it stands, in an exactly sized heap block.
-    std::unique_ptr<std::uint8_t[]> Exact() const {
-        return ExactCopy(Bytes(buffer_.begin(), buffer_.begin() + message_->nlmsg_len));
-    }
     Bytes Raw() const { return Bytes(buffer_.begin(), buffer_.begin() + message_->nlmsg_len); }
+    // The message as it stands, in an exactly sized heap block.
+    std::unique_ptr<std::uint8_t[]> Exact() const { return ExactCopy(Raw()); }
 
 private:
     std::vector<std::uint8_t> buffer_;

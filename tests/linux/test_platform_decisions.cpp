@@ -28,6 +28,7 @@ SecuritySettings Decide(bool privacy, const Bytes& bytes, bool sae) {
 
 }  // namespace
 
+// Open and WEP networks, without suite elements: the scripted kernel's report.
 TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
     using namespace wlanlinux;
     // An RSN element of a version no one knows.
@@ -91,9 +92,6 @@ TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
          DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_WEP104},
         {"use the group cipher", true, Rsn(kCipherTkip, {kCipherUseGroup}, {kAkmPsk}), true, true,
          DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_TKIP},
-        // Without suite elements.
-        {"WEP", true, Ssid("wep"), true, true, kOpenAuth, DOT11_CIPHER_ALGO_WEP},
-        {"open", false, Ssid("open"), true, false, kOpenAuth, DOT11_CIPHER_ALGO_NONE},
         // RSN before WPA; WPA/WPA2 mixed: WPA offers TKIP and CCMP, RSN offers CCMP.
         {"mixed", true,
          Join({Wpa(kCipherTkip, {kCipherTkip, kCipherCcmp}, {kAkmPsk}),
@@ -114,6 +112,7 @@ TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
     EXPECT_EQ(Decide(false, Ssid("open"), true).pairwiseCiphers, 0u);
 }
 
+// 11b and 11g with 11n at 2.4 GHz: the scripted kernel's report.
 TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
     struct Case {
         const char* name;
@@ -122,9 +121,6 @@ TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
         std::vector<DOT11_PHY_TYPE> types;
     };
     const Case cases[] = {
-        {"11b only", 2412, DsssRates(), {dot11_phy_type_hrdsss}},
-        {"11n at 2.4 GHz", 2462, Join({MixedRates(), HtCapabilities()}),
-         {dot11_phy_type_erp, dot11_phy_type_ht}},
         {"OFDM only at 2.4 GHz", 2484, OfdmRates(), {dot11_phy_type_erp}},
         {"11ax at 5 GHz", 5200,
          Join({OfdmRates(), HtCapabilities(), VhtCapabilities(), HeCapabilities()}),

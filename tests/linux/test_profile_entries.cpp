@@ -82,12 +82,11 @@ struct Case {
 
 }  // namespace
 
+// A list without profiles, and one profile in use on the connected network:
+// the manager tests (test_manager_bus.cpp).
 TEST(ProfileEntries, ListShapeNamesAndTheConnectedFlag) {
     const std::string longName(300, 'n');
     const Case cases[] = {
-        {"no profiles: the list as it is",
-         {Connected("home"), {"cafe"}}, {}, kNone,
-         {{u"", 0, C}, {u"", 1, 0}}},
         {"two profiles of one network, the one in use takes the connected flag",
          {{"cafe"}, Connected("home"), {"other"}},
          {Profile("Home", "home"), Profile("Cafe", "cafe"), Profile("Home 2", "home")}, 2,
@@ -144,7 +143,6 @@ TEST(DeviceStateMapping, RefinesWhatNl80211Says) {
         {disconnected, 30, disconnected},
         {disconnected, 40, wlan_interface_state_associating},
         {wlan_interface_state_authenticating, 50, wlan_interface_state_associating},
-        {connected, 50, wlan_interface_state_associating},  // associated, keys not yet in place
         {disconnected, 60, wlan_interface_state_authenticating},
         {disconnected, 70, connected},
         {connected, 90, connected},
@@ -183,7 +181,6 @@ TEST(DeviceStateMapping, RefinesWithNamedStates) {
         {Source::ConnMan, connected, "disconnect", wlan_interface_state_disconnecting},
         {Source::ConnMan, connected, "failure", connected},
         {Source::ConnMan, disconnected, "associating", disconnected},  // wpa_supplicant's name
-        {Source::Iwd, disconnected, "connecting", wlan_interface_state_associating},
         {Source::Iwd, connected, "roaming", connected},
         {Source::NetworkManager, disconnected, "completed", disconnected},
         {Source::WpaSupplicant, wlan_interface_state_not_ready, "completed", wlan_interface_state_not_ready},
