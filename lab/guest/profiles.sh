@@ -107,6 +107,12 @@ start_connman() {
     wait_for 150 "ConnMan to connect $PROFILE_STATION" connman_ready
 }
 
+# Where the labnet report connects: while wpa_supplicant is on the bus, the
+# report must read it there and leave its control sockets alone.
+as_labnet_traced() {
+    as_labnet strace -f -e trace=connect -e signal=none -s 64 -o /tmp/strace-report-netdev.txt "$@"
+}
+
 # wpa_supplicant's own client on each station's networks: the list, then per
 # network the settings its matching reads ("ID NAME<tab>VALUE" lines).
 record_supplicant_networks() {
@@ -234,7 +240,14 @@ profiles_main() {  # nm | iwd | wpas-dbus | wpas-ctrl | connman
     record_interfaces $PROFILE_STATION $PLAIN_STATION
     record_manager "$manager" before
     run_report report as_nobody
-    [ "$manager" != nm ] && run_report report-netdev as_labnet
+    case $manager in
+    nm) ;;
+    wpas-*)
+        run_report report-netdev as_labnet_traced
+        cp /tmp/strace-report-netdev.txt "$OUT/"
+        ;;
+    *) run_report report-netdev as_labnet ;;
+    esac
     record_manager "$manager" after
     dump_scans $PROFILE_STATION $PLAIN_STATION
     echo "captured $(elapsed)" >> "$OUT/timings.txt"

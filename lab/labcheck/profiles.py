@@ -145,6 +145,10 @@ _SUPPLICANT = (managers.supplicant_view, managers.supplicant_fits, managers.SUPP
 TOOL_RUNS = {"wpas-dbus": _SUPPLICANT, "wpas-ctrl": _SUPPLICANT,
              "connman": (managers.connman_view, managers.connman_fits, managers.CONNMAN_STATES, True)}
 TOOL_REPORTS = [("report", "nobody"), ("report-netdev", "labnet (netdev)")]
+# Whether the labnet report must connect to wpa_supplicant's control sockets:
+# not while wpa_supplicant is on the bus (its connects, traced).
+ASKS_CONTROL_SOCKETS = {"wpas-dbus": False, "wpas-ctrl": True}
+CONTROL_TRACE = "strace-report-netdev.txt"
 
 
 def _in_state(facts, parsed, states):
@@ -159,11 +163,25 @@ def _in_state(facts, parsed, states):
     return chosen
 
 
+def _control_socket_faults(files, run):
+    if run not in ASKS_CONTROL_SOCKETS:
+        return []
+    trace = files.get(CONTROL_TRACE)
+    if trace is None:
+        raise check.RunError(f"the guest sent no {CONTROL_TRACE}")
+    asked = b'sun_path="/run/wpa_supplicant/' in trace
+    if asked == ASKS_CONTROL_SOCKETS[run]:
+        return []
+    return [f"{run} report-netdev (as labnet (netdev)): "
+            + ("connected to a control socket while wpa_supplicant is on the bus" if asked
+               else "never connected to wpa_supplicant's control sockets")]
+
+
 def check_tool_run(files, run, facts):
     """Faults of a run whose expectations come from the manager's tools."""
     read_view, fits, table, admits_nobody = TOOL_RUNS[run]
     view = read_view(files, [f.name for f in facts])
-    faults = []
+    faults = _control_socket_faults(files, run)
     for stem, who in TOOL_REPORTS:
         label = f"{run} {stem} (as {who})"
         process, parsed = check.report_faults(files, stem)
