@@ -1,10 +1,10 @@
-// Replies of NetworkManager, iwd and ConnMan as a peer could write them,
-// handed to the readers of those replies. The input is a small program: it
-// picks the reply's types (mostly the shapes the readers expect, sometimes
-// anything, nested deep) and then its values (words the readers look for, raw
-// bytes that may be invalid UTF-8, long texts, many or repeated entries). Each
-// message is built and sealed on a started peer-to-peer connection, so no
-// daemon runs and no byte crosses the socket per input.
+// Replies of NetworkManager, iwd, ConnMan and wpa_supplicant as a peer could
+// write them, handed to the readers of those replies. The input is a small
+// program: it picks the reply's types (mostly the shapes the readers expect,
+// sometimes anything, nested deep) and then its values (words the readers look
+// for, raw bytes that may be invalid UTF-8, long texts, many or repeated
+// entries). Each message is built and sealed on a started peer-to-peer
+// connection, so no daemon runs and no byte crosses the socket per input.
 #include <sys/socket.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
@@ -18,6 +18,7 @@
 #include "wlan/linux/bus/connman_reader.h"
 #include "wlan/linux/bus/iwd_reader.h"
 #include "wlan/linux/bus/networkmanager_reader.h"
+#include "wlan/linux/bus/wpa_supplicant_reader.h"
 
 namespace {
 
@@ -66,17 +67,20 @@ constexpr const char* kWords[] = {
     "proto", "pairwise", "group", "a", "bg", "rsn", "wpa", "ccmp", "tkip", "wep40",
     "02:00:00:00:00:01", "ieee8021x", "wpa-eap-suite-b-192", "Interface", "DeviceType", "Managed",
     "mac-address-blacklist", "ActiveConnection", "Favorite", "State", "Security", "Ethernet", "wifi",
-    "ethernet", "wep", "wps", "idle", "association", "configuration", "ready", "online", "failure"};
+    "ethernet", "wep", "wps", "idle", "association", "configuration", "ready", "online", "failure",
+    "Ifname", "Networks", "CurrentNetwork", "key_mgmt", "id_str", "disabled", "6c61622d686f6d65",
+    "WPA-PSK SAE", "completed", "1"};
 constexpr const char* kPaths[] = {
     "/", "/org/freedesktop/NetworkManager/Settings/1", "/org/freedesktop/NetworkManager/Settings/2",
     "/net/connman/iwd/0/3", "/net/connman/iwd/0/3/6c61622d686f6d65_psk",
     "/net/connman/iwd/6c61622d686f6d65_psk", "/net/connman/service/wifi_020000000001_6c61622d686f6d65_managed_psk",
-    "/net/connman/service/wifi_020000000001_hidden_managed_none"};
+    "/net/connman/service/wifi_020000000001_hidden_managed_none",
+    "/fi/w1/wpa_supplicant1/Interfaces/0/Networks/0"};
 // Whole replies: GetSettings, GetManagedObjects, ListConnections, the single
 // values of GetDeviceByIpIface and Properties.Get, and ConnMan's GetServices.
 constexpr const char* kShapes[] = {"a{sa{sv}}", "a{oa{sa{sv}}}", "ao", "o", "v", "a{sv}", "s", "a(oa{sv})"};
 // What a variant holds, mostly.
-constexpr const char* kHeld[] = {"s", "o", "ay", "u", "b", "as", "a{sv}", "v", "aay", "i"};
+constexpr const char* kHeld[] = {"s", "o", "ay", "u", "b", "as", "a{sv}", "v", "aay", "i", "ao"};
 
 template <std::size_t N>
 const char* Pick(Input& in, const char* const (&list)[N]) { return list[in.Byte() % N]; }
@@ -240,6 +244,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (reread()) (void)ReadU32PropertyReply(m, state);
         if (reread()) (void)ReadDeviceProperties(m, device);
         if (reread()) (void)ReadConnManServices(m, snapshot);
+        SupplicantInterface interface;
+        if (reread()) (void)ReadSupplicantInterface(m, kManyElements, interface);
+        if (reread()) (void)ReadSupplicantNetwork(m, profile);
     }
     sd_bus_message_unref(m);
     return 0;

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora: element lists as access points send them,
 nl80211 dump buffers as the kernel delivers them, the bus replies' programs
-for well-formed replies of NetworkManager, iwd and ConnMan, and wpa_supplicant
-2.10's control-socket replies. Run from this folder."""
+for well-formed replies of NetworkManager, iwd, ConnMan and wpa_supplicant,
+and wpa_supplicant 2.10's control-socket replies. Run from this folder."""
 import os
 import pathlib
 import re
@@ -191,6 +191,16 @@ def bus_seeds():
         path(BUS_PATHS[7]) + array(word("Type") + text("wifi"), word("State") + text("idle"),
                                    word("Favorite") + variant("b", number(1)), word("Security") + texts("none")),
     ))
+
+    network = BUS_PATHS[8]
+    yield "supplicant_interface", reply("a{sv}", array(
+        word("Ifname") + text("wlan1"), word("State") + text("completed"),
+        word("CurrentNetwork") + variant("o", path(network)),
+        word("Networks") + variant("ao", array(path(network), path(network)))))
+    yield "supplicant_network", reply("v", variant("a{sv}", array(
+        word("ssid") + text("6c61622d686f6d65"), word("id_str") + text("6c61622d686f6d65"),
+        word("key_mgmt") + text("WPA-PSK SAE"), word("bssid") + text("02:00:00:00:00:01"),
+        word("mode") + text("1"), word("disabled") + text("1"))))
 
 
 CONTROL_REPLIES = {

@@ -100,6 +100,7 @@ PrivateBus::PrivateBus() {
     WriteService(dir_, "org.freedesktop.NetworkManager");
     WriteService(dir_, "net.connman.iwd");
     WriteService(dir_, "net.connman");
+    WriteService(dir_, "fi.w1.wpa_supplicant1");
     const std::string socketPath = dir_ + "/bus";
     std::ofstream(dir_ + "/bus.conf")
         << "<busconfig><type>session</type><listen>unix:path=" << socketPath

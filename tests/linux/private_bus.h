@@ -1,7 +1,8 @@
 // A bus of the test's own in place of the system bus: a dbus-daemon in a
 // temporary folder, named by DBUS_SYSTEM_BUS_ADDRESS while it runs, with
-// activation files for NetworkManager, iwd and ConnMan that only leave a mark; and
-// peers on it that own a name and answer calls (or never answer).
+// activation files for NetworkManager, iwd, ConnMan and wpa_supplicant that
+// only leave a mark; and peers on it that own a name and answer calls (or
+// never answer).
 #pragma once
 
 #include <systemd/sd-bus.h>

@@ -1,7 +1,7 @@
 // Profiles and states from a network manager on a bus of the test's own:
-// what an answering NetworkManager, iwd or ConnMan adds, and that without a
-// bus, a manager or an answer the lists stay as they are, within the time
-// bound, and nothing is started.
+// what an answering NetworkManager, iwd, ConnMan or wpa_supplicant adds, and
+// that without a bus, a manager or an answer the lists stay as they are,
+// within the time bound, and nothing is started.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -20,6 +20,7 @@
 #include "bss_facts.h"
 #include "wlan/linux/api/manager_queries.h"
 #include "wlan/linux/bus/networkmanager_reader.h"
+#include "wlan/linux/bus/wpa_supplicant_reader.h"
 
 using testing_support::Answer;
 using testing_support::AppendGroups;
@@ -32,6 +33,7 @@ namespace {
 constexpr char kNm[] = "org.freedesktop.NetworkManager";
 constexpr char kIwd[] = "net.connman.iwd";
 constexpr char kConnMan[] = "net.connman";
+constexpr char kSupplicant[] = "fi.w1.wpa_supplicant1";
 
 WLAN_AVAILABLE_NETWORK Network(const char* ssid, bool secured, bool connected) {
     WLAN_AVAILABLE_NETWORK network{};
@@ -233,6 +235,42 @@ Answer AnswerAsConnMan(std::string how = "") {
     };
 }
 
+// wpa_supplicant with wlan0 (listed twice), wlan2 and an interface that is
+// gone. On wlan0: "Home" (id_str) in use, "home" by a hex SSID, one whose
+// bssid cannot be read and a disabled "cafe"; on wlan2 its own "home". It
+// refuses every call when told so.
+Answer AnswerAsSupplicant(bool refuse = false) {
+    return [refuse](sd_bus_message* call, sd_bus_message* reply) {
+        const char* member = sd_bus_message_get_member(call);
+        const std::string path = sd_bus_message_get_path(call);
+        if (refuse) return false;
+        if (path == "/fi/w1/wpa_supplicant1")
+            return sd_bus_message_append(reply, "v", "ao", 4, "/w/0", "/w/1", "/w/0", "/w/9") >= 0;
+        if (Is(member, "GetAll") && path.size() == 4)
+            return path != "/w/9" &&
+                   sd_bus_message_append(reply, "a{sv}", 4, "Ifname", "s", path == "/w/0" ? "wlan0" : "wlan2",
+                                         "State", "s", path == "/w/0" ? "associating" : "completed",
+                                         "CurrentNetwork", "o", path == "/w/0" ? "/w/0/n/0" : "/", "Networks",
+                                         "ao", path == "/w/0" ? 4 : 1, path == "/w/0" ? "/w/0/n/0" : "/w/1/n/0",
+                                         "/w/0/n/1", "/w/0/n/2", "/w/0/n/3") >= 0;
+        const std::vector<std::pair<std::string, std::vector<const char*>>> networks = {
+            {"/w/0/n/0", {"ssid", "\"home\"", "id_str", "\"Home\"", "key_mgmt", "WPA-PSK", "priority", "5"}},
+            {"/w/0/n/1", {"ssid", "686f6d65", "key_mgmt", "NONE"}},
+            {"/w/0/n/2", {"ssid", "\"cafe\"", "bssid", "02:00"}},
+            {"/w/0/n/3", {"ssid", "\"cafe\"", "disabled", "1"}},
+            {"/w/1/n/0", {"ssid", "\"home\"", "key_mgmt", "WPA-PSK"}}};
+        for (const auto& [network, settings] : networks) {
+            if (network != path) continue;
+            int r = sd_bus_message_open_container(reply, 'v', "a{sv}");
+            if (r >= 0) r = sd_bus_message_open_container(reply, 'a', "{sv}");
+            for (std::size_t i = 0; i + 1 < settings.size() && r >= 0; i += 2)
+                r = sd_bus_message_append(reply, "{sv}", settings[i], "s", settings[i + 1]);
+            return r >= 0 && sd_bus_message_close_container(reply) >= 0 && sd_bus_message_close_container(reply) >= 0;
+        }
+        return false;
+    };
+}
+
 // The same NetworkManager listing "/S/1" twice and answering with a device
 // path and an active connection of the wrong type.
 bool AnswerAsOddNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
@@ -255,6 +293,8 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         Answer answer;
         std::vector<std::string> shape;
         std::vector<WLAN_INTERFACE_STATE> states;
+        const char* later = nullptr;  // a manager after it in the order, also on the bus
+        Answer laterAnswer = {};
     };
     const auto unrefined = States(Records());
     const std::vector<WLAN_INTERFACE_STATE> joining = {
@@ -269,6 +309,12 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         {kConnMan, AnswerAsConnMan(), {"Home:3", ":0", "Open home:2", ":0", "Cafe:2", ":0"}, joining},
         {kConnMan, AnswerAsConnMan("refused"), {":1", ":0", ":0"}, unrefined},
         {kConnMan, AnswerAsConnMan("malformed"), {":1", ":0", ":0"}, unrefined},
+        {kSupplicant, AnswerAsSupplicant(), {"Home:3", ":0", "home:2", ":0", "cafe:2", ":0"}, joining},
+        {kSupplicant, AnswerAsSupplicant(true), {":1", ":0", ":0"}, unrefined},
+        // The first manager in the order speaks alone.
+        {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining,
+         kConnMan, AnswerAsConnMan()},
+        {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining, kConnMan, AnswerAsConnMan()},
     };
     const testing_support::DrivenClock clock;
     for (const Case& c : cases) {
@@ -277,11 +323,13 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         const auto counted = [&](sd_bus_message* call, sd_bus_message* reply) {
             const char* member = sd_bus_message_get_member(call);
             listings += Is(member, "ListConnections") || Is(member, "GetManagedObjects") ||
-                        Is(member, "GetServices");
+                        Is(member, "GetServices") || Is(sd_bus_message_get_path(call), "/fi/w1/wpa_supplicant1");
             return c.answer(call, reply);
         };
         BusPeer peer(c.owner, counted, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
         ASSERT_TRUE(peer.Owning());
+        std::unique_ptr<BusPeer> later;
+        if (c.later != nullptr) later = std::make_unique<BusPeer>(c.later, c.laterAnswer);
         wlanlinux::ManagerContact contact;
         // The profiles are read once for the lists of one enumeration.
         for (const int expected : {1, 1, 2}) {
@@ -348,9 +396,9 @@ TEST(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
 }
 
 TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
-    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd, SlowNetworkManager };
-    const Setup setups[] = {Setup::NoBus, Setup::MuteBus, Setup::NoManager,
-                            Setup::SilentNetworkManager, Setup::SilentIwd, Setup::SlowNetworkManager};
+    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd, SilentSupplicant, SlowNetworkManager };
+    const Setup setups[] = {Setup::NoBus, Setup::MuteBus, Setup::NoManager, Setup::SilentNetworkManager,
+                            Setup::SilentIwd, Setup::SilentSupplicant, Setup::SlowNetworkManager};
     ASSERT_TRUE(Bus().Running());
     const std::string sharedBus = getenv("DBUS_SYSTEM_BUS_ADDRESS");
     for (const Setup setup : setups) {
@@ -361,7 +409,7 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         int muteSocket = -1;
         const bool slow = setup == Setup::SlowNetworkManager;
         const bool silent = setup == Setup::MuteBus || setup == Setup::SilentNetworkManager ||
-                            setup == Setup::SilentIwd;
+                            setup == Setup::SilentIwd || setup == Setup::SilentSupplicant;
         testing_support::DrivenClock::Silence(silent);
         if (setup == Setup::NoBus) {
             setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/wlanreport-bus", 1);
@@ -379,7 +427,9 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         } else {
             // A slow manager answers every call, each after 400 ms.
             if (setup != Setup::NoManager)
-                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd ? kIwd : kNm,
+                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd          ? kIwd
+                                                 : setup == Setup::SilentSupplicant ? kSupplicant
+                                                                                    : kNm,
                                                  slow ? testing_support::Delayed(AnswerAsNetworkManager, 400'000)
                                                       : Answer{});
         }
@@ -407,6 +457,7 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         EXPECT_FALSE(Bus().Activated(kNm));
         EXPECT_FALSE(Bus().Activated(kIwd));
         EXPECT_FALSE(Bus().Activated(kConnMan));
+        EXPECT_FALSE(Bus().Activated(kSupplicant));
         if (muteSocket >= 0) {
             close(muteSocket);
             unlink(mutePath.c_str());
@@ -541,4 +592,41 @@ TEST(ManagerProfiles, SettingsAreReadAsSaved) {
     EXPECT_TRUE(bare.bssid.empty() && bare.deniedAddresses.empty());
     EXPECT_EQ(bare.band, ProfileBand::Any);
     EXPECT_EQ(snapshot.profiles[2].keyMgmt, ProfileKeyMgmt::WpaEapSuiteB192);
+}
+
+// wpa_supplicant's networks as read: each tied to the interface that holds
+// it, by its path; the network each interface uses; the states as named. A
+// refusal leaves none, and without wpa_supplicant on the bus it is not there.
+TEST(ManagerProfiles, SupplicantNetworksAreReadPerInterface) {
+    using namespace wlanlinux;
+    const testing_support::DrivenClock clock;
+    ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start";
+    const struct {
+        Answer answer;
+        int expected;
+        std::string read;
+    } cases[] = {
+        {AnswerAsSupplicant(), 1,
+         "wlan0 Home /w/0/n/0,wlan0 home /w/0/n/1,wlan0 cafe /w/0/n/3,wlan2 home /w/1/n/0,"
+         "|wlan0:/w/0/n/0,wlan2:,|wlan0:associating,wlan2:completed,"},
+        {AnswerAsSupplicant(true), 1, "||"},
+        {nullptr, 0, "||"},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<BusPeer> peer;
+        if (c.answer) peer = std::make_unique<BusPeer>(kSupplicant, c.answer, SD_BUS_ERROR_ACCESS_DENIED);
+        ClientBus client;
+        BusOperation operation(client);
+        ASSERT_TRUE(ConnectBus(operation));
+        ProfileSnapshot snapshot;
+        EXPECT_EQ(ReadSupplicantProfiles(operation, snapshot), c.expected);
+        std::string read;
+        for (const SavedProfile& p : snapshot.profiles) read += p.interfaceName + " " + p.name + " " + p.path + ",";
+        read += "|";
+        for (const ActiveProfile& a : snapshot.active) read += a.interfaceName + ":" + a.path + ",";
+        read += "|";
+        for (const ManagerState& s : snapshot.states) read += s.interfaceName + ":" + s.state + ",";
+        EXPECT_EQ(read, c.read);
+        EXPECT_EQ(snapshot.source == ProfileSnapshot::Source::WpaSupplicant, c.expected == 1);
+    }
 }

@@ -1,9 +1,9 @@
 // Which saved profile applies to which BSS, one row per case. The answers are
 // the managers' own: NetworkManager 1.42's compatibility check over the flags
 // it builds from wpa_supplicant's reading of the BSS, iwd 2.3's security of a
-// BSS against a known network's type, and ConnMan 1.41's security and mode of
-// a BSS against a service's. Rows marked Stricter are the ones
-// where NetworkManager says yes and we say no.
+// BSS against a known network's type, ConnMan 1.41's security and mode of a
+// BSS against a service's, and wpa_supplicant 2.10's network selection. Rows
+// marked Stricter are the ones where NetworkManager says yes and we say no.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -33,6 +33,8 @@ struct Net {
     bool adhoc = false;
     std::uint32_t mhz = 2437;
     std::string ssid = "net";
+    std::uint32_t keyMgmt = 0;  // wpa_supplicant's key_mgmt bits
+    int wepKeys = 0;            // its WEP keys: 0 none, 1 set, -1 unknown (its bus)
 };
 
 Net Open() { return {.privacy = false}; }
@@ -62,6 +64,8 @@ struct Extra {
     std::string interfaceName = "", locked = "", denied = "";
     bool noPermanentAddress = false;  // the adapter's address unknown
     std::string ssid = "net";
+    std::uint32_t keyMgmt = 0;  // wpa_supplicant's key_mgmt bits
+    int wepKeys = 0;            // its WEP keys: 0 none, 1 set, -1 unknown (its bus)
 };
 
 enum Answer { No, Yes, Stricter };
@@ -77,6 +81,10 @@ struct Row {
 
 constexpr auto I = M::Infrastructure;
 constexpr std::uint32_t kWpa = wlanlinux::kProtoWpa, kRsn = wlanlinux::kProtoRsn;
+constexpr auto S = K::Supplicant;
+constexpr std::uint32_t kNone = wlanlinux::kSupplicantKeyNone, kPsk = wlanlinux::kSupplicantKeyWpaPsk,
+                        kEap = wlanlinux::kSupplicantKeyWpaEap, kSae = wlanlinux::kSupplicantKeySae,
+                        kOwe = wlanlinux::kSupplicantKeyOwe, kDot1x = wlanlinux::kSupplicantKeyIeee8021x;
 
 }  // namespace
 
@@ -211,6 +219,44 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"ConnMan: open, another interface's service", Open(), K::ConnManNone, I, {.interfaceName = "wlan1"}, No},
         {"ConnMan: an SSID that starts with a NUL byte is hidden", Named(std::string("\0ab", 3)),
          K::ConnManNone, I, {.ssid = std::string("\0ab", 3)}, No},
+        // wpa_supplicant 2.10: its network selection; no proto or cipher named is its default
+        {"wpa_supplicant: default key_mgmt, RSN 802.1X", Rsn(B(1)), S, I, {.keyMgmt = kPsk | kEap}, Yes},
+        {"wpa_supplicant: WPA-PSK, SAE-only", Rsn(B(8)), S, I, {.keyMgmt = kPsk}, No},
+        {"wpa_supplicant: WPA-PSK, FT-PSK alone", Rsn(B(4)), S, I, {.keyMgmt = kPsk}, No},
+        {"wpa_supplicant: WPA-PSK SAE, SAE-only", Rsn(B(8)), S, I, {.keyMgmt = kPsk | kSae}, Yes},
+        {"wpa_supplicant: WPA-EAP, WPA-PSK alone", Wpa(B(2)), S, I, {.keyMgmt = kEap}, No},
+        {"wpa_supplicant: proto RSN, WPA alone", Wpa(B(2)), S, I, {.protos = kRsn, .keyMgmt = kPsk}, No},
+        {"wpa_supplicant: pairwise CCMP, WPA TKIP alone", Wpa(B(2)), S, I, {.pairwise = kCcmp, .keyMgmt = kPsk}, No},
+        {"wpa_supplicant: proto RSN pairwise TKIP, WPA TKIP + RSN CCMP", Both(Rsn(B(2)), Wpa(B(2))), S, I,
+         {.protos = kRsn, .pairwise = kTkip, .keyMgmt = kPsk}, No},
+        {"wpa_supplicant: pairwise TKIP, WPA TKIP + RSN CCMP", Both(Rsn(B(2)), Wpa(B(2))), S, I,
+         {.pairwise = kTkip, .keyMgmt = kPsk}, Yes},
+        {"wpa_supplicant: default ciphers, RSN GCMP-256 only", Rsn(B(2), B(9), B(9)), S, I, {.keyMgmt = kPsk}, No},
+        {"wpa_supplicant: Suite B 192 with GCMP-256", Rsn(B(12), B(9), B(9)), S, I,
+         {.pairwise = B(9), .group = B(9), .keyMgmt = wlanlinux::kSupplicantKeySuiteB192}, Yes},
+        {"wpa_supplicant: a key_mgmt name unknown, RSN-PSK", Rsn(B(2)), S, I,
+         {.keyMgmt = wlanlinux::kSupplicantKeyOther}, No},
+        {"wpa_supplicant: OWE, OWE", Rsn(B(18)), S, I, {.keyMgmt = kOwe}, Yes},
+        {"wpa_supplicant: OWE, open (owe_only unset)", Open(), S, I, {.keyMgmt = kOwe}, Yes},
+        {"wpa_supplicant: NONE, open", Open(), S, I, {.keyMgmt = kNone}, Yes},
+        {"wpa_supplicant: NONE without keys, WEP", Wep(), S, I, {.keyMgmt = kNone}, No},
+        {"wpa_supplicant: NONE with keys, WEP", Wep(), S, I, {.keyMgmt = kNone, .wepKeys = 1}, Yes},
+        {"wpa_supplicant: NONE with keys, RSN with a WEP group", Rsn(B(2), kTkip, B(1)), S, I,
+         {.keyMgmt = kNone, .wepKeys = 1}, No},
+        {"wpa_supplicant: NONE, keys unknown, WEP", Wep(), S, I, {.keyMgmt = kNone, .wepKeys = -1}, Yes},
+        {"wpa_supplicant: NONE, keys unknown, open", Open(), S, I, {.keyMgmt = kNone, .wepKeys = -1}, Yes},
+        {"wpa_supplicant: NONE, keys unknown, RSN-PSK", Rsn(B(2)), S, I, {.keyMgmt = kNone, .wepKeys = -1}, No},
+        {"wpa_supplicant: IEEE8021X, WEP", Wep(), S, I, {.keyMgmt = kDot1x}, Yes},
+        {"wpa_supplicant: IEEE8021X, open", Open(), S, I, {.keyMgmt = kDot1x}, No},
+        {"wpa_supplicant: IEEE8021X, RSN with a WEP group", Rsn(B(1), kTkip, B(1)), S, I, {.keyMgmt = kDot1x}, Yes},
+        {"wpa_supplicant: IEEE8021X, RSN 802.1X CCMP: it needs no element", Rsn(B(1)), S, I, {.keyMgmt = kDot1x}, Yes},
+        {"wpa_supplicant: WPS alone, open", Open(), S, I, {.keyMgmt = wlanlinux::kSupplicantKeyWps}, No},
+        {"wpa_supplicant: IBSS with keys, ad hoc WEP", AdHoc(Wep()), S, M::AdHoc, {.keyMgmt = kNone, .wepKeys = 1}, Yes},
+        {"wpa_supplicant: IBSS WPA-PSK, ad hoc open", AdHoc(Open()), S, M::AdHoc, {.keyMgmt = kPsk}, No},
+        {"wpa_supplicant: station, ad hoc open", AdHoc(Open()), S, I, {.keyMgmt = kNone}, No},
+        {"wpa_supplicant: AP or disabled=2", Open(), S, M::Other, {.keyMgmt = kNone}, No},
+        {"wpa_supplicant: bssid of this AP", Open(), S, I, {.bssid = kAp, .keyMgmt = kNone}, Yes},
+        {"wpa_supplicant: bssid of another AP", Open(), S, I, {.bssid = kOtherAp, .keyMgmt = kNone}, No},
     };
     for (const Row& row : rows) {
         BssMatchFacts bss;
@@ -236,6 +282,9 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         profile.bssid = row.extra.bssid;
         profile.band = row.extra.band;
         profile.channel = row.extra.channel;
+        profile.supplicantKeyMgmt = row.extra.keyMgmt;
+        profile.wepKeys = row.extra.wepKeys == 1;
+        profile.wepKeysUnknown = row.extra.wepKeys == -1;
         const auto* address = reinterpret_cast<const std::uint8_t*>(kAdapter.data());
         const wlanlinux::ProfileInterface target{"wlan0",
                                                  row.extra.noPermanentAddress ? nullptr : address};

@@ -19,6 +19,24 @@ int ReadGroup(sd_bus_message* message, const PropertyVisitor& property) {
     return ReadProperties(message, [&](const std::string& key) { return property(group, key); });
 }
 
+// A variant holding an array of strings or object paths (`type`), read as
+// ReadVariantTextList says.
+int ReadVariantList(sd_bus_message* message, char type, std::vector<std::string>& values,
+                    std::size_t count, std::size_t limit) {
+    const char array[3] = {'a', type, 0};
+    int result = EnterVariant(message, array);
+    if (result <= 0) return result;
+    if ((result = sd_bus_message_enter_container(message, 'a', array + 1)) <= 0) return Malformed(result);
+    std::string value;
+    while ((result = sd_bus_message_peek_type(message, nullptr, nullptr)) > 0) {
+        if ((result = ReadText(message, type, value, limit)) < 0) return result;
+        if (values.size() < count) values.push_back(value);
+    }
+    if (result < 0 || (result = sd_bus_message_exit_container(message)) < 0) return result;
+    result = sd_bus_message_exit_container(message);
+    return result < 0 ? result : 1;
+}
+
 }  // namespace
 
 int EnterVariant(sd_bus_message* message, const char* contents) {
@@ -77,17 +95,12 @@ int ReadVariantBool(sd_bus_message* message, bool& value) {
 
 int ReadVariantTextList(sd_bus_message* message, std::vector<std::string>& values,
                         std::size_t count, std::size_t limit) {
-    int result = EnterVariant(message, "as");
-    if (result <= 0) return result;
-    if ((result = sd_bus_message_enter_container(message, 'a', "s")) <= 0) return Malformed(result);
-    std::string value;
-    while ((result = sd_bus_message_peek_type(message, nullptr, nullptr)) > 0) {
-        if ((result = ReadText(message, 's', value, limit)) < 0) return result;
-        if (values.size() < count) values.push_back(value);
-    }
-    if (result < 0 || (result = sd_bus_message_exit_container(message)) < 0) return result;
-    result = sd_bus_message_exit_container(message);
-    return result < 0 ? result : 1;
+    return ReadVariantList(message, 's', values, count, limit);
+}
+
+int ReadVariantPathList(sd_bus_message* message, std::vector<std::string>& values,
+                        std::size_t count, std::size_t limit) {
+    return ReadVariantList(message, 'o', values, count, limit);
 }
 
 int ReadProperties(sd_bus_message* message, const KeyVisitor& property) {

@@ -37,6 +37,9 @@ int ReadVariantBool(sd_bus_message* message, bool& value);
 // or a negative errno.
 int ReadVariantTextList(sd_bus_message* message, std::vector<std::string>& values,
                         std::size_t count, std::size_t limit);
+// The same for an array of object paths.
+int ReadVariantPathList(sd_bus_message* message, std::vector<std::string>& values,
+                        std::size_t count, std::size_t limit);
 
 // Walks an a{sv} (an object's properties): `property` is called with the read
 // position on each variant and must read or skip it. Stops at the first

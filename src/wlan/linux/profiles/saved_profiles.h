@@ -83,6 +83,7 @@ struct SavedProfile {
     // WEP keys are set (its control socket says so; its bus never does).
     std::uint32_t supplicantKeyMgmt = 0;
     bool wepKeys = false;
+    bool wepKeysUnknown = false;  // read over its bus: none given, maybe some set
     bool disabled = false;       // wpa_supplicant's disabled=1: saved, not used to connect
 };
 
