@@ -23,7 +23,8 @@ CONNMAN_AKMS = {"psk": {2, 4, 6}, "ieee8021x": {1, 3, 5}}
 
 # The managers' state names and the report's state; a name not here keeps
 # what nl80211 says. wpa_supplicant's as its bus names them (wpa_cli's
-# wpa_state in lower case); ConnMan's by connmanctl's letter for the service.
+# wpa_state in lower case); ConnMan's by connmanctl's letter for the service
+# ("c", configuration: the link is up, what is left is IP).
 SUPPLICANT_STATES = {"disconnected": "disconnected", "inactive": "disconnected", "scanning": "discovering",
                      "authenticating": "authenticating", "associating": "associating",
                      "associated": "associating", "4way_handshake": "authenticating",
