@@ -311,10 +311,13 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         {kConnMan, AnswerAsConnMan("malformed"), {":1", ":0", ":0"}, unrefined},
         {kSupplicant, AnswerAsSupplicant(), {"Home:3", ":0", "home:2", ":0", "cafe:2", ":0"}, joining},
         {kSupplicant, AnswerAsSupplicant(true), {":1", ":0", ":0"}, unrefined},
-        // The first manager in the order speaks alone.
+        // The first manager in the order speaks alone: wpa_supplicant's networks
+        // are the transient copies of the manager that drives it.
         {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining,
-         kConnMan, AnswerAsConnMan()},
+         kSupplicant, AnswerAsSupplicant()},
         {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining, kConnMan, AnswerAsConnMan()},
+        {kConnMan, AnswerAsConnMan(), {"Home:3", ":0", "Open home:2", ":0", "Cafe:2", ":0"}, joining,
+         kSupplicant, AnswerAsSupplicant()},
     };
     const testing_support::DrivenClock clock;
     for (const Case& c : cases) {
