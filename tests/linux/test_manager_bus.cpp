@@ -295,12 +295,16 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         std::vector<WLAN_INTERFACE_STATE> states;
         const char* later = nullptr;  // a manager after it in the order, also on the bus
         Answer laterAnswer = {};
+        const char* error = "org.freedesktop.NetworkManager.Settings.PermissionDenied";
     };
     const auto unrefined = States(Records());
     const std::vector<WLAN_INTERFACE_STATE> joining = {
         wlan_interface_state_associating, wlan_interface_state_disconnected, wlan_interface_state_not_ready};
     const Case cases[] = {
         {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining},
+        // A peer's error naming no memory is its trouble, not ours: nothing fails.
+        {kNm, [](sd_bus_message*, sd_bus_message*) { return false; }, {":1", ":0", ":0"}, unrefined, nullptr,
+         {}, "org.freedesktop.DBus.Error.NoMemory"},
         {kNm, AnswerAsOddNetworkManager,
          {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
         {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
@@ -329,7 +333,7 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
                         Is(member, "GetServices") || Is(sd_bus_message_get_path(call), "/fi/w1/wpa_supplicant1");
             return c.answer(call, reply);
         };
-        BusPeer peer(c.owner, counted, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
+        BusPeer peer(c.owner, counted, c.error);
         ASSERT_TRUE(peer.Owning());
         std::unique_ptr<BusPeer> later;
         if (c.later != nullptr) later = std::make_unique<BusPeer>(c.later, c.laterAnswer);
@@ -351,24 +355,6 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         EXPECT_FALSE(contact.bus.silent);
         EXPECT_EQ(States(records), c.states) << c.owner;
     }
-}
-
-// A peer's error reply naming no memory is the peer's trouble, not ours: the
-// lists stay as they are and the operation does not fail.
-TEST(ManagerProfiles, APeersOutOfMemoryReplyFailsNothing) {
-    const testing_support::DrivenClock clock;
-    ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start";
-    BusPeer peer(kNm, [](sd_bus_message*, sd_bus_message*) { return false; },
-                 "org.freedesktop.DBus.Error.NoMemory");
-    ASSERT_TRUE(peer.Owning());
-    wlanlinux::ManagerContact contact;
-    auto networks = Networks();
-    const auto shape = Shape(networks);
-    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), Scan(networks), networks, contact), 0);
-    EXPECT_EQ(Shape(networks), shape);
-    auto records = Records();
-    EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
-    EXPECT_EQ(States(records), States(Records()));
 }
 
 // Our own memory running out at any allocation fails that one operation
