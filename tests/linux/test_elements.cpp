@@ -72,6 +72,17 @@ TEST(ElementCursor, StopsAtAnElementThatRunsPastTheBuffer) {
     for (const Case& c : cases) EXPECT_EQ(WalkIds(c.bytes), c.ids) << c.name;
 }
 
+TEST(ElementCursor, ExtensionElementsExposeTheirExtensionId) {
+    const auto exact = ExactCopy(Extension(35, {9, 8}));
+    ElementCursor cursor(exact.get(), 5);
+    Element element;
+    ASSERT_TRUE(cursor.Next(element));
+    EXPECT_EQ(element.id, 255);
+    EXPECT_EQ(element.extension, 35);
+    EXPECT_EQ(element.length, 2u);
+    EXPECT_EQ(element.body[0], 9);
+}
+
 TEST(SummarizeElements, Ssid) {
     struct Case {
         const char* name;
