@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Host-side entry point of the lab: `moddeps ROOT MODULE...`, `check RUNDIR`
-and `profiles NM_RUNDIR IWD_RUNDIR`."""
+and `profiles RUNDIR...` (folders named run-profiles-MANAGER)."""
 
 import os
 import sys
@@ -15,10 +15,10 @@ def main(argv):
         return modules.main(argv[1:])
     if len(argv) == 2 and argv[0] == "check":
         return check.main(argv[1])
-    if len(argv) == 3 and argv[0] == "profiles":
+    if len(argv) >= 2 and argv[0] == "profiles":
         return profiles.main(argv[1:])
     print("usage: lab.py moddeps ROOT MODULE... | lab.py check RUNDIR | "
-          "lab.py profiles NM_RUNDIR IWD_RUNDIR", file=sys.stderr)
+          "lab.py profiles RUNDIR...", file=sys.stderr)
     return 2
 
 

@@ -6,12 +6,14 @@
 #   run-lab.sh PROGRAM WORKDIR [SCENARIO]
 #
 # SCENARIO radio (the default): access points of every kind. profiles: saved
-# profiles, one guest run with NetworkManager, one with iwd, each managing one
-# station on a system bus.
+# profiles, one guest run per manager (NetworkManager, iwd, wpa_supplicant
+# with its bus interface and with its control sockets only, ConnMan), each
+# managing one station; LAB_PROFILE_RUNS names the runs to make (default: all,
+# "nm iwd wpas-dbus wpas-ctrl connman").
 #
 # WORKDIR keeps the downloaded Debian packages between runs: the kernel, and for
-# the profiles scenario network-manager, iwd and the libraries of theirs the
-# host lacks (unpacked, never installed). Exit status: 0 passed, 1 failed (also
+# the profiles scenario network-manager, iwd, connman and the libraries of
+# theirs the host lacks (unpacked, never installed). Exit status: 0 passed, 1 failed (also
 # when a package cannot be downloaded), 77 QEMU cannot start at all (the test
 # is skipped).
 set -euo pipefail
@@ -31,7 +33,8 @@ PROGRAM=$(realpath "$PROGRAM")
 DEBS=$WORK/debs
 RUN=$WORK/run
 GUEST=$WORK/guest
-MANAGERS=   # the unpacked network-manager and iwd packages (profiles scenario)
+MANAGERS=   # the unpacked manager packages (profiles scenario)
+PROFILE_RUNS=${LAB_PROFILE_RUNS:-nm iwd wpas-dbus wpas-ctrl connman}
 if [ "$SCENARIO" = profiles ]; then GUEST=$WORK/guest-profiles; fi
 # Kernel modules iwd needs for its cryptography (AF_ALG, keyrings).
 IWD_MODULES="af_alg algif_hash algif_skcipher cmac ecb des_generic md4 sha512_generic pkcs8_key_parser ecdh_generic"
@@ -89,12 +92,12 @@ unpack_kernel() {  # DEB -> prints the unpacked folder
     echo "$dir"
 }
 
-# --- NetworkManager and iwd ------------------------------------------------
+# --- NetworkManager, iwd and ConnMan ----------------------------------------
 
-# The profiles guest runs Debian's NetworkManager and iwd, taken from their
-# packages like the kernel: downloaded, unpacked, never installed. Installed,
-# either would start managing the host's own interfaces.
-MANAGER_PACKAGES=(network-manager iwd)
+# The profiles guest runs Debian's NetworkManager, iwd and ConnMan, taken from
+# their packages like the kernel: downloaded, unpacked, never installed.
+# Installed, each would start managing the host's own interfaces.
+MANAGER_PACKAGES=(network-manager iwd connman)
 
 # Prints "PACKAGE VERSION" for each PACKAGE apt can download, refreshing the
 # package lists once if apt knows some of them not. One apt-cache call: each
@@ -237,10 +240,10 @@ copy_with_libraries() {  # ROOT FILE TARGET [UNPACKED]: UNPACKED's libraries kee
     done <<< "$libraries"
 }
 
-# NetworkManager, iwd, the system bus and udev, with the lab's configuration
-# and profiles, and the users the bus and the checks need.
-# NetworkManager and iwd come from the unpacked packages (MANAGERS), the bus
-# and udev from the host.
+# NetworkManager, iwd, ConnMan, the system bus and udev, with the lab's
+# configuration and profiles, and the users the bus and the checks need.
+# The managers come from the unpacked packages (MANAGERS); the bus, udev and
+# wpa_supplicant from the host.
 add_manager_tools() {  # ROOT
     local root=$1 tool path plugin file
     for tool in dbus-daemon udevadm; do
@@ -249,7 +252,7 @@ add_manager_tools() {  # ROOT
         copy_with_libraries "$root" "$path" "$path"
     done
     copy_with_libraries "$root" "$(command -v udevadm)" /lib/systemd/systemd-udevd
-    for file in /usr/sbin/NetworkManager /usr/bin/nmcli /usr/libexec/iwd; do
+    for file in /usr/sbin/NetworkManager /usr/bin/nmcli /usr/libexec/iwd /usr/sbin/connmand /usr/bin/connmanctl; do
         [ -e "$MANAGERS$file" ] || die "$file is missing from the unpacked packages in $MANAGERS"
         copy_with_libraries "$root" "$MANAGERS$file" "$file" "$MANAGERS"
     done
@@ -262,7 +265,8 @@ add_manager_tools() {  # ROOT
         [ -e "$conf" ] || die "$conf is missing (packages dbus-system-bus-common, wpasupplicant)"
         install -D -m 0644 "$conf" "$root$conf"
     done
-    for conf in /usr/share/dbus-1/system.d/org.freedesktop.NetworkManager.conf /usr/share/dbus-1/system.d/iwd-dbus.conf; do
+    for conf in /usr/share/dbus-1/system.d/org.freedesktop.NetworkManager.conf /usr/share/dbus-1/system.d/iwd-dbus.conf \
+        /usr/share/dbus-1/system.d/connman.conf; do
         [ -e "$MANAGERS$conf" ] || die "$conf is missing from the unpacked packages in $MANAGERS"
         install -D -m 0644 "$MANAGERS$conf" "$root$conf"
     done
@@ -272,6 +276,8 @@ add_manager_tools() {  # ROOT
     install -m 0600 "$LAB_DIR"/guest/nm/*.nmconnection "$root/etc/NetworkManager/system-connections/"
     install -D -m 0644 "$LAB_DIR/guest/iwd/main.conf" "$root/etc/iwd/main.conf"
     install -m 0600 "$LAB_DIR"/guest/iwd/lab-* "$root/var/lib/iwd/"
+    install -D -m 0644 -t "$root/lab/wpas" "$LAB_DIR"/guest/wpas/*.conf
+    install -D -m 0644 -t "$root/lab/connman" "$LAB_DIR"/guest/connman/settings
     install -m 0644 "$LAB_DIR/guest/profiles.sh" "$root/lab/"
     mkdir -p "$root/var/lib/NetworkManager"
     ln -s /run "$root/var/run"   # where the bus's socket is looked for
@@ -351,7 +357,7 @@ boot() {  # ACCEL KERNEL INITRD [KERNEL-ARGUMENT]
 }
 
 # Boots the guest once per run and checks what it sent: the radio scenario
-# in WORK/run, the profiles scenario in WORK/run-profiles-nm and -iwd.
+# in WORK/run, the profiles scenario in WORK/run-profiles-MANAGER.
 main() {
     case $SCENARIO in
     radio | profiles) ;;
@@ -360,16 +366,24 @@ main() {
     command -v "$QEMU" >/dev/null 2>&1 ||
         skip "QEMU cannot start at all: $QEMU is not installed (scripts/install-deps.sh installs it)"
     [ -x "$PROGRAM" ] || die "program $PROGRAM is missing"
-    local t0 deb kdir kernel initrd accel
+    local t0 deb kdir kernel initrd accel manager
     t0=$(now)
-    [ "$SCENARIO" = profiles ] && RUN=$WORK/run-profiles-nm
+    if [ "$SCENARIO" = profiles ]; then
+        read -r -a PROFILE_RUNS <<< "$PROFILE_RUNS"
+        [ ${#PROFILE_RUNS[@]} -gt 0 ] || die "LAB_PROFILE_RUNS names no run"
+        for manager in "${PROFILE_RUNS[@]}"; do
+            [[ $manager =~ ^(nm|iwd|wpas-dbus|wpas-ctrl|connman)$ ]] ||
+                die "unknown profiles run '$manager' (LAB_PROFILE_RUNS: nm iwd wpas-dbus wpas-ctrl connman)"
+        done
+        RUN=$WORK/run-profiles-${PROFILE_RUNS[0]}
+    fi
     rm -rf "$RUN"
     mkdir -p "$RUN" "$GUEST"
     deb=$(kernel_deb)
     kdir=$(unpack_kernel "$deb")
     if [ "$SCENARIO" = profiles ]; then
         MANAGERS=$(manager_root)
-        say "NetworkManager and iwd from $(paste -sd ' ' "$MANAGERS/.packages")"
+        say "managers from $(paste -sd ' ' "$MANAGERS/.packages")"
     fi
     kernel=$(ls -1 "$kdir"/boot/vmlinuz-* | head -n 1)
     initrd=$GUEST/initramfs.cpio.gz
@@ -379,7 +393,7 @@ main() {
     t1=$(now)
     accel=$(choose_accel "$kernel" "$initrd")
     say "accelerator: $accel (chosen in $(since "$t1")s)"
-    local status runs=() manager
+    local status runs=()
     if [ "$SCENARIO" = radio ]; then
         t1=$(now)
         boot "$accel" "$kernel" "$initrd"
@@ -387,7 +401,7 @@ main() {
         tr -d '\r' < "$RUN/console.log" | grep -a '^lab: ' || true
         python3 "$LAB_DIR/lab.py" check "$RUN" && status=0 || status=$?
     else
-        for manager in nm iwd; do
+        for manager in "${PROFILE_RUNS[@]}"; do
             RUN=$WORK/run-profiles-$manager
             rm -rf "$RUN"
             mkdir -p "$RUN"

@@ -188,7 +188,7 @@ main() {
     fi
     log "guest up at $(elapsed)s"
     local manager
-    manager=$(sed -n 's/.*lab\.profiles=\([a-z]*\).*/\1/p' /proc/cmdline)
+    manager=$(sed -n 's/.*lab\.profiles=\([a-z-]*\).*/\1/p' /proc/cmdline)
     # A command that never returns must not hold the host until its timeout.
     # NetworkManager's run also times nmcli over hundreds of profiles.
     local watchdog=300

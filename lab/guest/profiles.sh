@@ -1,9 +1,14 @@
-# Sourced by /init when the kernel command line has lab.profiles=nm or
-# lab.profiles=iwd: saved profiles under a network manager on a system bus.
+# Sourced by /init when the kernel command line has lab.profiles=MANAGER:
+# saved profiles under a network manager on a system bus. MANAGER is nm
+# (NetworkManager), iwd, wpas-dbus (wpa_supplicant with its bus interface),
+# wpas-ctrl (wpa_supplicant with its control sockets only) or connman.
 # Radio 0 holds the access points (hostapd-profiles.conf), radio 1 is the
-# station the manager connects, radio 2 a station no manager touches. The
-# report runs without privileges: as nobody, and under iwd also as labnet,
-# a member of group netdev, which iwd's bus policy admits.
+# station the manager connects, radio 2 a station no manager touches (but
+# wpa_supplicant, which keeps it scanning). The report runs without privileges:
+# as nobody, and except under NetworkManager also as labnet, a member of group
+# netdev, which iwd's and wpa_supplicant's bus policies and wpa_supplicant's
+# control sockets admit. Around the reports the managers' own tools record
+# what the checker expects of them.
 
 PROFILE_STATION=wlan1
 PLAIN_STATION=wlan2
@@ -52,6 +57,89 @@ start_networkmanager() {
 start_iwd() {
     /usr/libexec/iwd -d -i $PROFILE_STATION > "$OUT/iwd.log" 2>&1 &
     wait_for 150 "iwd to connect $PROFILE_STATION" authorized $PROFILE_STATION
+}
+
+wpas_cli() { wpa_cli -p /run/wpa_supplicant -i "$@"; }
+
+# wpa_supplicant on both stations, with its bus interface (dbus) or with its
+# control sockets only (ctrl).
+start_supplicant() {  # dbus|ctrl
+    local bus=()
+    [ "$1" = dbus ] && bus=(-u)
+    # lab-stranger's access point has an address once hostapd runs.
+    sed "s/@STRANGER_BSSID@/$(cat /sys/class/net/wlan0-2/address)/" /lab/wpas/wlan1.conf > /run/wpas-wlan1.conf
+    wpa_supplicant "${bus[@]}" -B -f "$OUT/wpa_supplicant.log" -i $PROFILE_STATION -c /run/wpas-wlan1.conf \
+        -N -i $PLAIN_STATION -c /lab/wpas/wlan2.conf || fail "wpa_supplicant did not start"
+    wait_for 150 "wpa_supplicant to connect $PROFILE_STATION" connected $PROFILE_STATION
+}
+
+# ConnMan's saved services: SSID, security, whether it joins on its own. Only
+# lab-home does; lab-gone is out of range.
+CONNMAN_SERVICES=("lab-home psk true" "lab-cafe none false" "lab-dual psk false" "lab-gone psk false")
+
+# Saved services are folders named after the service, which holds the
+# station's address and the SSID in hex. A fixed address keeps ConnMan from
+# waiting for an address server the lab does not run.
+save_connman_services() {
+    local mac row ssid security auto hex id
+    mac=$(tr -d : < /sys/class/net/$PROFILE_STATION/address)
+    mkdir -m 0700 /var/lib/connman
+    cp /lab/connman/settings /var/lib/connman/settings
+    for row in "${CONNMAN_SERVICES[@]}"; do
+        read -r ssid security auto <<< "$row"
+        hex=$(printf %s "$ssid" | od -An -tx1 | tr -d ' \n')
+        id=wifi_${mac}_${hex}_managed_$security
+        mkdir -m 0700 "/var/lib/connman/$id"
+        {
+            printf '[%s]\nName=%s\nSSID=%s\nFavorite=true\nAutoConnect=%s\n' "$id" "$ssid" "$hex" "$auto"
+            [ "$security" = psk ] && echo Passphrase=lab-passphrase
+            printf 'IPv4.method=manual\nIPv4.netmask_prefixlen=24\nIPv4.local_address=192.0.2.1\nIPv6.method=off\n'
+        } > "/var/lib/connman/$id/settings"
+    done
+}
+
+connman_ready() { connmanctl services 2>/dev/null | grep -q '^\*A[OR]' && authorized $PROFILE_STATION; }
+
+start_connman() {
+    save_connman_services
+    wpa_supplicant -u -B -f "$OUT/wpa_supplicant.log" || fail "wpa_supplicant did not start"
+    connmand -n -d -r -i $PROFILE_STATION > "$OUT/connmand.log" 2>&1 &
+    wait_for 150 "ConnMan to connect $PROFILE_STATION" connman_ready
+}
+
+# Where the labnet report connects: while wpa_supplicant is on the bus, the
+# report must read it there and leave its control sockets alone.
+as_labnet_traced() {
+    as_labnet strace -f -e trace=connect -e signal=none -s 64 -o /tmp/strace-report-netdev.txt "$@"
+}
+
+# wpa_supplicant's own client on each station's networks: the list, then per
+# network the settings its matching reads ("ID NAME<tab>VALUE" lines).
+record_supplicant_networks() {
+    local dev id key
+    for dev in $PROFILE_STATION $PLAIN_STATION; do
+        wpas_cli "$dev" list_networks > "$OUT/wpas-list-$dev.txt" 2>&1
+        for id in $(awk -F '\t' 'NR > 1 { print $1 }' "$OUT/wpas-list-$dev.txt"); do
+            for key in ssid id_str key_mgmt bssid mode; do
+                printf '%s %s\t%s\n' "$id" "$key" "$(wpas_cli "$dev" get_network "$id" "$key")"
+            done
+        done > "$OUT/wpas-get-$dev.txt"
+    done
+}
+
+# The manager's view by its own tools, just before (WHEN=before) and just
+# after the reports: a state may change in between.
+record_manager() {  # MANAGER WHEN
+    local dev
+    case $1 in
+    wpas-*)
+        [ "$2" = before ] && record_supplicant_networks
+        for dev in $PROFILE_STATION $PLAIN_STATION; do
+            wpas_cli "$dev" status > "$OUT/wpas-status-$dev-$2.txt" 2>&1
+        done
+        ;;
+    connman) connmanctl services > "$OUT/connman-services-$2.txt" 2>&1 ;;
+    esac
 }
 
 # The benchmark: the report against nmcli's listing, both as nobody, with the
@@ -123,7 +211,7 @@ bench_profiles() {
     bench_block none alone
 }
 
-profiles_main() {  # nm | iwd
+profiles_main() {  # nm | iwd | wpas-dbus | wpas-ctrl | connman
     local manager=$1
     RADIOS=3
     load_modules
@@ -136,6 +224,9 @@ profiles_main() {  # nm | iwd
     case $manager in
     nm) start_networkmanager ;;
     iwd) start_iwd ;;
+    wpas-dbus) start_supplicant dbus ;;
+    wpas-ctrl) start_supplicant ctrl ;;
+    connman) start_connman ;;
     *) fail "unknown manager '$manager'" ;;
     esac
     echo "managed $(elapsed)" >> "$OUT/timings.txt"
@@ -147,8 +238,17 @@ profiles_main() {  # nm | iwd
     echo "scanned $(elapsed)" >> "$OUT/timings.txt"
 
     record_interfaces $PROFILE_STATION $PLAIN_STATION
+    record_manager "$manager" before
     run_report report as_nobody
-    [ "$manager" = iwd ] && run_report report-netdev as_labnet
+    case $manager in
+    nm) ;;
+    wpas-*)
+        run_report report-netdev as_labnet_traced
+        cp /tmp/strace-report-netdev.txt "$OUT/"
+        ;;
+    *) run_report report-netdev as_labnet ;;
+    esac
+    record_manager "$manager" after
     dump_scans $PROFILE_STATION $PLAIN_STATION
     echo "captured $(elapsed)" >> "$OUT/timings.txt"
     if [ "$manager" = nm ]; then

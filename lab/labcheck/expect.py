@@ -31,7 +31,11 @@ _CIPHER_STRENGTH = [(9, 9), (10, 10), (8, 8), (4, 4), (2, 2), (5, 5), (1, 1)]
 STATE_NAMES = {"not_ready": "wlan_interface_state_not_ready",
                "connected": "wlan_interface_state_connected",
                "ad_hoc": "wlan_interface_state_ad_hoc_network_formed",
-               "disconnected": "wlan_interface_state_disconnected"}
+               "disconnecting": "wlan_interface_state_disconnecting",
+               "disconnected": "wlan_interface_state_disconnected",
+               "associating": "wlan_interface_state_associating",
+               "discovering": "wlan_interface_state_discovering",
+               "authenticating": "wlan_interface_state_authenticating"}
 
 
 def quality(mbm=None, unspec=None):

@@ -1,14 +1,18 @@
-"""Checks the profiles scenario: NetworkManager's run and iwd's run.
+"""Checks the profiles scenario: one run per manager (NetworkManager, iwd,
+wpa_supplicant on its bus and on its control sockets, ConnMan).
 
 Each report, run without privileges, must give every saved profile it may read
 an entry of its own right before the network's plain entry (HAS_PROFILE, the
 profile's name), put the connected flag on the profile in use, and show no
 profile it may not read. Without its profile entries it must be exactly the
-list the radio lab holds against iw."""
+list the radio lab holds against iw, in the interface states the manager
+gives. NetworkManager's and iwd's expectations are tables; the others' come
+from the managers' own tools (managers.py)."""
 
 import dataclasses
+import os
 
-from . import bench, check, compare, iwscan, transfer
+from . import bench, check, compare, expect, iwscan, managers, transfer
 
 CONNECTED, HAS_PROFILE = 1, 2
 PLAIN = {b"": 0}
@@ -133,10 +137,68 @@ def sorted_items(entries):
     return sorted(entries.items())
 
 
+# Runs checked against the managers' own tools: how to read the manager's view,
+# its rule for which BSSs a profile may use, its state table, and whether it
+# admits nobody (labnet, in group netdev, all admit). Each run's reports are
+# TOOL_REPORTS.
+_SUPPLICANT = (managers.supplicant_view, managers.supplicant_fits, managers.SUPPLICANT_STATES, False)
+TOOL_RUNS = {"wpas-dbus": _SUPPLICANT, "wpas-ctrl": _SUPPLICANT,
+             "connman": (managers.connman_view, managers.connman_fits, managers.CONNMAN_STATES, True)}
+TOOL_REPORTS = [("report", "nobody"), ("report-netdev", "labnet (netdev)")]
+# Whether the labnet report must connect to wpa_supplicant's control sockets:
+# not while wpa_supplicant is on the bus (its connects, traced).
+ASKS_CONTROL_SOCKETS = {"wpas-dbus": False, "wpas-ctrl": True}
+CONTROL_TRACE = "strace-report-netdev.txt"
+
+
+def _in_state(facts, parsed, states):
+    """The facts with each interface's state the one of its possible states
+    that the report shows, else the first."""
+    chosen = []
+    for index, fact in enumerate(facts):
+        shown = parsed.interfaces[index].state if index < len(parsed.interfaces) else None
+        options = states.get(fact.name, [fact.state])
+        state = next((s for s in options if expect.STATE_NAMES[s] == shown), options[0])
+        chosen.append(dataclasses.replace(fact, state=state))
+    return chosen
+
+
+def _control_socket_faults(files, run):
+    if run not in ASKS_CONTROL_SOCKETS:
+        return []
+    trace = files.get(CONTROL_TRACE)
+    if trace is None:
+        raise check.RunError(f"the guest sent no {CONTROL_TRACE}")
+    asked = b'sun_path="/run/wpa_supplicant/' in trace
+    if asked == ASKS_CONTROL_SOCKETS[run]:
+        return []
+    return [f"{run} report-netdev (as labnet (netdev)): "
+            + ("connected to a control socket while wpa_supplicant is on the bus" if asked
+               else "never connected to wpa_supplicant's control sockets")]
+
+
+def check_tool_run(files, run, facts):
+    """Faults of a run whose expectations come from the manager's tools."""
+    read_view, fits, table, admits_nobody = TOOL_RUNS[run]
+    view = read_view(files, [f.name for f in facts])
+    faults = _control_socket_faults(files, run)
+    for stem, who in TOOL_REPORTS:
+        label = f"{run} {stem} (as {who})"
+        process, parsed = check.report_faults(files, stem)
+        faults += [f"{label}: {f}" for f in process]
+        refused = who == "nobody" and not admits_nobody
+        seen = managers.ManagerView() if refused else view
+        faults += check_report(parsed, _in_state(facts, parsed, managers.expected_states(seen, facts, table)),
+                               managers.expected_entries(seen, facts, fits), label)
+    return faults
+
+
 def check_run(files, run, reports=REPORTS):
-    """Faults of one guest run (nm or iwd)."""
+    """Faults of one guest run."""
     check.guest_failure(files)
     facts = check.interface_facts(files)
+    if run in TOOL_RUNS:
+        return check_tool_run(files, run, facts)
     faults = []
     for name, stem, who, expected in reports:
         if name != run or (stem == BENCH_REPORT and f"{stem}.txt" not in files):
@@ -149,14 +211,17 @@ def check_run(files, run, reports=REPORTS):
 
 
 def main(run_dirs):
-    faults = []
-    for run, run_dir in zip(("nm", "iwd"), run_dirs):
+    """Checks each run folder (run-profiles-MANAGER), every one even after one fails."""
+    faults, failed = [], 0
+    for run_dir in run_dirs:
+        run = os.path.basename(os.path.normpath(run_dir)).removeprefix("run-profiles-")
         try:
             files = check.receive(run_dir)
             faults += check_run(files, run)
         except (check.RunError, transfer.TransferError, iwscan.ParseError) as error:
             print(f"lab: FAILED: the {run} run: {error}")
-            return 1
+            failed += 1
+            continue
         timeline = (files.get("timings.txt") or b"").decode().split()
         print(f"lab: {run} run: guest uptime at each step: {' '.join(timeline)}")
         if "bench-profiles.txt" in files:
@@ -166,6 +231,7 @@ def main(run_dirs):
         print(f"lab: FAILED: {len(faults)} faults in the profiles scenario:")
         for fault in faults:
             print(f"  - {fault}")
+    if faults or failed:
         return 1
-    print(f"lab: PASSED: {len(REPORTS)} reports list exactly the profiles their users may read")
+    print(f"lab: PASSED: the reports of {len(run_dirs)} runs list exactly the profiles their users may read")
     return 0

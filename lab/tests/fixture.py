@@ -1,5 +1,5 @@
-"""Real lab runs (lab/tests/data/run1, and profiles-nm and profiles-iwd of the
-profiles scenario), as the guest sent them, for the checker's tests."""
+"""Real lab runs (lab/tests/data/run1, and profiles-MANAGER of the profiles
+scenario), as the guest sent them, for the checker's tests."""
 
 import os
 

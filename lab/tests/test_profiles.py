@@ -1,5 +1,5 @@
-"""The profiles scenario's check over real NetworkManager and iwd runs, and the
-faults it reports when the report's profile entries are wrong."""
+"""The profiles scenario's check over real runs of each manager, and the faults
+it reports when the report's profile entries or states are wrong."""
 
 import unittest
 
@@ -41,12 +41,12 @@ def edit_block(report, name, old, new):
 class ProfilesCheckTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.runs = {"nm": fixture.files("profiles-nm"), "iwd": fixture.files("profiles-iwd")}
+        cls.runs = {run: fixture.files(f"profiles-{run}") for run in ("nm", "iwd", "wpas-dbus", "wpas-ctrl", "connman")}
 
-    def faults(self, run, stem="report", change=None):
+    def faults(self, run, name="report.txt", change=None):
         files = dict(self.runs[run])
         if change is not None:
-            files[f"{stem}.txt"] = change(files[f"{stem}.txt"])
+            files[name] = change(files[name])
         return profiles.check_run(files, run)
 
     def test_recorded_runs_pass(self):
@@ -87,6 +87,47 @@ class ProfilesCheckTest(unittest.TestCase):
             with self.subTest(words=words):
                 faults = self.faults(run, change=change)
                 self.assertTrue([f for f in faults if all(w in f for w in words)], f"no {words} in {faults}")
+
+
+    def test_managers_tools_decide(self):
+        """wpa_supplicant's and ConnMan's runs are held to what their own tools
+        said around the reports."""
+        wlan2 = b"Interface 1\n"
+
+        def on_wlan2(old, new):
+            return lambda r: r[:r.index(wlan2)] + r[r.index(wlan2):].replace(old, new, 1)
+
+        discovering = b"state is [wlan_interface_state_discovering]"
+        cases = [
+            # nobody may not read wpa_supplicant's networks.
+            ("wpas-ctrl", "report.txt", lambda r: listed_with(r, b"home", b"[lab-home]"),
+             ["report (as nobody)", "'lab-home'", "home"]),
+            ("wpas-dbus", "report-netdev.txt",
+             lambda r: listed_with(r, b"dual", b"[lab-dual]", b"Security is NOT enabled"), ["'lab-dual' (open)", "dual"]),
+            ("wpas-dbus", "report-netdev.txt", lambda r: listed_with(r, b"stranger-elsewhere", b"[lab-stranger]"),
+             ["'lab-stranger'", "stranger-elsewhere"]),
+            ("wpas-ctrl", "report-netdev.txt",
+             on_wlan2(discovering, b"state is [wlan_interface_state_disconnected]"),
+             ["wlan2", "[wlan_interface_state_disconnected], the guest shows [wlan_interface_state_discovering]"]),
+            # A state that changed during the reports: either will do.
+            ("wpas-ctrl", "wpas-status-wlan2-before.txt", lambda t: t.replace(b"=SCANNING", b"=ASSOCIATING"), None),
+            ("wpas-dbus", "strace-report-netdev.txt",
+             lambda t: t + b'265 connect(5, {sa_family=AF_UNIX, sun_path="/run/wpa_supplicant/wlan1"}, 110) = 0\n',
+             ["connected to a control socket while wpa_supplicant is on the bus"]),
+            ("connman", "report.txt", lambda r: edit_block(r, b"lab-home", CONNECTED_HOME, PROFILE_ONLY),
+             ["report (as nobody)", "'lab-home'", "expected [{b'lab-home': 3"]),
+            # A saved service is listed on the station whose address its name holds.
+            ("connman", "connman-services-before.txt",
+             lambda t: t + b"*   lab-cafe             wifi_020000000200_6c61622d63616665_managed_none\n",
+             ["wlan2", "'lab-cafe'", "expected [{b'lab-cafe': 2"]),
+        ]
+        for run, name, change, words in cases:
+            with self.subTest(run=run, name=name, words=words):
+                faults = self.faults(run, name, change)
+                if words is None:
+                    self.assertEqual(faults, [])
+                else:
+                    self.assertTrue([f for f in faults if all(w in f for w in words)], f"no {words} in {faults}")
 
 
 if __name__ == "__main__":

