@@ -20,14 +20,18 @@ constexpr std::size_t kPathSize = sizeof(sockaddr_un::sun_path);
 // Our directory, in the service's runtime directory (the first, when systemd
 // names several), else in /tmp; left empty when neither takes it.
 void MakePrivateDirectory(char (&directory)[kPathSize]) {
-    const char* runtime = std::getenv("RUNTIME_DIRECTORY");
+    // Nothing in the process sets the environment.
+    const char* runtime = std::getenv("RUNTIME_DIRECTORY");  // NOLINT(concurrency-mt-unsafe)
     const std::size_t length = runtime == nullptr ? 0 : std::strcspn(runtime, ":");
     // Room for "/wlanreport-XXXXXX/s".
     if (length != 0 && runtime[0] == '/' && length + 20 < kPathSize) {
-        std::snprintf(directory, kPathSize, "%.*s/wlanreport-XXXXXX", static_cast<int>(length), runtime);
-        if (mkdtemp(directory) != nullptr) return;
+        const int written = std::snprintf(directory, kPathSize, "%.*s/wlanreport-XXXXXX",
+                                          static_cast<int>(length), runtime);
+        if (written > 0 && static_cast<std::size_t>(written) < kPathSize && mkdtemp(directory) != nullptr)
+            return;
     }
-    std::snprintf(directory, kPathSize, "/tmp/wlanreport-XXXXXX");
+    constexpr char kFallback[] = "/tmp/wlanreport-XXXXXX";
+    std::memcpy(directory, kFallback, sizeof kFallback);
     if (mkdtemp(directory) == nullptr) directory[0] = '\0';
 }
 
