@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -10,6 +9,7 @@
 
 #include "wlan/linux/bus/bus_message_reading.h"
 #include "wlan/linux/bus/bus_properties.h"
+#include "wlan/linux/profiles/profile_texts.h"
 
 namespace wlanlinux {
 namespace {
@@ -104,13 +104,7 @@ bool ReadServicePath(std::string_view path, const std::vector<std::string>& list
     const std::string_view address = parts[0], hex = parts[1], mode = parts[2], security = parts[3];
     if (address.empty() || hex.empty() || hex.size() % 2 != 0 || hex.size() / 2 > kMaxSsidLength)
         return false;
-    profile.ssid.clear();
-    for (std::size_t at = 0; at != hex.size(); at += 2) {
-        unsigned byte = 0;
-        const auto [end, error] = std::from_chars(hex.data() + at, hex.data() + at + 2, byte, 16);
-        if (error != std::errc() || end != hex.data() + at + 2) return false;
-        profile.ssid.push_back(static_cast<char>(byte));
-    }
+    if (!DecodeHex(hex, profile.ssid)) return false;
     const auto modeRow = std::find_if(std::begin(kModes), std::end(kModes),
                                       [&](const auto& row) { return row.word == mode; });
     if (modeRow == std::end(kModes)) return false;

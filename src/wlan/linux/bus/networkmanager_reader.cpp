@@ -7,6 +7,7 @@
 
 #include "wlan/linux/bus/bus_message_reading.h"
 #include "wlan/linux/bus/bus_properties.h"
+#include "wlan/linux/profiles/profile_texts.h"
 #include "wlan/linux/bus/system_bus.h"
 
 namespace wlanlinux {
@@ -173,23 +174,10 @@ std::uint32_t BitsOf(const std::vector<std::string>& names) {
     return bits;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // "aa:bb:cc:dd:ee:ff" as 6 bytes; empty when it is not such an address.
 std::string AddressBytes(const std::string& text) {
     std::string bytes;
-    if (text.size() != 17) return bytes;
-    for (std::size_t i = 0; i != 6; ++i) {
-        const int high = HexDigit(text[3 * i]);
-        const int low = HexDigit(text[3 * i + 1]);
-        if (high < 0 || low < 0 || (i != 5 && text[3 * i + 2] != ':')) return std::string();
-        bytes.push_back(static_cast<char>(high << 4 | low));
-    }
+    DecodeAddress(text, bytes);
     return bytes;
 }
 

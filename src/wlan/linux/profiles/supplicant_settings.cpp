@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "wlan/linux/profiles/profile_texts.h"
+
 namespace wlanlinux {
 namespace {
 
@@ -61,13 +63,6 @@ bool ReadTokens(std::string_view value, const Token (&table)[N], std::uint32_t u
     return true;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // wpa_supplicant writes a text setting in double quotes when every byte is
 // printable ASCII, else as hex digits.
 bool ReadText(std::string_view value, std::size_t limit, std::string& out) {
@@ -76,16 +71,7 @@ bool ReadText(std::string_view value, std::size_t limit, std::string& out) {
         out.assign(value.substr(1, value.size() - 2));
         return true;
     }
-    if (value.size() % 2 != 0 || value.size() / 2 > limit) return false;
-    std::string bytes;
-    for (std::size_t i = 0; i != value.size(); i += 2) {
-        const int high = HexDigit(value[i]);
-        const int low = HexDigit(value[i + 1]);
-        if (high < 0 || low < 0) return false;
-        bytes.push_back(static_cast<char>(high * 16 + low));
-    }
-    out = std::move(bytes);
-    return true;
+    return value.size() / 2 <= limit && DecodeHex(value, out);
 }
 
 bool ReadAddress(std::string_view value, std::string& out) {
@@ -93,16 +79,7 @@ bool ReadAddress(std::string_view value, std::string& out) {
         out.clear();
         return true;
     }
-    if (value.size() != 17) return false;
-    std::string bytes;
-    for (std::size_t i = 0; i < 17; i += 3) {
-        const int high = HexDigit(value[i]);
-        const int low = HexDigit(value[i + 1]);
-        if (high < 0 || low < 0 || (i + 2 < 17 && value[i + 2] != ':')) return false;
-        bytes.push_back(static_cast<char>(high * 16 + low));
-    }
-    out = std::move(bytes);
-    return true;
+    return DecodeAddress(value, out);
 }
 
 bool ReadSmallNumber(std::string_view value, unsigned& out) {
