@@ -25,8 +25,8 @@ public:
     PrivateBus();  // starts the daemon; check Running()
     ~PrivateBus();
     bool Running() const { return running_; }
-    // Whether the bus has tried to start the service of that name.
-    bool Activated(const std::string& name) const;
+    // Whether the bus has tried to start any of the managers.
+    bool Activated() const;
 
 private:
     std::string dir_;

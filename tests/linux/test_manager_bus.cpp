@@ -65,10 +65,8 @@ wlanlinux::ScannedNetworks Scan(const std::vector<WLAN_AVAILABLE_NETWORK>& netwo
 std::vector<std::string> Shape(const std::vector<WLAN_AVAILABLE_NETWORK>& entries) {
     std::vector<std::string> shape;
     for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
-        std::string text;
-        for (const char16_t* unit = entry.strProfileName; *unit != 0; ++unit)
-            text += static_cast<char>(*unit);
-        shape.push_back(text + ":" + std::to_string(entry.dwFlags));
+        const std::u16string name = entry.strProfileName;
+        shape.push_back(std::string(name.begin(), name.end()) + ":" + std::to_string(entry.dwFlags));
     }
     return shape;
 }
@@ -86,12 +84,10 @@ wlanlinux::InterfaceRecord Wlan0(int index = 0) {
 
 std::vector<wlanlinux::InterfaceRecord> Records() {
     std::vector<wlanlinux::InterfaceRecord> records(3);
-    const char* names[] = {"wlan0", "wlan1", "wlan2"};
-    const WLAN_INTERFACE_STATE states[] = {wlan_interface_state_connected,
-                                           wlan_interface_state_disconnected,
+    const WLAN_INTERFACE_STATE states[] = {wlan_interface_state_connected, wlan_interface_state_disconnected,
                                            wlan_interface_state_not_ready};
     for (std::size_t i = 0; i != records.size(); ++i) {
-        std::strcpy(records[i].netdev.name, names[i]);
+        std::snprintf(records[i].netdev.name, sizeof records[i].netdev.name, "wlan%zu", i);
         records[i].state = states[i];
     }
     return records;
@@ -108,6 +104,12 @@ PrivateBus& Bus() {
     static PrivateBus bus;
     return bus;
 }
+
+class ManagerProfiles : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start"; }
+    const testing_support::DrivenClock clock;
+};
 
 bool Is(const char* text, const char* expected) { return text != nullptr && std::strcmp(text, expected) == 0; }
 
@@ -281,7 +283,7 @@ bool AnswerAsOddNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
 
 }  // namespace
 
-TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
+TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
     struct Case {
         const char* owner;
         Answer answer;
@@ -317,9 +319,7 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         {kConnMan, AnswerAsConnMan(), {"Home:3", ":0", "Open home:2", ":0", "Cafe:2", ":0"}, joining,
          kSupplicant, AnswerAsSupplicant()},
     };
-    const testing_support::DrivenClock clock;
     for (const Case& c : cases) {
-        ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start";
         std::atomic<int> listings = 0;
         const auto counted = [&](sd_bus_message* call, sd_bus_message* reply) {
             const char* member = sd_bus_message_get_member(call);
@@ -353,9 +353,7 @@ TEST(ManagerProfiles, WhatAnAnsweringManagerAdds) {
 
 // Our own memory running out at any allocation fails that one operation
 // (the list or the states unchanged) and leaks nothing.
-TEST(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
-    const testing_support::DrivenClock clock;
-    ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start";
+TEST_F(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
     BusPeer peer(kNm, AnswerAsNetworkManager, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
     ASSERT_TRUE(peer.Owning());
     for (std::size_t failAt = 1;; ++failAt) {
@@ -378,44 +376,39 @@ TEST(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
     }
 }
 
-TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
-    enum class Setup { NoBus, MuteBus, NoManager, SilentNetworkManager, SilentIwd, SilentSupplicant, SlowNetworkManager };
-    const Setup setups[] = {Setup::NoBus, Setup::MuteBus, Setup::NoManager, Setup::SilentNetworkManager,
-                            Setup::SilentIwd, Setup::SilentSupplicant, Setup::SlowNetworkManager};
-    ASSERT_TRUE(Bus().Running());
-    const std::string sharedBus = getenv("DBUS_SYSTEM_BUS_ADDRESS");
-    for (const Setup setup : setups) {
-        SCOPED_TRACE(static_cast<int>(setup));
-        const testing_support::DrivenClock clock;
+TEST_F(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
+    // A bus that accepts connections (the backlog does) and never says a word.
+    const std::string mutePath = "/tmp/wlanreport-mute-" + std::to_string(getpid());
+    sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+    mutePath.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int mute = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    unlink(mutePath.c_str());
+    ASSERT_EQ(bind(mute, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(mute, 16), 0);
+    const std::string shared = getenv("DBUS_SYSTEM_BUS_ADDRESS");
+    const struct {
+        const char* what;
+        std::string bus;
+        const char* owner = nullptr;  // a manager that never answers, unless `answer` does
+        Answer answer = {};
+        bool silent = false;
+    } cases[] = {
+        {"no bus", "unix:path=/nonexistent/wlanreport-bus"},
+        {"mute bus", "unix:path=" + mutePath, nullptr, {}, true},
+        {"no manager", shared},
+        {"silent NetworkManager", shared, kNm, {}, true},
+        {"silent iwd", shared, kIwd, {}, true},
+        {"silent wpa_supplicant", shared, kSupplicant, {}, true},
+        {"NetworkManager answering each call after 400 ms", shared, kNm,
+         testing_support::Delayed(AnswerAsNetworkManager, 400'000)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::DrivenClock::Silence(c.silent);
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", c.bus.c_str(), 1);
         std::unique_ptr<BusPeer> peer;
-        std::string mutePath;
-        int muteSocket = -1;
-        const bool slow = setup == Setup::SlowNetworkManager;
-        const bool silent = setup == Setup::MuteBus || setup == Setup::SilentNetworkManager ||
-                            setup == Setup::SilentIwd || setup == Setup::SilentSupplicant;
-        testing_support::DrivenClock::Silence(silent);
-        if (setup == Setup::NoBus) {
-            setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/wlanreport-bus", 1);
-        } else if (setup == Setup::MuteBus) {
-            // Accepts connections (the backlog does) and never says a word.
-            mutePath = "/tmp/wlanreport-mute-" + std::to_string(getpid());
-            muteSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strcpy(address.sun_path, mutePath.c_str());
-            unlink(mutePath.c_str());
-            ASSERT_EQ(bind(muteSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            ASSERT_EQ(listen(muteSocket, 16), 0);
-            setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + mutePath).c_str(), 1);
-        } else {
-            // A slow manager answers every call, each after 400 ms.
-            if (setup != Setup::NoManager)
-                peer = std::make_unique<BusPeer>(setup == Setup::SilentIwd          ? kIwd
-                                                 : setup == Setup::SilentSupplicant ? kSupplicant
-                                                                                    : kNm,
-                                                 slow ? testing_support::Delayed(AnswerAsNetworkManager, 400'000)
-                                                      : Answer{});
-        }
+        if (c.owner != nullptr) peer = std::make_unique<BusPeer>(c.owner, c.answer);
+        const bool slow = c.answer != nullptr;
         // A call unanswered for 2 s ends its operation, and once that has
         // happened the next one of the cycle asks nothing; a manager that
         // answers, however slowly, is waited for within the cycle's 10 s.
@@ -429,24 +422,19 @@ TEST(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         auto records = Records();
         EXPECT_TRUE(within(slow ? wlanlinux::kCycleBudgetUsec : wlanlinux::kOperationBudgetUsec + 100'000,
                            [&] { return wlanlinux::AddProfileEntries(Wlan0(), Scan(networks), networks, contact); }));
-        EXPECT_EQ(contact.bus.silent, silent);
-        EXPECT_TRUE(within(silent ? 0 : wlanlinux::kCycleBudgetUsec - contact.bus.spentUsec,
+        EXPECT_EQ(contact.bus.silent, c.silent);
+        EXPECT_TRUE(within(c.silent ? 0 : wlanlinux::kCycleBudgetUsec - contact.bus.spentUsec,
                            [&] { return wlanlinux::RefineStatesWithManager(records, contact); }));
         // The slow manager's profiles are all there; no one else's is.
         EXPECT_EQ(Shape(networks) == Shape(Networks()), !slow);
         if (!slow) {
             EXPECT_EQ(States(records), States(Records()));
         }
-        EXPECT_FALSE(Bus().Activated(kNm));
-        EXPECT_FALSE(Bus().Activated(kIwd));
-        EXPECT_FALSE(Bus().Activated(kConnMan));
-        EXPECT_FALSE(Bus().Activated(kSupplicant));
-        if (muteSocket >= 0) {
-            close(muteSocket);
-            unlink(mutePath.c_str());
-        }
-        setenv("DBUS_SYSTEM_BUS_ADDRESS", sharedBus.c_str(), 1);
+        EXPECT_FALSE(Bus().Activated());
     }
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", shared.c_str(), 1);
+    close(mute);
+    unlink(mutePath.c_str());
 }
 
 namespace {
@@ -490,7 +478,7 @@ std::size_t Named(const std::vector<WLAN_AVAILABLE_NETWORK>& entries) {
 
 // Profiles a manager gave are listed on every interface it manages, in every
 // report cycle, however slowly it answered and whatever came after.
-TEST(ManagerProfiles, ProfilesReadAreNeverLost) {
+TEST_F(ManagerProfiles, ProfilesReadAreNeverLost) {
     struct Case {
         const char* what;
         const char* owner;
@@ -511,8 +499,6 @@ TEST(ManagerProfiles, ProfilesReadAreNeverLost) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const testing_support::DrivenClock clock;
-        ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start";
         BusPeer peer(c.owner, c.answer);
         ASSERT_TRUE(peer.Owning());
         wlanlinux::ManagerContact contact;
@@ -529,10 +515,8 @@ TEST(ManagerProfiles, ProfilesReadAreNeverLost) {
 
 // What the managers match on, read as they saved it: every field of a
 // NetworkManager profile, and the defaults of one that names none of them.
-TEST(ManagerProfiles, SettingsAreReadAsSaved) {
+TEST_F(ManagerProfiles, SettingsAreReadAsSaved) {
     using namespace wlanlinux;
-    const testing_support::DrivenClock clock;
-    ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start";
     BusPeer peer(kNm, [](sd_bus_message* call, sd_bus_message* reply) {
         const char* member = sd_bus_message_get_member(call);
         const std::string path = sd_bus_message_get_path(call);
@@ -580,10 +564,8 @@ TEST(ManagerProfiles, SettingsAreReadAsSaved) {
 // wpa_supplicant's networks as read: each tied to the interface that holds
 // it, by its path; the network each interface uses; the states as named. A
 // refusal leaves none, and without wpa_supplicant on the bus it is not there.
-TEST(ManagerProfiles, SupplicantNetworksAreReadPerInterface) {
+TEST_F(ManagerProfiles, SupplicantNetworksAreReadPerInterface) {
     using namespace wlanlinux;
-    const testing_support::DrivenClock clock;
-    ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start";
     const struct {
         Answer answer;
         int expected;
