@@ -103,16 +103,14 @@ std::size_t TypeLength(const char* signature) {
     if (*signature == 'a') return 1 + TypeLength(signature + 1);
     if (*signature != '(' && *signature != '{') return 1;
     std::size_t length = 1;
-    while (signature[length] != ')' && signature[length] != '}')
-        length += TypeLength(signature + length);
+    while (signature[length] != ')' && signature[length] != '}') length += TypeLength(signature + length);
     return length + 1;
 }
 
 std::string Text(Input& in) {
     const std::uint8_t kind = in.Byte();
     if (kind % 4 != 0) return Pick(in, kWords);
-    if (kind % 16 == 4 && in.Take(kLongText))
-        return std::string(kLongText, static_cast<char>('a' + kind % 7));
+    if (kind % 16 == 4 && in.Take(kLongText)) return std::string(kLongText, static_cast<char>('a' + kind % 7));
     return in.Bytes(in.Byte() % 48);  // any bytes: invalid UTF-8, a NUL cutting it short
 }
 
@@ -129,8 +127,7 @@ int AppendValues(sd_bus_message* m, Input& in, const std::string& types, int dep
     return 0;
 }
 
-int AppendContainer(sd_bus_message* m, Input& in, char kind, const std::string& contents,
-                    int depth) {
+int AppendContainer(sd_bus_message* m, Input& in, char kind, const std::string& contents, int depth) {
     int result = sd_bus_message_open_container(m, kind, contents.c_str());
     if (result < 0) return result;
     if (kind == 'a') {
@@ -166,10 +163,8 @@ int AppendValue(sd_bus_message* m, Input& in, const std::string& type, int depth
             return sd_bus_message_append_array(m, 'y', bytes.data(), bytes.size());
         }
         return AppendContainer(m, in, 'a', type.substr(1), depth);
-    case '{':
-        return AppendContainer(m, in, 'e', type.substr(1, type.size() - 2), depth);
-    case '(':
-        return AppendContainer(m, in, 'r', type.substr(1, type.size() - 2), depth);
+    case '{': return AppendContainer(m, in, 'e', type.substr(1, type.size() - 2), depth);
+    case '(': return AppendContainer(m, in, 'r', type.substr(1, type.size() - 2), depth);
     case 'v': {
         const std::uint8_t kind = in.Byte();
         const std::string held = depth >= kMaxDepth ? "s"

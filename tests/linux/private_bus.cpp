@@ -23,8 +23,7 @@ std::atomic<std::uint64_t> waitsBegun{0};
 std::uint64_t RealNow() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u +
-           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+    return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
 std::uint64_t DrivenNow() { return drivenNow; }
@@ -60,9 +59,8 @@ Answer Delayed(Answer answer, std::uint64_t usec) {
     // next answer waits until the client has waited since (20 ms at most).
     const auto mark = std::make_shared<std::uint64_t>(0);
     return [answer = std::move(answer), usec, mark](sd_bus_message* call, sd_bus_message* reply) {
-        for (const std::uint64_t start = RealNow();
-             usec >= 100'000 && waitsBegun <= *mark && RealNow() - start < 20'000;)
-            usleep(20);
+        const std::uint64_t start = RealNow();
+        while (usec >= 100'000 && waitsBegun <= *mark && RealNow() - start < 20'000) usleep(20);
         DrivenClock::Advance(usec);
         *mark = waitsBegun;
         return answer(call, reply);
@@ -105,13 +103,10 @@ bool PrivateBus::Activated() const { return access((dir_ + "/activated").c_str()
 
 BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
     : name_(name), answer_(std::move(answer)), refusal_(refusal) {
-    if (sd_bus_open_system(&bus_) < 0) {
-        bus_ = nullptr;
-        return;
-    }
     // The filter sees every call before sd-bus's own dispatch could answer it.
-    owning_ = sd_bus_add_filter(bus_, nullptr, &BusPeer::Filter, this) >= 0 &&
+    owning_ = sd_bus_open_system(&bus_) >= 0 && sd_bus_add_filter(bus_, nullptr, &BusPeer::Filter, this) >= 0 &&
               sd_bus_request_name(bus_, name, 0) >= 0;
+    if (!owning_) std::fprintf(stderr, "The test's peer does not own %s.\n", name);
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -130,8 +125,7 @@ int BusPeer::Filter(sd_bus_message* call, void* self, sd_bus_error*) {
     unanswered = false;
     if (sd_bus_message_new_method_return(call, &reply) >= 0 && peer->answer_(call, reply))
         sd_bus_send(peer->bus_, reply, nullptr);
-    else if (!unanswered)
-        sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
+    else if (!unanswered) sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
     sd_bus_message_unref(reply);
     return 1;
 }

@@ -22,11 +22,7 @@
 #include "wlan/linux/bus/networkmanager_reader.h"
 #include "wlan/linux/bus/wpa_supplicant_reader.h"
 
-using testing_support::Answer;
-using testing_support::AppendGroups;
-using testing_support::BusPeer;
-using testing_support::PrivateBus;
-using testing_support::PropertyGroups;
+using namespace testing_support;
 
 namespace {
 
@@ -55,8 +51,7 @@ wlanlinux::ScannedNetworks Scan(const std::vector<WLAN_AVAILABLE_NETWORK>& netwo
     wlanlinux::ScannedNetworks scan{networks, {}};
     for (const WLAN_AVAILABLE_NETWORK& network : networks) {
         const auto* ssid = reinterpret_cast<const char*>(network.dot11Ssid.ucSSID);
-        scan.bsses.push_back({testing_support::BssFacts({ssid, network.dot11Ssid.uSSIDLength},
-                                                        network.bSecurityEnabled != 0)});
+        scan.bsses.push_back({BssFacts({ssid, network.dot11Ssid.uSSIDLength}, network.bSecurityEnabled != 0)});
     }
     return scan;
 }
@@ -108,7 +103,7 @@ PrivateBus& Bus() {
 class ManagerProfiles : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(Bus().Running()) << "dbus-daemon did not start"; }
-    const testing_support::DrivenClock clock;
+    const DrivenClock clock;
 };
 
 bool Is(const char* text, const char* expected) { return text != nullptr && std::strcmp(text, expected) == 0; }
@@ -133,13 +128,11 @@ bool AnswerAsNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
             {"802-11-wireless", {{"ssid", ssidType, ssid}, {"mode", 's', "infrastructure"},
                                  {"mac-address", 'y', std::string(address, *address ? 6 : 0)}}},
             {"ipv4", {{"method", 's', "auto"}}}};
-        if (*keyManagement != 0)
-            groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', keyManagement}}});
+        if (*keyManagement != 0) groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', keyManagement}}});
         return groups;
     };
     if (Is(member, "ListConnections"))
-        return sd_bus_message_append(reply, "ao", 7, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5", "/S/6",
-                                     "/S/7") >= 0;
+        return sd_bus_message_append(reply, "ao", 7, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5", "/S/6", "/S/7") >= 0;
     if (Is(member, "GetSettings")) {
         if (path == "/S/1") return AppendGroups(reply, wifi("Home", "home", 'y', "")) >= 0;
         if (path == "/S/3")
@@ -301,8 +294,7 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         // A peer's error naming no memory is its trouble, not ours: nothing fails.
         {kNm, [](sd_bus_message*, sd_bus_message*) { return false; }, {":1", ":0", ":0"}, unrefined, nullptr,
          {}, "org.freedesktop.DBus.Error.NoMemory"},
-        {kNm, AnswerAsOddNetworkManager,
-         {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
+        {kNm, AnswerAsOddNetworkManager, {"Home:2", "Home here:2", ":1", "Open home:2", ":0", ":0"}, unrefined},
         {kIwd, AnswerAsIwd(), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
         // Devices and stations do not count toward the cap on known networks.
         {kIwd, AnswerAsIwd(4093), {"home:3", ":0", "home:2", ":0", ":0"}, joining},
@@ -328,7 +320,6 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
             return c.answer(call, reply);
         };
         BusPeer peer(c.owner, counted, c.error);
-        ASSERT_TRUE(peer.Owning());
         std::unique_ptr<BusPeer> later;
         if (c.later != nullptr) later = std::make_unique<BusPeer>(c.later, c.laterAnswer);
         wlanlinux::ManagerContact contact;
@@ -355,7 +346,6 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
 // (the list or the states unchanged) and leaks nothing.
 TEST_F(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
     BusPeer peer(kNm, AnswerAsNetworkManager, "org.freedesktop.NetworkManager.Settings.PermissionDenied");
-    ASSERT_TRUE(peer.Owning());
     for (std::size_t failAt = 1;; ++failAt) {
         wlanlinux::ManagerContact contact;
         auto networks = Networks();
@@ -399,12 +389,11 @@ TEST_F(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         {"silent NetworkManager", shared, kNm, {}, true},
         {"silent iwd", shared, kIwd, {}, true},
         {"silent wpa_supplicant", shared, kSupplicant, {}, true},
-        {"NetworkManager answering each call after 400 ms", shared, kNm,
-         testing_support::Delayed(AnswerAsNetworkManager, 400'000)},
+        {"NetworkManager answering each call after 400 ms", shared, kNm, Delayed(AnswerAsNetworkManager, 400'000)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        testing_support::DrivenClock::Silence(c.silent);
+        DrivenClock::Silence(c.silent);
         setenv("DBUS_SYSTEM_BUS_ADDRESS", c.bus.c_str(), 1);
         std::unique_ptr<BusPeer> peer;
         if (c.owner != nullptr) peer = std::make_unique<BusPeer>(c.owner, c.answer);
@@ -458,8 +447,8 @@ Answer AnswerWithProfiles(int count, int answered) {
                                          "DeviceType", "u", 2u, "Managed", "b", 1) >= 0;
         if (!Is(member, "GetSettings")) return false;
         if (++*served > answered) {
-            testing_support::DrivenClock::Silence(true);
-            testing_support::LeaveUnanswered();
+            DrivenClock::Silence(true);
+            LeaveUnanswered();
             return false;
         }
         return AppendGroups(reply, {{"connection", {{"id", 's', "P" + path}, {"type", 's', "802-11-wireless"}}},
@@ -487,20 +476,18 @@ TEST_F(ManagerProfiles, ProfilesReadAreNeverLost) {
         std::size_t listed[2];  // on wlan0, wlan1
     };
     const Case cases[] = {
-        {"1,000 answered at 2.2 ms each", kNm, testing_support::Delayed(AnswerWithProfiles(1000, 1000), 2'200),
-         2, {1000, 1000}},
+        {"1,000 answered at 2.2 ms each", kNm, Delayed(AnswerWithProfiles(1000, 1000), 2'200), 2, {1000, 1000}},
         // The five stay through the next cycle, which asks again and meets silence.
         {"5 of 10 answered, then silence", kNm, AnswerWithProfiles(10, 5), 2, {5, 5}},
         // 15 s in all: the budget is a cycle's, not the handle's.
-        {"every call answered in 1.9 s", kIwd, testing_support::Delayed(AnswerAsIwd(), 1'900'000), 8, {2, 0}},
+        {"every call answered in 1.9 s", kIwd, Delayed(AnswerAsIwd(), 1'900'000), 8, {2, 0}},
         // Past the 400 cycles of 10 ms after which a 4 s budget for a handle's
         // whole life was spent.
-        {"a handle used for 600 cycles", kIwd, testing_support::Delayed(AnswerAsIwd(), 10'000), 600, {2, 0}},
+        {"a handle used for 600 cycles", kIwd, Delayed(AnswerAsIwd(), 10'000), 600, {2, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         BusPeer peer(c.owner, c.answer);
-        ASSERT_TRUE(peer.Owning());
         wlanlinux::ManagerContact contact;
         for (int cycle = 0; cycle != c.cycles; ++cycle) {
             wlanlinux::StartReportCycle(contact);
@@ -534,7 +521,6 @@ TEST_F(ManagerProfiles, SettingsAreReadAsSaved) {
         if (path == "/S/3") groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', "wpa-eap-suite-b-192"}}});
         return Is(member, "GetSettings") && AppendGroups(reply, groups) >= 0;
     });
-    ASSERT_TRUE(peer.Owning());
     ClientBus client;
     BusOperation operation(client);
     ASSERT_TRUE(ConnectBus(operation));
