@@ -77,6 +77,13 @@ wlanlinux::InterfaceRecord Wlan0(int index = 0) {
     return record;
 }
 
+// The shape of wlan0's (or wlan1's) list once the manager's profiles are added.
+std::vector<std::string> ListedOn(wlanlinux::ManagerContact& contact, int index = 0) {
+    auto networks = Networks();
+    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(index), Scan(networks), networks, contact), 0);
+    return Shape(networks);
+}
+
 std::vector<wlanlinux::InterfaceRecord> Records() {
     std::vector<wlanlinux::InterfaceRecord> records(3);
     const WLAN_INTERFACE_STATE states[] = {wlan_interface_state_connected, wlan_interface_state_disconnected,
@@ -319,6 +326,7 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
                         Is(member, "GetServices") || Is(sd_bus_message_get_path(call), "/fi/w1/wpa_supplicant1");
             return c.answer(call, reply);
         };
+        SCOPED_TRACE(c.owner);
         BusPeer peer(c.owner, counted, c.error);
         std::unique_ptr<BusPeer> later;
         if (c.later != nullptr) later = std::make_unique<BusPeer>(c.later, c.laterAnswer);
@@ -326,19 +334,15 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         // The profiles are read once for the lists of one enumeration.
         for (const int expected : {1, 1, 2}) {
             if (expected == 2) wlanlinux::StartReportCycle(contact);
-            auto networks = Networks();
-            EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(), Scan(networks), networks, contact), 0);
-            EXPECT_EQ(Shape(networks), c.shape) << c.owner;
+            EXPECT_EQ(ListedOn(contact), c.shape);
             EXPECT_EQ(listings, expected);
         }
         // wlan1 is not the manager's: none of its profiles there.
-        auto unmanaged = Networks();
-        EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(1), Scan(unmanaged), unmanaged, contact), 0);
-        EXPECT_EQ(Shape(unmanaged), Shape(Networks())) << c.owner;
+        EXPECT_EQ(ListedOn(contact, 1), Shape(Networks()));
         auto records = Records();
         EXPECT_EQ(wlanlinux::RefineStatesWithManager(records, contact), 0);
         EXPECT_FALSE(contact.bus.silent);
-        EXPECT_EQ(States(records), c.states) << c.owner;
+        EXPECT_EQ(States(records), c.states);
     }
 }
 
@@ -462,10 +466,9 @@ Answer AnswerWithProfiles(int count, int answered) {
     };
 }
 
-std::size_t Named(const std::vector<WLAN_AVAILABLE_NETWORK>& entries) {
-    return static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(), [](const auto& entry) {
-        return entry.strProfileName[0] != 0;
-    }));
+std::size_t Named(const std::vector<std::string>& shape) {
+    const auto named = [](const std::string& entry) { return entry[0] != ':'; };
+    return static_cast<std::size_t>(std::count_if(shape.begin(), shape.end(), named));
 }
 
 }  // namespace
@@ -496,11 +499,8 @@ TEST_F(ManagerProfiles, ProfilesReadAreNeverLost) {
         wlanlinux::ManagerContact contact;
         for (int cycle = 0; cycle != c.cycles; ++cycle) {
             wlanlinux::StartReportCycle(contact);
-            for (int index : {0, 1}) {
-                auto networks = Networks();
-                EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(index), Scan(networks), networks, contact), 0);
-                ASSERT_EQ(Named(networks), c.listed[index]) << "cycle " << cycle << ", wlan" << index;
-            }
+            for (int index : {0, 1})
+                ASSERT_EQ(Named(ListedOn(contact, index)), c.listed[index]) << "cycle " << cycle << ", wlan" << index;
         }
     }
 }
