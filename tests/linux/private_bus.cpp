@@ -86,11 +86,10 @@ PrivateBus::PrivateBus() {
     FILE* printed = popen(("dbus-daemon --fork --nosyslog --print-address=1 --print-pid=1 --config-file=" + dir_ +
                            "/bus.conf 2>/dev/null").c_str(), "re");
     char address[256] = {};
-    running_ = printed != nullptr && std::fgets(address, sizeof address, printed) != nullptr &&
-               std::fscanf(printed, "%d", &pid_) == 1;
+    if (printed != nullptr && std::fgets(address, sizeof address, printed) != nullptr &&
+        std::fscanf(printed, "%d", &pid_) == 1)
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", std::string(address, std::strcspn(address, "\n")).c_str(), 1);
     if (printed != nullptr) pclose(printed);
-    address[std::strcspn(address, "\n")] = 0;
-    if (running_) setenv("DBUS_SYSTEM_BUS_ADDRESS", address, 1);
 }
 
 PrivateBus::~PrivateBus() {

@@ -24,14 +24,13 @@ class PrivateBus {
 public:
     PrivateBus();  // starts the daemon; check Running()
     ~PrivateBus();
-    bool Running() const { return running_; }
+    bool Running() const { return pid_ > 0; }
     // Whether the bus has tried to start any of the managers.
     bool Activated() const;
 
 private:
     std::string dir_;
     pid_t pid_ = -1;
-    bool running_ = false;
 };
 
 // Builds the reply to a call; returns false to refuse it.
