@@ -41,12 +41,10 @@ inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairw
             out.push_back(static_cast<std::uint8_t>(selector >> shift));
     };
     suite(group);
-    out.push_back(static_cast<std::uint8_t>(pairwise.size()));
-    out.push_back(0);
-    for (const std::uint8_t type : pairwise) suite(type);
-    out.push_back(static_cast<std::uint8_t>(akms.size()));
-    out.push_back(0);
-    for (const std::uint8_t type : akms) suite(type);
+    for (const Bytes* list : {&pairwise, &akms}) {
+        out.insert(out.end(), {static_cast<std::uint8_t>(list->size()), 0});
+        for (const std::uint8_t type : *list) suite(type);
+    }
     return out;
 }
 
@@ -93,13 +91,10 @@ inline std::unique_ptr<std::uint8_t[]> ExactCopy(const Bytes& bytes) {
 // A generic-netlink message under construction.
 class GenlMessage {
 public:
-    explicit GenlMessage(std::uint8_t command = 0, std::uint16_t type = 0x1c,
-                         std::uint32_t sequence = 7, std::uint32_t port = 0)
-        : buffer_(16384) {
+    explicit GenlMessage(std::uint8_t command = 0, std::uint16_t type = 0x1c) : buffer_(16384) {
         message_ = mnl_nlmsg_put_header(buffer_.data());
         message_->nlmsg_type = type;
-        message_->nlmsg_seq = sequence;
-        message_->nlmsg_pid = port;
+        message_->nlmsg_seq = 7;
         auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message_, GENL_HDRLEN));
         generic->cmd = command;
     }

@@ -17,17 +17,15 @@ namespace {
 constexpr std::size_t kNone = wlanlinux::kNoProfile;
 constexpr DWORD C = WLAN_AVAILABLE_NETWORK_CONNECTED;
 constexpr DWORD P = WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
+constexpr auto notReady = wlan_interface_state_not_ready, disconnected = wlan_interface_state_disconnected,
+               connected = wlan_interface_state_connected, adHoc = wlan_interface_state_ad_hoc_network_formed;
 
 struct Net {
     std::string ssid;
     bool connected = false;
 };
 
-Net Connected(std::string ssid) {
-    Net net{std::move(ssid)};
-    net.connected = true;
-    return net;
-}
+Net Connected(std::string ssid) { return {std::move(ssid), true}; }
 
 // A WPA2-Personal profile for any interface.
 SavedProfile Profile(std::string name, std::string ssid) {
@@ -109,15 +107,14 @@ TEST(ProfileEntries, ListShapeNamesAndTheConnectedFlag) {
     for (const Case& c : cases) {
         wlanlinux::ScannedNetworks scan;
         for (const Net& net : c.networks) AddNetwork(scan, net);
-        const std::vector<WLAN_AVAILABLE_NETWORK>& networks = scan.networks;
         const auto entries =
             wlanlinux::WithProfileEntries(scan, c.profiles, c.inUse, {"wlan0", kAdapterAddress});
         std::vector<Entry> got;
         for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
             got.push_back({entry.strProfileName, entry.uNumberOfBssids, entry.dwFlags});
             // Apart from its name and flags an entry is its network, byte for byte.
-            ASSERT_LT(entry.uNumberOfBssids, networks.size()) << c.what;
-            WLAN_AVAILABLE_NETWORK copy = networks[entry.uNumberOfBssids];
+            ASSERT_LT(entry.uNumberOfBssids, scan.networks.size()) << c.what;
+            WLAN_AVAILABLE_NETWORK copy = scan.networks[entry.uNumberOfBssids];
             std::memcpy(copy.strProfileName, entry.strProfileName, sizeof copy.strProfileName);
             copy.dwFlags = entry.dwFlags;
             EXPECT_EQ(std::memcmp(&copy, &entry, sizeof copy), 0) << c.what;
@@ -132,10 +129,6 @@ TEST(DeviceStateMapping, RefinesWhatNl80211Says) {
         std::uint32_t device;
         WLAN_INTERFACE_STATE expected;
     };
-    const auto notReady = wlan_interface_state_not_ready;
-    const auto disconnected = wlan_interface_state_disconnected;
-    const auto connected = wlan_interface_state_connected;
-    const auto adHoc = wlan_interface_state_ad_hoc_network_formed;
     const Case cases[] = {
         {disconnected, 0, disconnected},       // unknown
         {disconnected, 10, disconnected},      // unmanaged
@@ -168,8 +161,6 @@ TEST(DeviceStateMapping, RefinesWithNamedStates) {
         const char* state;
         WLAN_INTERFACE_STATE expected;
     };
-    const auto disconnected = wlan_interface_state_disconnected;
-    const auto connected = wlan_interface_state_connected;
     const Case cases[] = {
         {Source::WpaSupplicant, connected, "4way_handshake", wlan_interface_state_authenticating},
         {Source::WpaSupplicant, connected, "associated", wlan_interface_state_associating},
@@ -183,9 +174,8 @@ TEST(DeviceStateMapping, RefinesWithNamedStates) {
         {Source::ConnMan, disconnected, "associating", disconnected},  // wpa_supplicant's name
         {Source::Iwd, connected, "roaming", connected},
         {Source::NetworkManager, disconnected, "completed", disconnected},
-        {Source::WpaSupplicant, wlan_interface_state_not_ready, "completed", wlan_interface_state_not_ready},
-        {Source::WpaSupplicant, wlan_interface_state_ad_hoc_network_formed, "scanning",
-         wlan_interface_state_ad_hoc_network_formed},
+        {Source::WpaSupplicant, notReady, "completed", notReady},
+        {Source::WpaSupplicant, adHoc, "scanning", adHoc},
     };
     for (const Case& c : cases)
         EXPECT_EQ(wlanlinux::RefineWithManagerState(c.source, c.kernel, c.state), c.expected)
