@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "wlan/linux/ieee80211/information_elements.h"
 #include "wlan/linux/ieee80211/suite_selectors.h"
 
 namespace testing_support {
@@ -86,6 +87,11 @@ inline std::unique_ptr<std::uint8_t[]> ExactCopy(const Bytes& bytes) {
     auto copy = std::make_unique<std::uint8_t[]>(bytes.size());
     if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
     return copy;
+}
+
+// What the elements in `bytes` say, read from an exactly sized copy.
+inline wlanlinux::ElementSummary Summarize(const Bytes& bytes) {
+    return wlanlinux::SummarizeElements(ExactCopy(bytes).get(), bytes.size());
 }
 
 // A generic-netlink message under construction.

@@ -15,14 +15,8 @@ using namespace testing_support;
 using wlanlinux::Element;
 using wlanlinux::ElementCursor;
 using wlanlinux::ElementSummary;
-using wlanlinux::SummarizeElements;
 
 namespace {
-
-ElementSummary Summarize(const Bytes& bytes, std::unique_ptr<std::uint8_t[]>& keep) {
-    keep = ExactCopy(bytes);
-    return SummarizeElements(keep.get(), bytes.size());
-}
 
 // The elements a cursor finds: each ID (an extension's with its own after a
 // slash) and its body's bytes.
@@ -63,8 +57,7 @@ std::uint32_t SuiteBits(const std::string& list, unsigned oui, std::uint32_t fal
 // The summary in short: the SSID's bytes in brackets when there is one, then
 // the capabilities and the OWE transition element found.
 std::string Short(const Bytes& bytes) {
-    std::unique_ptr<std::uint8_t[]> keep;
-    const ElementSummary s = Summarize(bytes, keep);
+    const ElementSummary s = Summarize(bytes);
     std::string out = s.ssid.present ? "[" + std::string(s.ssid.data, s.ssid.data + s.ssid.length) + "]" : "";
     for (const auto& [found, name] : {std::pair{s.hasHt, " ht"}, {s.hasVht, " vht"}, {s.hasHe, " he"},
                                       {s.hasEht, " eht"}, {s.hasOweTransition, " owe"},
@@ -139,8 +132,7 @@ TEST(SummarizeElements, RealAccessPointsAsADissectorReadsThem) {
         const std::vector<std::string> row = SplitTabs(line);
         const auto at = [&](const std::string& name) { return row.at(column.at(name)); };
         const std::string id = at("id");
-        std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(FromHex(at("elements")), keep);
+        const ElementSummary summary = Summarize(FromHex(at("elements")));
         const Bytes ssid(summary.ssid.data, summary.ssid.data + summary.ssid.length);
         EXPECT_EQ(std::pair(summary.ssid.present, ssid), std::pair(at("ssid_hex") != "-", FromHex(at("ssid_hex"))))
             << id;

@@ -13,21 +13,7 @@
 
 using namespace testing_support;
 using wlanlinux::DecideSecurity;
-using wlanlinux::ElementSummary;
 using wlanlinux::SecuritySettings;
-
-namespace {
-
-ElementSummary Summarize(const Bytes& bytes) {
-    const auto exact = ExactCopy(bytes);
-    return wlanlinux::SummarizeElements(exact.get(), bytes.size());
-}
-
-SecuritySettings Decide(bool privacy, const Bytes& bytes, bool sae) {
-    return DecideSecurity(privacy, Summarize(bytes), sae);
-}
-
-}  // namespace
 
 // Open and WEP networks, without suite elements: the scripted kernel's report.
 TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
@@ -80,10 +66,10 @@ TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
         {"broken RSN alone still secures", brokenRsn, DOT11_AUTH_ALGO_80211_OPEN, DOT11_CIPHER_ALGO_NONE, true, false},
     };
     for (const Case& c : cases) {
-        const SecuritySettings s = Decide(c.privacy, c.ies, c.sae);
+        const SecuritySettings s = DecideSecurity(c.privacy, Summarize(c.ies), c.sae);
         EXPECT_EQ(std::tuple(s.enabled, s.auth, s.cipher), std::tuple(true, c.auth, c.cipher)) << c.name;
     }
-    EXPECT_EQ(Decide(false, Ssid("open"), true).pairwiseCiphers, 0u);
+    EXPECT_EQ(DecideSecurity(false, Summarize(Ssid("open")), true).pairwiseCiphers, 0u);
 }
 
 // 11b and 11g with 11n at 2.4 GHz: the scripted kernel's report.
@@ -107,9 +93,8 @@ TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
         {"unknown band", 0, HtCapabilities(), {dot11_phy_type_ht}},
     };
     for (const Case& c : cases) {
-        const ElementSummary summary = Summarize(c.bytes);
         DOT11_PHY_TYPE types[WLAN_MAX_PHY_TYPE_NUMBER] = {};
-        const std::size_t count = wlanlinux::ListPhyTypes(c.mhz, summary, types);
+        const std::size_t count = wlanlinux::ListPhyTypes(c.mhz, Summarize(c.bytes), types);
         EXPECT_EQ(std::vector<DOT11_PHY_TYPE>(types, types + count), c.types) << c.name;
     }
 }
