@@ -58,9 +58,7 @@ inline Bytes Wpa(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
     return Ie(221, Join({{0x00, 0x50, 0xf2, 0x01}, SuiteBody(wlanlinux::kOuiWpa, group, pairwise, akms)}));
 }
 
-inline Bytes Ssid(const char* text) {
-    return Ie(0, Bytes(text, text + std::strlen(text)));
-}
+inline Bytes Ssid(const char* text) { return Ie(0, Bytes(text, text + std::strlen(text))); }
 
 // Rates in 500 kb/s units: 11b rates with the basic bit, then OFDM ones.
 inline Bytes DsssRates() { return Ie(1, {0x82, 0x84, 0x8b, 0x96}); }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -69,12 +70,7 @@ std::string Short(const Bytes& bytes) {
 }  // namespace
 
 TEST(ElementCursor, StopsAtAnElementThatRunsPastTheBuffer) {
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        std::string elements;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, Bytes, std::string> cases[] = {
         {"empty", {}, ""},
         {"one byte", {0}, ""},
         {"length one past the end", {0, 2, 'a'}, ""},
@@ -83,16 +79,11 @@ TEST(ElementCursor, StopsAtAnElementThatRunsPastTheBuffer) {
         {"extension without its ID", Join({Ie(1, {2}), Bytes{255, 0}, Ie(3, {1})}), "[1: 2]"},
         {"extension, then another element", Join({Extension(35, {9, 8}), Ie(3, {1})}), "[255/35: 9 8][3: 1]"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Walk(c.bytes), c.elements) << c.name;
+    for (const auto& [name, bytes, elements] : cases) EXPECT_EQ(Walk(bytes), elements) << name;
 }
 
 TEST(SummarizeElements, SsidCapabilitiesAndOweTransition) {
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        std::string summary;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, Bytes, std::string> cases[] = {
         {"hidden, zeros kept", Ie(0, Bytes(6, 0)), "[" + std::string(6, '\0') + "]"},
         {"32 bytes", Ie(0, Bytes(32, 'a')), "[" + std::string(32, 'a') + "]"},
         {"33 bytes is not an SSID", Ie(0, Bytes(33, 'a')), ""},
@@ -116,7 +107,7 @@ TEST(SummarizeElements, SsidCapabilitiesAndOweTransition) {
         {"OWE: no SSID length", FromHex("dd0a506f9a1c020000000001"), " owe"},
         {"another type of that OUI", FromHex("dd0f506f9a1b0200000000010474776f31"), ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(Short(c.bytes), c.summary) << c.name;
+    for (const auto& [name, bytes, summary] : cases) EXPECT_EQ(Short(bytes), summary) << name;
 }
 
 // Element sets real access points sent (data/real_beacons_sources.tsv names

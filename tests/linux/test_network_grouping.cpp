@@ -95,24 +95,19 @@ TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIsAndPhyTypesUpToEight) {
                                            dot11_phy_type_ht, dot11_phy_type_vht});
     const BssRecord threeNew = Bss("net", 50, {dot11_phy_type_he, dot11_phy_type_eht,
                                                dot11_phy_type_dmg, dot11_phy_type_ht});
-    struct Case {
-        const char* name;
-        std::vector<BssRecord> entries;
-        ULONG phyTypes;
-        BOOL more;
-    };
-    const Case cases[] = {
+    // The BSS entries, then how many PHY types the network lists and whether it has more.
+    const std::tuple<const char*, std::vector<BssRecord>, ULONG, BOOL> cases[] = {
         {"blocked, then one to join", {blocked, Bss("net", 40)}, 2, 0},
         {"one to join, then blocked", {Bss("net", 40), blocked}, 2, 0},
         {"eight PHY types", {five, threeNew}, 8, 0},
         {"a ninth", {five, threeNew, Bss("net", 50, {dot11_phy_type_IHV_start})}, 8, 1},
     };
-    for (const Case& c : cases) {
-        const auto networks = Group(c.entries, &ccmpOnly);
-        ASSERT_EQ(networks.size(), 1u) << c.name;
+    for (const auto& [name, entries, phyTypes, more] : cases) {
+        const auto networks = Group(entries, &ccmpOnly);
+        ASSERT_EQ(networks.size(), 1u) << name;
         const WLAN_AVAILABLE_NETWORK& n = networks[0];
         EXPECT_EQ(std::tuple(n.bNetworkConnectable, n.wlanNotConnectableReason, n.uNumberOfPhyTypes, n.bMorePhyTypes),
-                  std::tuple(BOOL{1}, WLAN_REASON_CODE{WLAN_REASON_CODE_SUCCESS}, c.phyTypes, c.more))
-            << c.name;
+                  std::tuple(BOOL{1}, WLAN_REASON_CODE{WLAN_REASON_CODE_SUCCESS}, phyTypes, more))
+            << name;
     }
 }

@@ -74,13 +74,7 @@ TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
 
 // 11b and 11g with 11n at 2.4 GHz: the scripted kernel's report.
 TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
-    struct Case {
-        const char* name;
-        std::uint32_t mhz;
-        Bytes bytes;
-        std::vector<DOT11_PHY_TYPE> types;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::uint32_t, Bytes, std::vector<DOT11_PHY_TYPE>> cases[] = {
         {"OFDM only at 2.4 GHz", 2484, OfdmRates(), {dot11_phy_type_erp}},
         {"11ax at 5 GHz", 5200,
          Join({OfdmRates(), HtCapabilities(), VhtCapabilities(), HeCapabilities()}),
@@ -92,9 +86,9 @@ TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
         {"no rates at 2.4 GHz", 2412, HtCapabilities(), {dot11_phy_type_ht}},
         {"unknown band", 0, HtCapabilities(), {dot11_phy_type_ht}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, mhz, bytes, expected] : cases) {
         DOT11_PHY_TYPE types[WLAN_MAX_PHY_TYPE_NUMBER] = {};
-        const std::size_t count = wlanlinux::ListPhyTypes(c.mhz, Summarize(c.bytes), types);
-        EXPECT_EQ(std::vector<DOT11_PHY_TYPE>(types, types + count), c.types) << c.name;
+        const std::size_t count = wlanlinux::ListPhyTypes(mhz, Summarize(bytes), types);
+        EXPECT_EQ(std::vector<DOT11_PHY_TYPE>(types, types + count), expected) << name;
     }
 }
