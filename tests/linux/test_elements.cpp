@@ -130,24 +130,18 @@ TEST(SummarizeElements, RealAccessPointsAsADissectorReadsThem) {
         for (const auto& [name, present] : {std::pair{"ht", summary.hasHt}, {"vht", summary.hasVht},
                                             {"he", summary.hasHe}, {"eht", summary.hasEht}})
             EXPECT_EQ(present, at(name) == "1") << id << " " << name;
-        const struct {
-            const char* name;
-            bool present;
-            const std::optional<wlanlinux::SuiteSets>& sets;
-            unsigned oui;
-            std::uint32_t defaultCipher;
-        } elements[] = {{"rsn", summary.hasRsn, summary.rsn, 0x000fac, 1u << wlanlinux::kCipherCcmp},
-                        {"wpa", summary.hasWpa, summary.wpa, 0x0050f2, 1u << wlanlinux::kCipherTkip}};
-        for (const auto& e : elements) {
-            const std::string prefix = std::string(e.name) + "_";
-            EXPECT_EQ(e.present, at(prefix + "version") != "absent") << id << " " << e.name;
-            if (!e.present) continue;
-            ASSERT_TRUE(e.sets.has_value()) << id << " " << e.name;
-            EXPECT_EQ(e.sets->group, SuiteBits(at(prefix + "group"), e.oui, e.defaultCipher)) << id;
-            EXPECT_EQ(e.sets->pairwise, SuiteBits(at(prefix + "pairwise"), e.oui, e.defaultCipher))
-                << id;
-            EXPECT_EQ(e.sets->akms, SuiteBits(at(prefix + "akms"), e.oui, 1u << wlanlinux::kAkm8021X))
-                << id;
+        // Each suite element: whether present, its suites, its OUI and its default cipher.
+        const std::tuple<const char*, bool, const std::optional<wlanlinux::SuiteSets>&, unsigned, std::uint32_t>
+            elements[] = {{"rsn", summary.hasRsn, summary.rsn, 0x000fac, 1u << wlanlinux::kCipherCcmp},
+                          {"wpa", summary.hasWpa, summary.wpa, 0x0050f2, 1u << wlanlinux::kCipherTkip}};
+        for (const auto& [name, present, sets, oui, defaultCipher] : elements) {
+            const std::string prefix = std::string(name) + "_";
+            EXPECT_EQ(present, at(prefix + "version") != "absent") << id << " " << name;
+            if (!present) continue;
+            ASSERT_TRUE(sets.has_value()) << id << " " << name;
+            EXPECT_EQ(sets->group, SuiteBits(at(prefix + "group"), oui, defaultCipher)) << id;
+            EXPECT_EQ(sets->pairwise, SuiteBits(at(prefix + "pairwise"), oui, defaultCipher)) << id;
+            EXPECT_EQ(sets->akms, SuiteBits(at(prefix + "akms"), oui, 1u << wlanlinux::kAkm8021X)) << id;
         }
     }
     EXPECT_EQ(rows, 22);

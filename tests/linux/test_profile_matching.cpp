@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "wlan/linux/platform/profile_matching.h"
@@ -74,14 +75,8 @@ struct Extra {
 
 enum Answer { No, Yes, Stricter };
 
-struct Row {
-    const char* what;
-    BssMatchFacts bss;
-    K key;
-    M mode;
-    Extra extra;
-    Answer expected;
-};
+// What a row shows, the BSS, the profile's key management, mode and the rest, and the answer.
+using Row = std::tuple<const char*, BssMatchFacts, K, M, Extra, Answer>;
 
 constexpr auto I = M::Infrastructure;
 constexpr std::uint32_t kWpa = wlanlinux::kProtoWpa, kRsn = wlanlinux::kProtoRsn;
@@ -262,14 +257,13 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"wpa_supplicant: bssid of another AP", Open(), S, I, {.bssid = kOtherAp, .keyMgmt = kNone}, No},
     };
     const auto* address = reinterpret_cast<const std::uint8_t*>(kAdapter.data());
-    for (const Row& row : rows) {
-        const Extra& e = row.extra;
-        const SavedProfile profile{.name = "", .ssid = e.ssid, .interfaceName = e.interfaceName, .mode = row.mode,
-                                   .keyMgmt = row.key, .protos = e.protos, .pairwise = e.pairwise, .group = e.group,
+    for (const auto& [what, bss, key, mode, e, expected] : rows) {
+        const SavedProfile profile{.name = "", .ssid = e.ssid, .interfaceName = e.interfaceName, .mode = mode,
+                                   .keyMgmt = key, .protos = e.protos, .pairwise = e.pairwise, .group = e.group,
                                    .lockedAddress = e.locked, .deniedAddresses = e.denied, .bssid = e.bssid,
                                    .band = e.band, .channel = e.channel, .path = "", .supplicantKeyMgmt = e.keyMgmt,
                                    .wepKeys = e.wepKeys == 1, .wepKeysUnknown = e.wepKeys == -1};
         const wlanlinux::ProfileInterface target{"wlan0", e.noPermanentAddress ? nullptr : address};
-        EXPECT_EQ(wlanlinux::ProfileMatchesBss(profile, row.bss, target), row.expected == Yes) << row.what;
+        EXPECT_EQ(wlanlinux::ProfileMatchesBss(profile, bss, target), expected == Yes) << what;
     }
 }
