@@ -30,7 +30,7 @@ TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
     };
     const auto akms = [](const Bytes& list) { return Rsn(kCipherCcmp, {kCipherCcmp}, list); };
     const auto psk = [](const Bytes& pairwise) { return Rsn(kCipherCcmp, pairwise, {kAkmPsk}); };
-    const auto rsna = DOT11_AUTH_ALGO_RSNA, rsnaPsk = DOT11_AUTH_ALGO_RSNA_PSK, sae = DOT11_AUTH_ALGO_WPA3_SAE;
+    const auto rsna = DOT11_AUTH_ALGO_RSNA, rsnaPsk = DOT11_AUTH_ALGO_RSNA_PSK, wpa3Sae = DOT11_AUTH_ALGO_WPA3_SAE;
     const auto ccmp = DOT11_CIPHER_ALGO_CCMP, tkip = DOT11_CIPHER_ALGO_TKIP;
     const Case cases[] = {
         // AKMs alone that no row below implies.
@@ -40,14 +40,14 @@ TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
         {"PSK-SHA256", akms({kAkmPskSha256}), rsnaPsk, ccmp},
         {"WPA 802.1X", Wpa(kCipherTkip, {kCipherTkip}, {kAkm8021X}), DOT11_AUTH_ALGO_WPA, tkip},
         // Several AKMs: what a first connection uses.
-        {"transition, adapter with SAE", akms({kAkmPsk, kAkmSae}), sae, ccmp},
+        {"transition, adapter with SAE", akms({kAkmPsk, kAkmSae}), wpa3Sae, ccmp},
         {"transition, adapter without SAE", akms({kAkmPsk, kAkmSae}), rsnaPsk, ccmp, false},
-        {"SAE only, adapter without SAE", akms({kAkmSae}), sae, ccmp, false},
+        {"SAE only, adapter without SAE", akms({kAkmSae}), wpa3Sae, ccmp, false},
         {"SAE and 802.1X, adapter without SAE", akms({kAkmSae, kAkm8021X}), rsna, ccmp, false},
         {"OWE before PSK", akms({kAkmPsk, kAkmOwe}), DOT11_AUTH_ALGO_OWE, ccmp},
         {"802.1X before PSK", akms({kAkmPsk, kAkm8021X}), rsna, ccmp},
         {"192-bit before plain 802.1X", akms({kAkm8021X, kAkmSuiteB192}), DOT11_AUTH_ALGO_WPA3, ccmp},
-        {"SAE before OWE", akms({kAkmOwe, kAkmSaeExtKey}), sae, ccmp},
+        {"SAE before OWE", akms({kAkmOwe, kAkmSaeExtKey}), wpa3Sae, ccmp},
         {"unknown AKMs only", akms({7, 30}), rsna, ccmp},
         // The strongest pairwise cipher: each over the next weaker one.
         {"GCMP-256 over CCMP", psk({kCipherCcmp, kCipherGcmp256}), rsnaPsk, DOT11_CIPHER_ALGO_GCMP_256},
