@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <systemd/sd-bus.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,18 +42,13 @@ struct Input {
         bulk -= count;
         return true;
     }
-    std::uint8_t Byte() {
-        if (size == 0) return 0;
-        --size;
-        return *data++;
-    }
     std::string Bytes(std::size_t count) {
-        if (count > size) count = size;
-        std::string text(reinterpret_cast<const char*>(data), count);
-        data += count;
-        size -= count;
+        const std::string text(reinterpret_cast<const char*>(data), std::min(count, size));
+        data += text.size();
+        size -= text.size();
         return text;
     }
+    std::uint8_t Byte() { return static_cast<std::uint8_t>(Bytes(1)[0]); }  // 0 once the input is spent
 };
 
 // What the readers look for, and neighbours of it.

@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
+
+#include "wlan/linux/control/control_socket.h"
 
 namespace testing_support {
 namespace {
@@ -20,20 +21,14 @@ std::atomic<std::uint64_t> drivenNow{1'000'000'000};
 std::atomic<bool> silence{false};
 std::atomic<std::uint64_t> waitsBegun{0};
 
-std::uint64_t RealNow() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
-}
-
 std::uint64_t DrivenNow() { return drivenNow; }
 
 int DrivenWait(sd_bus* bus, std::uint64_t usec) {
-    const std::uint64_t before = RealNow();
+    const std::uint64_t before = wlanlinux::ControlNow();
     const std::uint64_t quantum = silence ? 50'000 : 5'000;
     ++waitsBegun;
     const int waited = sd_bus_wait(bus, std::min(usec, quantum));
-    if (waited == 0) drivenNow += silence ? usec : RealNow() - before;
+    if (waited == 0) drivenNow += silence ? usec : wlanlinux::ControlNow() - before;
     return waited;
 }
 
@@ -48,8 +43,6 @@ DrivenClock::~DrivenClock() {
     wlanlinux::SetBusClock(replaced_);
 }
 
-void DrivenClock::Advance(std::uint64_t usec) { drivenNow += usec; }
-
 void DrivenClock::Silence(bool on) { silence = on; }
 
 Answer Delayed(Answer answer, std::uint64_t usec) {
@@ -59,9 +52,9 @@ Answer Delayed(Answer answer, std::uint64_t usec) {
     // next answer waits until the client has waited since (20 ms at most).
     const auto mark = std::make_shared<std::uint64_t>(0);
     return [answer = std::move(answer), usec, mark](sd_bus_message* call, sd_bus_message* reply) {
-        const std::uint64_t start = RealNow();
-        while (usec >= 100'000 && waitsBegun <= *mark && RealNow() - start < 20'000) usleep(20);
-        DrivenClock::Advance(usec);
+        const std::uint64_t start = wlanlinux::ControlNow();
+        while (usec >= 100'000 && waitsBegun <= *mark && wlanlinux::ControlNow() - start < 20'000) usleep(20);
+        drivenNow += usec;
         *mark = waitsBegun;
         return answer(call, reply);
     };
@@ -106,7 +99,8 @@ BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
     owning_ = sd_bus_open_system(&bus_) >= 0 && sd_bus_add_filter(bus_, nullptr, &BusPeer::Filter, this) >= 0 &&
               sd_bus_request_name(bus_, name, 0) >= 0;
     if (!owning_) std::fprintf(stderr, "The test's peer does not own %s.\n", name);
-    thread_ = std::thread([this] { Serve(); });
+    // A silent peer reads nothing: calls to it wait in the bus for ever.
+    if (answer_) thread_ = std::thread([this] { Serve(); });
 }
 
 BusPeer::~BusPeer() {
@@ -131,11 +125,6 @@ int BusPeer::Filter(sd_bus_message* call, void* self, sd_bus_error*) {
 
 void BusPeer::Serve() {
     while (!stop_) {
-        // A silent peer reads nothing: calls to it wait in the bus for ever.
-        if (!answer_) {
-            usleep(2'000);
-            continue;
-        }
         const int processed = sd_bus_process(bus_, nullptr);
         if (processed < 0) return;
         if (processed == 0) sd_bus_wait(bus_, 2'000);

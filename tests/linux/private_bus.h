@@ -61,14 +61,13 @@ private:
 };
 
 // The clock of the bus work while it lives, in place of the system's: it moves
-// when the test or a peer advances it, and while the client waits with
-// nothing to read, with real time; in silence, at once to the end of the wait
-// (after a short real wait for what may still be on its way).
+// when a delayed peer answers, and while the client waits with nothing to
+// read, with real time; in silence, at once to the end of the wait (after a
+// short real wait for what may still be on its way).
 class DrivenClock {
 public:
     DrivenClock();
     ~DrivenClock();
-    static void Advance(std::uint64_t usec);
     static void Silence(bool silence);
 
 private:

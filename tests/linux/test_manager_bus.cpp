@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "allocation_faults.h"
@@ -207,26 +208,22 @@ Answer AnswerAsConnMan(std::string how = "") {
     return [how](sd_bus_message* call, sd_bus_message* reply) {
         if (!Is(sd_bus_message_get_member(call), "GetServices") || how == "refused") return false;
         if (how == "malformed") return sd_bus_message_append(reply, "a(os)", 1, "/", "wifi") >= 0;
-        const struct {
-            const char *id, *type, *name;
-            int favorite;
-            const char *state, *interfaceName, *security;
-        } services[] = {
-            {"wifi_020000000001_63616665_managed_psk", "wifi", "cafe", 0, "failure", "wlan0", "psk"},
-            {"wifi_020000000001_686f6d65_managed_psk", "wifi", "Home", 1, "association", "wlan0", "psk"},
-            {"wifi_020000000001_686f6d65_managed_none", "wifi", "Open home", 1, "idle", "wlan0", "none"},
-            {"wifi_020000000001_hidden_managed_psk", "wifi", "Hidden", 1, "idle", "wlan0", "psk"},
-            {"wifi_020000000001_63616665_managed_none", "ethernet", "Wired", 1, "online", "wlan0", "none"},
-            {"wifi_020000000003_686f6d65_managed_psk", "wifi", "Home there", 1, "online", "wlan2", "psk"},
-            {"wifi_020000000002_63616665_managed_psk", "wifi", "Cafe", 1, "idle", "", "psk"},
+        const char* services[][7] = {
+            {"wifi_020000000001_63616665_managed_psk", "wifi", "cafe", "", "failure", "wlan0", "psk"},
+            {"wifi_020000000001_686f6d65_managed_psk", "wifi", "Home", "saved", "association", "wlan0", "psk"},
+            {"wifi_020000000001_686f6d65_managed_none", "wifi", "Open home", "saved", "idle", "wlan0", "none"},
+            {"wifi_020000000001_hidden_managed_psk", "wifi", "Hidden", "saved", "idle", "wlan0", "psk"},
+            {"wifi_020000000001_63616665_managed_none", "ethernet", "Wired", "saved", "online", "wlan0", "none"},
+            {"wifi_020000000003_686f6d65_managed_psk", "wifi", "Home there", "saved", "online", "wlan2", "psk"},
+            {"wifi_020000000002_63616665_managed_psk", "wifi", "Cafe", "saved", "idle", "", "psk"},
         };
         int r = sd_bus_message_open_container(reply, 'a', "(oa{sv})");
-        for (const auto& s : services)
+        for (const auto& [id, type, name, saved, state, interfaceName, security] : services)
             if (r >= 0)
-                r = sd_bus_message_append(reply, "(oa{sv})", ("/net/connman/service/" + std::string(s.id)).c_str(),
-                                          6, "Type", "s", s.type, "Name", "s", s.name, "Favorite", "b", s.favorite,
-                                          "State", "s", s.state, "Security", "as", 2, s.security, "wps", "Ethernet",
-                                          "a{sv}", 1, "Interface", "s", s.interfaceName);
+                r = sd_bus_message_append(reply, "(oa{sv})", ("/net/connman/service/" + std::string(id)).c_str(),
+                                          6, "Type", "s", type, "Name", "s", name, "Favorite", "b", *saved != 0,
+                                          "State", "s", state, "Security", "as", 2, security, "wps", "Ethernet",
+                                          "a{sv}", 1, "Interface", "s", interfaceName);
         return r >= 0 && sd_bus_message_close_container(reply) >= 0;
     };
 }
@@ -533,23 +530,17 @@ TEST_F(ManagerProfiles, SettingsAreReadAsSaved) {
     ProfileSnapshot snapshot;
     ASSERT_EQ(ReadNetworkManagerProfiles(operation, snapshot), 1);
     ASSERT_EQ(snapshot.profiles.size(), 3u);
-    const SavedProfile& full = snapshot.profiles[0];
-    EXPECT_EQ(full.mode, ProfileMode::AdHoc);
-    EXPECT_EQ(full.keyMgmt, ProfileKeyMgmt::Sae);
-    EXPECT_EQ(full.protos, kProtoRsn);
-    EXPECT_EQ(full.pairwise, kProfileCipherCcmp | kProfileCipherTkip);
-    EXPECT_EQ(full.group, kProfileCipherWep104);
-    EXPECT_EQ(full.bssid, std::string("\2\0\0\0\1\0", 6));
-    EXPECT_EQ(full.band, ProfileBand::A);
-    EXPECT_EQ(full.channel, 36u);
-    EXPECT_EQ(full.deniedAddresses, (std::vector<std::string>{std::string("\2\0\0\0\0\x0a", 6),
-                                                              std::string("\2\0\0\0\0\x0b", 6)}));
-    const SavedProfile& bare = snapshot.profiles[1];
-    EXPECT_EQ(bare.mode, ProfileMode::Unspecified);
-    EXPECT_EQ(bare.keyMgmt, ProfileKeyMgmt::None);
-    EXPECT_EQ(bare.protos | bare.pairwise | bare.group | bare.channel, 0u);
-    EXPECT_TRUE(bare.bssid.empty() && bare.deniedAddresses.empty());
-    EXPECT_EQ(bare.band, ProfileBand::Any);
+    const auto matched = [](const SavedProfile& p) {
+        return std::tuple(p.mode, p.keyMgmt, p.protos, p.pairwise, p.group, p.bssid, p.band, p.channel,
+                          p.deniedAddresses);
+    };
+    EXPECT_EQ(matched(snapshot.profiles[0]),
+              std::tuple(ProfileMode::AdHoc, ProfileKeyMgmt::Sae, kProtoRsn, kProfileCipherCcmp | kProfileCipherTkip,
+                         kProfileCipherWep104, std::string("\2\0\0\0\1\0", 6), ProfileBand::A, 36u,
+                         std::vector<std::string>{std::string("\2\0\0\0\0\x0a", 6), std::string("\2\0\0\0\0\x0b", 6)}));
+    SavedProfile bare;  // the defaults, the mode left unsaid
+    bare.mode = ProfileMode::Unspecified;
+    EXPECT_EQ(matched(snapshot.profiles[1]), matched(bare));
     EXPECT_EQ(snapshot.profiles[2].keyMgmt, ProfileKeyMgmt::WpaEapSuiteB192);
 }
 
@@ -577,13 +568,11 @@ TEST_F(ManagerProfiles, SupplicantNetworksAreReadPerInterface) {
         ASSERT_TRUE(ConnectBus(operation));
         ProfileSnapshot snapshot;
         EXPECT_EQ(ReadSupplicantProfiles(operation, snapshot), c.expected);
-        std::string read;
-        for (const SavedProfile& p : snapshot.profiles) read += p.interfaceName + " " + p.name + " " + p.path + ",";
-        read += "|";
-        for (const ActiveProfile& a : snapshot.active) read += a.interfaceName + ":" + a.path + ",";
-        read += "|";
-        for (const ManagerState& s : snapshot.states) read += s.interfaceName + ":" + s.state + ",";
-        EXPECT_EQ(read, c.read);
+        std::string profiles, active, states;
+        for (const SavedProfile& p : snapshot.profiles) profiles += p.interfaceName + " " + p.name + " " + p.path + ",";
+        for (const ActiveProfile& a : snapshot.active) active += a.interfaceName + ":" + a.path + ",";
+        for (const ManagerState& s : snapshot.states) states += s.interfaceName + ":" + s.state + ",";
+        EXPECT_EQ(profiles + "|" + active + "|" + states, c.read);
         EXPECT_EQ(snapshot.source == ProfileSnapshot::Source::WpaSupplicant, c.expected == 1);
     }
 }
