@@ -182,8 +182,7 @@ sd_bus* StartedBus() {
     int fds[2];
     sd_bus* bus = nullptr;
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) < 0 || sd_bus_new(&bus) < 0) return nullptr;
-    sd_bus_set_fd(bus, fds[0], fds[0]);
-    return sd_bus_start(bus) >= 0 ? bus : nullptr;
+    return sd_bus_set_fd(bus, fds[0], fds[0]) >= 0 && sd_bus_start(bus) >= 0 ? bus : nullptr;
 }
 
 }  // namespace

@@ -21,8 +21,6 @@ std::atomic<std::uint64_t> drivenNow{1'000'000'000};
 std::atomic<bool> silence{false};
 std::atomic<std::uint64_t> waitsBegun{0};
 
-std::uint64_t DrivenNow() { return drivenNow; }
-
 int DrivenWait(sd_bus* bus, std::uint64_t usec) {
     const std::uint64_t before = wlanlinux::ControlNow();
     const std::uint64_t quantum = silence ? 50'000 : 5'000;
@@ -36,7 +34,7 @@ int DrivenWait(sd_bus* bus, std::uint64_t usec) {
 
 void LeaveUnanswered() { unanswered = true; }
 
-DrivenClock::DrivenClock() : replaced_(wlanlinux::SetBusClock({DrivenNow, DrivenWait})) {}
+DrivenClock::DrivenClock() : replaced_(wlanlinux::SetBusClock({[] { return drivenNow.load(); }, DrivenWait})) {}
 
 DrivenClock::~DrivenClock() {
     silence = false;
@@ -100,7 +98,14 @@ BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
               sd_bus_request_name(bus_, name, 0) >= 0;
     if (!owning_) std::fprintf(stderr, "The test's peer does not own %s.\n", name);
     // A silent peer reads nothing: calls to it wait in the bus for ever.
-    if (answer_) thread_ = std::thread([this] { Serve(); });
+    if (!answer_) return;
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            const int processed = sd_bus_process(bus_, nullptr);
+            if (processed < 0) return;
+            if (processed == 0) sd_bus_wait(bus_, 2'000);
+        }
+    });
 }
 
 BusPeer::~BusPeer() {
@@ -121,14 +126,6 @@ int BusPeer::Filter(sd_bus_message* call, void* self, sd_bus_error*) {
     else if (!unanswered) sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
     sd_bus_message_unref(reply);
     return 1;
-}
-
-void BusPeer::Serve() {
-    while (!stop_) {
-        const int processed = sd_bus_process(bus_, nullptr);
-        if (processed < 0) return;
-        if (processed == 0) sd_bus_wait(bus_, 2'000);
-    }
 }
 
 int AppendGroups(sd_bus_message* m, const PropertyGroups& groups) {

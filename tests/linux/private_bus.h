@@ -50,7 +50,6 @@ public:
 
 private:
     static int Filter(sd_bus_message* call, void* self, sd_bus_error* error);
-    void Serve();
     sd_bus* bus_ = nullptr;
     std::string name_;
     Answer answer_;

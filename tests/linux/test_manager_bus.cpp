@@ -116,12 +116,6 @@ protected:
 
 bool Is(const char* text, const char* expected) { return text != nullptr && std::strcmp(text, expected) == 0; }
 
-std::string ReadString(sd_bus_message* call) {
-    const char* text = "";
-    sd_bus_message_read_basic(call, 's', &text);
-    return text;
-}
-
 // NetworkManager with seven profiles, one the caller may not read, one wired,
 // one with an SSID of the wrong type, one open, one locked to another
 // adapter; wlan0 is configuring through "Home".
@@ -153,18 +147,18 @@ bool AnswerAsNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
             return AppendGroups(reply, wifi("Elsewhere", "home", 'y', "", "sae", "\2\0\0\0\0\x09")) >= 0;
         return false;  // /S/2: PermissionDenied
     }
+    const char* name = "";  // the interface GetDeviceByIpIface asks for, the property Get does
     if (Is(member, "GetDeviceByIpIface"))
-        return ReadString(call) == "wlan0" && sd_bus_message_append(reply, "o", "/D/0") >= 0;
+        return sd_bus_message_read(call, "s", &name) >= 0 && Is(name, "wlan0") &&
+               sd_bus_message_append(reply, "o", "/D/0") >= 0;
     if (Is(member, "GetDevices")) return sd_bus_message_append(reply, "ao", 2, "/D/0", "/D/1") >= 0;
     if (Is(member, "GetAll"))
         return sd_bus_message_append(reply, "a{sv}", 4, "Interface", "s", path == "/D/0" ? "wlan0" : "wlan1",
                                      "DeviceType", "u", 2u, "Managed", "b", path == "/D/0",
                                      "ActiveConnection", "o", path == "/D/0" ? "/A/0" : "/") >= 0;
-    if (!Is(member, "Get")) return false;
-    const std::string interface = ReadString(call);
-    const std::string property = ReadString(call);
-    if (path == "/D/0" && property == "State") return sd_bus_message_append(reply, "v", "u", 50u) >= 0;
-    if (path == "/A/0" && property == "Connection") return sd_bus_message_append(reply, "v", "o", "/S/1") >= 0;
+    if (!Is(member, "Get") || sd_bus_message_read(call, "ss", nullptr, &name) < 0) return false;
+    if (path == "/D/0" && Is(name, "State")) return sd_bus_message_append(reply, "v", "u", 50u) >= 0;
+    if (path == "/A/0" && Is(name, "Connection")) return sd_bus_message_append(reply, "v", "o", "/S/1") >= 0;
     return false;
 }
 
@@ -468,6 +462,18 @@ std::size_t Named(const std::vector<std::string>& shape) {
     return static_cast<std::size_t>(std::count_if(shape.begin(), shape.end(), named));
 }
 
+// The profiles `read` finds over a connection of its own, which it must say it
+// has read (1) or not (0).
+wlanlinux::ProfileSnapshot ReadOverTheBus(int (*read)(wlanlinux::BusOperation&, wlanlinux::ProfileSnapshot&),
+                                          int expected) {
+    wlanlinux::ClientBus client;
+    wlanlinux::BusOperation operation(client);
+    EXPECT_TRUE(wlanlinux::ConnectBus(operation));
+    wlanlinux::ProfileSnapshot snapshot;
+    EXPECT_EQ(read(operation, snapshot), expected);
+    return snapshot;
+}
+
 }  // namespace
 
 // Profiles a manager gave are listed on every interface it manages, in every
@@ -524,11 +530,7 @@ TEST_F(ManagerProfiles, SettingsAreReadAsSaved) {
         if (path == "/S/3") groups.push_back({"802-11-wireless-security", {{"key-mgmt", 's', "wpa-eap-suite-b-192"}}});
         return Is(member, "GetSettings") && AppendGroups(reply, groups) >= 0;
     });
-    ClientBus client;
-    BusOperation operation(client);
-    ASSERT_TRUE(ConnectBus(operation));
-    ProfileSnapshot snapshot;
-    ASSERT_EQ(ReadNetworkManagerProfiles(operation, snapshot), 1);
+    const ProfileSnapshot snapshot = ReadOverTheBus(ReadNetworkManagerProfiles, 1);
     ASSERT_EQ(snapshot.profiles.size(), 3u);
     const auto matched = [](const SavedProfile& p) {
         return std::tuple(p.mode, p.keyMgmt, p.protos, p.pairwise, p.group, p.bssid, p.band, p.channel,
@@ -563,11 +565,7 @@ TEST_F(ManagerProfiles, SupplicantNetworksAreReadPerInterface) {
     for (const auto& c : cases) {
         std::unique_ptr<BusPeer> peer;
         if (c.answer) peer = std::make_unique<BusPeer>(kSupplicant, c.answer, SD_BUS_ERROR_ACCESS_DENIED);
-        ClientBus client;
-        BusOperation operation(client);
-        ASSERT_TRUE(ConnectBus(operation));
-        ProfileSnapshot snapshot;
-        EXPECT_EQ(ReadSupplicantProfiles(operation, snapshot), c.expected);
+        const ProfileSnapshot snapshot = ReadOverTheBus(ReadSupplicantProfiles, c.expected);
         std::string profiles, active, states;
         for (const SavedProfile& p : snapshot.profiles) profiles += p.interfaceName + " " + p.name + " " + p.path + ",";
         for (const ActiveProfile& a : snapshot.active) active += a.interfaceName + ":" + a.path + ",";
