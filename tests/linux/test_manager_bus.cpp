@@ -67,24 +67,8 @@ std::vector<std::string> Shape(const std::vector<WLAN_AVAILABLE_NETWORK>& entrie
     return shape;
 }
 
-// wlan0 (or wlan1) as the network lists are made for it: adapter
-// 02:00:00:00:00:01 (or :02).
-wlanlinux::InterfaceRecord Wlan0(int index = 0) {
-    wlanlinux::InterfaceRecord record;
-    std::strcpy(record.netdev.name, index == 0 ? "wlan0" : "wlan1");
-    record.adapterAddress[0] = 2;
-    record.adapterAddress[5] = static_cast<std::uint8_t>(1 + index);
-    record.hasAdapterAddress = true;
-    return record;
-}
-
-// The shape of wlan0's (or wlan1's) list once the manager's profiles are added.
-std::vector<std::string> ListedOn(wlanlinux::ManagerContact& contact, int index = 0) {
-    auto networks = Networks();
-    EXPECT_EQ(wlanlinux::AddProfileEntries(Wlan0(index), Scan(networks), networks, contact), 0);
-    return Shape(networks);
-}
-
+// wlan0 (connected), wlan1 (disconnected) and wlan2 (not ready), on adapters
+// 02:00:00:00:00:01, :02 and :03.
 std::vector<wlanlinux::InterfaceRecord> Records() {
     std::vector<wlanlinux::InterfaceRecord> records(3);
     const WLAN_INTERFACE_STATE states[] = {wlan_interface_state_connected, wlan_interface_state_disconnected,
@@ -92,8 +76,18 @@ std::vector<wlanlinux::InterfaceRecord> Records() {
     for (std::size_t i = 0; i != records.size(); ++i) {
         std::snprintf(records[i].netdev.name, sizeof records[i].netdev.name, "wlan%zu", i);
         records[i].state = states[i];
+        records[i].adapterAddress[0] = 2;
+        records[i].adapterAddress[5] = static_cast<std::uint8_t>(1 + i);
+        records[i].hasAdapterAddress = true;
     }
     return records;
+}
+
+// The shape of wlan0's (or wlan1's) list once the manager's profiles are added.
+std::vector<std::string> ListedOn(wlanlinux::ManagerContact& contact, int index = 0) {
+    auto networks = Networks();
+    EXPECT_EQ(wlanlinux::AddProfileEntries(Records()[index], Scan(networks), networks, contact), 0);
+    return Shape(networks);
 }
 
 std::vector<WLAN_INTERFACE_STATE> States(const std::vector<wlanlinux::InterfaceRecord>& records) {
@@ -347,7 +341,7 @@ TEST_F(ManagerProfiles, EachAllocationFailingFailsOnlyItsOperation) {
         const auto scan = Scan(networks);
         auto records = Records();
         allocation_faults::Arm(failAt);
-        const int listed = wlanlinux::AddProfileEntries(Wlan0(), scan, networks, contact);
+        const int listed = wlanlinux::AddProfileEntries(records[0], scan, networks, contact);
         const int refined = wlanlinux::RefineStatesWithManager(records, contact);
         allocation_faults::Disarm();
         EXPECT_EQ(allocation_faults::Injected(), listed == ENOMEM || refined == ENOMEM) << failAt;
@@ -411,7 +405,7 @@ TEST_F(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         auto networks = Networks();
         auto records = Records();
         EXPECT_TRUE(within(c.boundUsec,
-                           [&] { return wlanlinux::AddProfileEntries(Wlan0(), Scan(networks), networks, contact); }));
+                           [&] { return wlanlinux::AddProfileEntries(records[0], Scan(networks), networks, contact); }));
         EXPECT_EQ(contact.bus.silent, c.silent || c.boundUsec > kCycleBudgetUsec);
         EXPECT_TRUE(within(contact.bus.silent ? 0 : kCycleBudgetUsec - contact.bus.spentUsec,
                            [&] { return wlanlinux::RefineStatesWithManager(records, contact); }));
