@@ -313,8 +313,7 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         };
         SCOPED_TRACE(c.owner);
         BusPeer peer(c.owner, counted, c.error);
-        std::unique_ptr<BusPeer> later;
-        if (c.later != nullptr) later = std::make_unique<BusPeer>(c.later, c.laterAnswer);
+        const auto later = c.later != nullptr ? std::make_unique<BusPeer>(c.later, c.laterAnswer) : nullptr;
         wlanlinux::ManagerContact contact;
         // The profiles are read once for the lists of one enumeration.
         for (const int expected : {1, 1, 2}) {
@@ -365,7 +364,7 @@ TEST_F(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
     ASSERT_EQ(bind(mute, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(listen(mute, 16), 0);
     const std::string shared = getenv("DBUS_SYSTEM_BUS_ADDRESS");
-    using wlanlinux::kCycleBudgetUsec;
+    using wlanlinux::AddProfileEntries, wlanlinux::kCycleBudgetUsec;
     const struct {
         const char* what;
         std::string bus;
@@ -391,8 +390,7 @@ TEST_F(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         SCOPED_TRACE(c.what);
         DrivenClock::Silence(c.silent);
         setenv("DBUS_SYSTEM_BUS_ADDRESS", c.bus.c_str(), 1);
-        std::unique_ptr<BusPeer> peer;
-        if (c.owner != nullptr) peer = std::make_unique<BusPeer>(c.owner, c.answer);
+        const auto peer = c.owner != nullptr ? std::make_unique<BusPeer>(c.owner, c.answer) : nullptr;
         // A call unanswered for 2 s ends its operation, and once that has
         // happened, or the cycle's 10 s are spent, the next one of the cycle
         // asks nothing; a manager that answers is waited for within the 10 s.
@@ -405,7 +403,7 @@ TEST_F(ManagerProfiles, ListsStayAsTheyAreWithoutAnAnswerInTime) {
         auto networks = Networks();
         auto records = Records();
         EXPECT_TRUE(within(c.boundUsec,
-                           [&] { return wlanlinux::AddProfileEntries(records[0], Scan(networks), networks, contact); }));
+                           [&] { return AddProfileEntries(records[0], Scan(networks), networks, contact); }));
         EXPECT_EQ(contact.bus.silent, c.silent || c.boundUsec > kCycleBudgetUsec);
         EXPECT_TRUE(within(contact.bus.silent ? 0 : kCycleBudgetUsec - contact.bus.spentUsec,
                            [&] { return wlanlinux::RefineStatesWithManager(records, contact); }));
@@ -557,8 +555,8 @@ TEST_F(ManagerProfiles, SupplicantNetworksAreReadPerInterface) {
         {nullptr, 0, "||"},
     };
     for (const auto& c : cases) {
-        std::unique_ptr<BusPeer> peer;
-        if (c.answer) peer = std::make_unique<BusPeer>(kSupplicant, c.answer, SD_BUS_ERROR_ACCESS_DENIED);
+        const auto peer =
+            c.answer ? std::make_unique<BusPeer>(kSupplicant, c.answer, SD_BUS_ERROR_ACCESS_DENIED) : nullptr;
         const ProfileSnapshot snapshot = ReadOverTheBus(ReadSupplicantProfiles, c.expected);
         std::string profiles, active, states;
         for (const SavedProfile& p : snapshot.profiles) profiles += p.interfaceName + " " + p.name + " " + p.path + ",";
