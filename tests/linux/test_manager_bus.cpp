@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -129,18 +130,15 @@ bool AnswerAsNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
     };
     if (Is(member, "ListConnections"))
         return sd_bus_message_append(reply, "ao", 7, "/S/1", "/S/2", "/S/3", "/S/4", "/S/5", "/S/6", "/S/7") >= 0;
-    if (Is(member, "GetSettings")) {
-        if (path == "/S/1") return AppendGroups(reply, wifi("Home", "home", 'y', "")) >= 0;
-        if (path == "/S/3")
-            return AppendGroups(reply, {{"connection", {{"id", 's', "Wired"}, {"type", 's', "802-3-ethernet"}}},
-                                        {"802-11-wireless", {{"ssid", 'y', "home"}}}}) >= 0;
-        if (path == "/S/4") return AppendGroups(reply, wifi("Odd", "home", 's', "")) >= 0;
-        if (path == "/S/5") return AppendGroups(reply, wifi("Home here", "home", 'y', "wlan0")) >= 0;
-        if (path == "/S/6") return AppendGroups(reply, wifi("Open home", "home", 'y', "", "")) >= 0;
-        if (path == "/S/7")
-            return AppendGroups(reply, wifi("Elsewhere", "home", 'y', "", "sae", "\2\0\0\0\0\x09")) >= 0;
-        return false;  // /S/2: PermissionDenied
-    }
+    const std::map<std::string, PropertyGroups> settings = {  // /S/2's refused
+        {"/S/1", wifi("Home", "home", 'y', "")},
+        {"/S/3", {{"connection", {{"id", 's', "Wired"}, {"type", 's', "802-3-ethernet"}}},
+                  {"802-11-wireless", {{"ssid", 'y', "home"}}}}},
+        {"/S/4", wifi("Odd", "home", 's', "")},
+        {"/S/5", wifi("Home here", "home", 'y', "wlan0")},
+        {"/S/6", wifi("Open home", "home", 'y', "", "")},
+        {"/S/7", wifi("Elsewhere", "home", 'y', "", "sae", "\2\0\0\0\0\x09")}};
+    if (Is(member, "GetSettings")) return settings.count(path) != 0 && AppendGroups(reply, settings.at(path)) >= 0;
     const char* name = "";  // the interface GetDeviceByIpIface asks for, the property Get does
     if (Is(member, "GetDeviceByIpIface"))
         return sd_bus_message_read(call, "s", &name) >= 0 && Is(name, "wlan0") &&
@@ -234,21 +232,19 @@ Answer AnswerAsSupplicant(bool refuse = false) {
                                          "CurrentNetwork", "o", path == "/w/0" ? "/w/0/n/0" : "/", "Networks",
                                          "ao", path == "/w/0" ? 4 : 1, path == "/w/0" ? "/w/0/n/0" : "/w/1/n/0",
                                          "/w/0/n/1", "/w/0/n/2", "/w/0/n/3") >= 0;
-        const std::vector<std::pair<std::string, std::vector<const char*>>> networks = {
+        const std::map<std::string, std::vector<const char*>> networks = {
             {"/w/0/n/0", {"ssid", "\"home\"", "id_str", "\"Home\"", "key_mgmt", "WPA-PSK", "priority", "5"}},
             {"/w/0/n/1", {"ssid", "686f6d65", "key_mgmt", "NONE"}},
             {"/w/0/n/2", {"ssid", "\"cafe\"", "bssid", "02:00"}},
             {"/w/0/n/3", {"ssid", "\"cafe\"", "disabled", "1"}},
             {"/w/1/n/0", {"ssid", "\"home\"", "key_mgmt", "WPA-PSK"}}};
-        for (const auto& [network, settings] : networks) {
-            if (network != path) continue;
-            int r = sd_bus_message_open_container(reply, 'v', "a{sv}");
-            if (r >= 0) r = sd_bus_message_open_container(reply, 'a', "{sv}");
-            for (std::size_t i = 0; i + 1 < settings.size() && r >= 0; i += 2)
-                r = sd_bus_message_append(reply, "{sv}", settings[i], "s", settings[i + 1]);
-            return r >= 0 && sd_bus_message_close_container(reply) >= 0 && sd_bus_message_close_container(reply) >= 0;
-        }
-        return false;
+        if (networks.count(path) == 0) return false;
+        const std::vector<const char*>& settings = networks.at(path);
+        int r = sd_bus_message_open_container(reply, 'v', "a{sv}");
+        if (r >= 0) r = sd_bus_message_open_container(reply, 'a', "{sv}");
+        for (std::size_t i = 0; i + 1 < settings.size() && r >= 0; i += 2)
+            r = sd_bus_message_append(reply, "{sv}", settings[i], "s", settings[i + 1]);
+        return r >= 0 && sd_bus_message_close_container(reply) >= 0 && sd_bus_message_close_container(reply) >= 0;
     };
 }
 
