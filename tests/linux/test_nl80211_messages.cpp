@@ -240,9 +240,9 @@ TEST(StationMessage, ProgressFromTheStationFlags) {
 
 TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
     std::vector<AdapterCapabilities> adapters;
-    const auto merge = [&adapters](std::uint32_t wiphy, auto&& fill) {
+    const auto merge = [&adapters](std::optional<std::uint32_t> wiphy, auto&& fill) {
         GenlMessage message(NL80211_CMD_NEW_WIPHY);
-        mnl_attr_put_u32(message.get(), NL80211_ATTR_WIPHY, wiphy);
+        if (wiphy) mnl_attr_put_u32(message.get(), NL80211_ATTR_WIPHY, *wiphy);
         fill(message.get());
         const auto exact = message.Exact();
         wlanlinux::MergeWiphyMessage(AsMessage(exact), adapters);
@@ -255,7 +255,8 @@ TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
         mnl_attr_put(m, NL80211_IFTYPE_ADHOC, 0, nullptr);
         mnl_attr_nest_end(m, nest);
     });
-    merge(0, [](nlmsghdr* m) { mnl_attr_put_u32(m, NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE); });
+    const auto sae = [](nlmsghdr* m) { mnl_attr_put_u32(m, NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE); };
+    merge(0, sae);
     // A second wiphy: SAE only as an extended feature, no IBSS, a broken cipher list.
     merge(1, [](nlmsghdr* m) {
         std::uint8_t extended[NL80211_EXT_FEATURE_SAE_OFFLOAD / 8 + 1] = {};
@@ -267,11 +268,7 @@ TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
         mnl_attr_put(m, NL80211_IFTYPE_STATION, 0, nullptr);
         mnl_attr_nest_end(m, nest);
     });
-    // Without a wiphy index a message is not merged anywhere.
-    GenlMessage orphan(NL80211_CMD_NEW_WIPHY);
-    mnl_attr_put_u32(orphan.get(), NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE);
-    const auto exact = orphan.Exact();
-    wlanlinux::MergeWiphyMessage(AsMessage(exact), adapters);
+    merge(std::nullopt, sae);  // without a wiphy index: merged nowhere
 
     const auto describe = [&adapters](std::uint32_t wiphy) {
         const AdapterCapabilities* found = wlanlinux::FindAdapter(adapters, wiphy);
