@@ -98,7 +98,7 @@ TEST(WalkReplyChunk, EndsErrorsAndWhatIsNotOurs) {
         {"done carrying an error", Chunk().Done(-EBUSY).bytes(), {Failed, EBUSY, 0}},
         {"acknowledgement", Chunk().Add(kFamily).Error(0).bytes(), {Done, 0, 1}},
         {"error", Chunk().Error(-ENODEV).bytes(), {Failed, ENODEV, 0}},
-        {"error too short", Chunk().Add(NLMSG_ERROR, 0, {1, 2}).bytes(), {Failed, EPROTO, 0}},
+        {"error too short", Chunk().Add(NLMSG_ERROR, 0, BytesOf(-EBUSY)).bytes(), {Failed, EPROTO, 0}},
         {"interrupted dump", Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI | NLM_F_DUMP_INTR).bytes(),
          {Restart, 0, 1}},
         {"interrupted end", Chunk().Add(NLMSG_DONE, NLM_F_MULTI | NLM_F_DUMP_INTR).bytes(), {Restart, 0, 0}},

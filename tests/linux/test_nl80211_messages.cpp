@@ -255,8 +255,7 @@ TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
         mnl_attr_put(m, NL80211_IFTYPE_ADHOC, 0, nullptr);
         mnl_attr_nest_end(m, nest);
     });
-    const auto sae = [](nlmsghdr* m) { mnl_attr_put_u32(m, NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE); };
-    merge(0, sae);
+    merge(0, [](nlmsghdr* m) { mnl_attr_put_u32(m, NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE); });
     // A second wiphy: SAE only as an extended feature, no IBSS, a broken cipher list.
     merge(1, [](nlmsghdr* m) {
         std::uint8_t extended[NL80211_EXT_FEATURE_SAE_OFFLOAD / 8 + 1] = {};
@@ -268,7 +267,9 @@ TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
         mnl_attr_put(m, NL80211_IFTYPE_STATION, 0, nullptr);
         mnl_attr_nest_end(m, nest);
     });
-    merge(std::nullopt, sae);  // without a wiphy index: merged nowhere
+    // Without a wiphy index a message is merged nowhere.
+    const std::uint32_t gcmp = 0x000fac08;
+    merge(std::nullopt, [&](nlmsghdr* m) { mnl_attr_put(m, NL80211_ATTR_CIPHER_SUITES, sizeof gcmp, &gcmp); });
 
     const auto describe = [&adapters](std::uint32_t wiphy) {
         const AdapterCapabilities* found = wlanlinux::FindAdapter(adapters, wiphy);
