@@ -54,15 +54,7 @@ private:
     Bytes bytes_;
 };
 
-struct Walked {
-    ChunkStatus status;
-    int error;
-    int messages;
-    bool operator==(const Walked&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const Walked& walked) {
-        return out << "status " << int(walked.status) << ", error " << walked.error << ", messages " << walked.messages;
-    }
-};
+using Walked = std::tuple<ChunkStatus, int, int>;  // status, error, messages handed on
 
 Walked Walk(const Bytes& bytes) {
     const auto exact = ExactCopy(bytes);
@@ -90,7 +82,7 @@ TEST(WalkReplyChunk, EndsErrorsAndWhatIsNotOurs) {
     struct Case {
         const char* name;
         Bytes bytes;
-        Walked walked;  // status, error, messages handed on
+        Walked walked;
     };
     const Case cases[] = {
         {"data only: keep receiving", twoData, {More, 0, 2}},
@@ -244,10 +236,8 @@ TEST(ReadLink, StartedAgainReadsTheDeviceAsItIsThen) {
     // The link message arrives, its acknowledgement is lost, and the device
     // goes before the second read: nothing of the first read remains.
     scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
-    scripted_kernel::TheMachine().troubles = {
-        {scripted_kernel::Trouble::Lost, ENOBUFS, [](scripted_kernel::Machine& machine) {
-             machine.interfaces.clear();
-         }}};
+    const auto unplug = [](scripted_kernel::Machine& machine) { machine.interfaces.clear(); };
+    scripted_kernel::TheMachine().troubles = {{scripted_kernel::Trouble::Lost, ENOBUFS, unplug}};
     wlanlinux::NetlinkSocket route(NETLINK_ROUTE);
     wlanlinux::LinkFacts facts;
     EXPECT_EQ(wlanlinux::ReadLink(route, 3, facts), ENODEV);
