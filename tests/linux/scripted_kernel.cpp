@@ -55,12 +55,6 @@ Socket* SocketOf(const wlanlinux::NetlinkSocket& socket) {
     return reinterpret_cast<Socket*>(socket.socket);
 }
 
-template <typename T>
-Bytes BytesOf(const T& value) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
-    return Bytes(bytes, bytes + sizeof value);
-}
-
 // A reply to `request` from the kernel: addressed to its sender, with its
 // sequence number; `header` follows the netlink header, then what `fill` adds.
 Datagram Reply(const nlmsghdr* request, std::uint32_t port, bool multi, std::uint16_t type, const Bytes& header,

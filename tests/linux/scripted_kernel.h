@@ -21,6 +21,13 @@
 
 namespace scripted_kernel {
 
+// The bytes of a value, as a message carries it.
+template <typename T>
+std::vector<std::uint8_t> BytesOf(const T& value) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
+    return std::vector<std::uint8_t>(bytes, bytes + sizeof value);
+}
+
 // One BSS of a scan dump, as the kernel gives it.
 struct Bss {
     std::vector<std::uint8_t> ies = {};

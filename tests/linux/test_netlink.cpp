@@ -18,6 +18,7 @@
 #include "wlan/linux/device/route_link.h"
 
 using namespace testing_support;
+using scripted_kernel::BytesOf;
 using wlanlinux::ChunkStatus;
 using wlanlinux::WalkReplyChunk;
 
@@ -25,12 +26,6 @@ namespace {
 
 constexpr std::uint32_t kSequence = 41;
 constexpr std::uint32_t kPort = 1234;
-
-template <typename T>
-Bytes BytesOf(const T& value) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
-    return Bytes(bytes, bytes + sizeof value);
-}
 
 // Several netlink messages back to back, as one receive delivers them.
 class Chunk {
