@@ -92,7 +92,7 @@ TEST(ScanMessage, RecordFromTheBss) {
         // driver's own 0..100, the dBm value first.
         {"-99.99 dBm", {.mbm = -9999}, nullptr, "quality=0"},
         {"-99.5 dBm", {.mbm = -9950}, nullptr, "quality=1"},
-        {"-50 dBm", {.mbm = -5000}, nullptr, "quality=100 bssid=020000000100"},
+        {"-50 dBm", {.mbm = -5000}, nullptr, "quality=100"},
         {"lowest mBm", {.mbm = INT32_MIN}, nullptr, "quality=0"},
         {"highest mBm", {.mbm = INT32_MAX}, nullptr, "quality=100"},
         {"unspecified 60", {.mbm = {}, .unspec = 60}, nullptr, "quality=60"},
@@ -111,6 +111,7 @@ TEST(ScanMessage, RecordFromTheBss) {
         {"zeros within", {.ies = Ie(0, {0, 'a', 0})}, nullptr, "ssid=006100"},
         {"no elements", {.ies = {}}, nullptr, "ssid="},
         {"beacon elements only", {.ies = Ssid("b"), .beaconOnly = true}, nullptr, "ssid=62"},
+        {"the BSSID as given", {.bssid = {2, 0, 0, 0, 1, 0x7f}}, nullptr, "bssid=02000000017f"},
         // Connected from the BSS status.
         {"authenticated", {.status = NL80211_BSS_STATUS_AUTHENTICATED}, nullptr, "connected=false"},
         {"IBSS joined", {.status = NL80211_BSS_STATUS_IBSS_JOINED}, nullptr, "connected=true"},
