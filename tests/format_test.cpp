@@ -28,26 +28,21 @@ std::string Print(bool console, const Args&... args) {
     return out;
 }
 
-template <ReportFormat Format, typename... Args>
-std::string ToFile(const Args&... args) {
-    return Print<Format>(false, args...);
-}
-
 TEST(Format, WideTextIsOneBytePerUnit) {
     // Units below 0x100 keep their value; others become one "?" each, so a
     // surrogate pair becomes two.
     const char16_t cafe[] = {0x43, 0x61, 0x66, 0xE9, 0xFF, 0};
-    EXPECT_EQ(ToFile<u"[%s]">(cafe), "[Caf\xE9\xFF]");
+    EXPECT_EQ(Print<u"[%s]">(false, cafe), "[Caf\xE9\xFF]");
     const char16_t script[] = {0x100, 0x3A9, 0x4E2D, 0xD83D, 0xDE00, u'!', 0};
-    EXPECT_EQ(ToFile<u"[%s]">(script), "[?????" "!]");
-    EXPECT_EQ(ToFile<u"[%s]">(u""), "[]");
+    EXPECT_EQ(Print<u"[%s]">(false, script), "[?????" "!]");
+    EXPECT_EQ(Print<u"[%s]">(false, u""), "[]");
 }
 
 TEST(Format, TextArraysAreReadOnlyWithinThemselves) {
     const char16_t wide[4] = {u'a', u'b', u'c', u'd'};  // no terminator
     const unsigned char bytes[3] = {'x', 'y', 'z'};
     const char16_t after[] = u"after";
-    EXPECT_EQ(ToFile<u"[%s][%S][%s]">(wide, bytes, after), "[abcd][xyz][after]");
+    EXPECT_EQ(Print<u"[%s][%S][%s]">(false, wide, bytes, after), "[abcd][xyz][after]");
 }
 
 // Text given as a pointer is read up to its terminator and not one unit
@@ -86,7 +81,7 @@ TEST(Format, LongOutputArrivesWhole) {
     char16_t text[2000];
     for (char16_t& unit : text) unit = u'z';
     text[1999] = 0;
-    const std::string out = ToFile<u"<%s>">(text);
+    const std::string out = Print<u"<%s>">(false, text);
     EXPECT_EQ(out, "<" + std::string(1999, 'z') + ">");
 }
 

@@ -80,6 +80,13 @@ std::vector<WLAN_AVAILABLE_NETWORK> VariedNetworks() {
     return networks;
 }
 
+// A failed open prints one line and calls nothing else.
+WlanScript OpenFailure() {
+    WlanScript script;
+    script.openResult = ERROR_SERVICE_NOT_ACTIVE;
+    return script;
+}
+
 WlanScript ProbeUntouched() {
     WlanScript script;  // the probe's code is unknown: 87, buffer as filled
     script.negotiatedVersion = 1;
@@ -157,6 +164,7 @@ WlanScript Networks() {
 }
 
 constexpr GoldenDataSet kDataSets[] = {
+    {"open_failure", OpenFailure},
     {"probe_untouched", ProbeUntouched},
     {"probe_short_text", ProbeShortText},
     {"probe_unterminated", ProbeUnterminated},

@@ -72,6 +72,7 @@ void InstallWlanScript(const WlanScript& script) {
 
 WlanCallLog FinishWlanScript() {
     ScriptedService& service = Service();
+    if (service.opened && !service.closed) Problem("never closed");
     for (const HeldList& list : service.held) {
         Problem(list.name + " never freed");
         std::free(list.memory);
@@ -102,6 +103,7 @@ DWORD WINAPI WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNe
         return ERROR_SERVICE_NOT_ACTIVE;
     }
     if (service.opened) Problem("open: called twice");
+    if (dwClientVersion != 2) Problem("open: asks for a version other than 2");
     if (pReserved != nullptr) Problem("open: reserved pointer is not null");
     if (service.script->openResult != 0) return service.script->openResult;
     service.opened = true;
@@ -152,6 +154,9 @@ DWORD WINAPI WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInte
     const std::string name = "networks " + std::to_string(index);
     if (!Call(name, hClientHandle, pReserved)) return ERROR_INVALID_HANDLE;
     if (dwFlags != 0) Problem(name + ": flags are not 0");
+    if (std::none_of(Service().held.begin(), Service().held.end(),
+                     [](const HeldList& list) { return list.name == "interface list"; }))
+        Problem(name + ": asked without the interface list held");
     if (index == script->interfaces.size()) {
         Problem(name + ": unknown interface GUID");
         return ERROR_NOT_FOUND;

@@ -2,10 +2,11 @@
 // instead of a platform service. Tests and the benchmark link it in place of
 // the real WLAN layer.
 //
-// It records every call and checks how the lists it hands out are given back:
-// a list freed twice, never freed or freed out of order (the last list handed
-// out must be the first given back), and any call after the close, are
-// problems the test reads from the log.
+// It records every call and checks the program's side of the protocol: a
+// version other than 2 asked for, a list freed twice, never freed or freed out
+// of order (the last list handed out must be the first given back), networks
+// asked for once the interface list is given back, a call after the close and
+// a handle never closed are problems the test reads from the log.
 #pragma once
 
 #include <cstddef>
