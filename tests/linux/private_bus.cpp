@@ -1,29 +1,18 @@
 #include "private_bus.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <fstream>
-
-extern char** environ;
 
 namespace testing_support {
 namespace {
-
-void WriteService(const std::string& dir, const std::string& name) {
-    std::ofstream(dir + "/services/" + name + ".service")
-        << "[D-BUS Service]\nName=" << name << "\nExec=/usr/bin/touch " << dir << "/activated-"
-        << name << "\n";
-}
 
 thread_local bool unanswered = false;
 
@@ -34,8 +23,7 @@ std::atomic<std::uint64_t> waitsBegun{0};
 std::uint64_t RealNow() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u +
-           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+    return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
 std::uint64_t DrivenNow() { return drivenNow; }
@@ -71,9 +59,8 @@ Answer Delayed(Answer answer, std::uint64_t usec) {
     // next answer waits until the client has waited since (20 ms at most).
     const auto mark = std::make_shared<std::uint64_t>(0);
     return [answer = std::move(answer), usec, mark](sd_bus_message* call, sd_bus_message* reply) {
-        for (const std::uint64_t start = RealNow();
-             usec >= 100'000 && waitsBegun <= *mark && RealNow() - start < 20'000;)
-            usleep(20);
+        const std::uint64_t start = RealNow();
+        while (usec >= 100'000 && waitsBegun <= *mark && RealNow() - start < 20'000) usleep(20);
         DrivenClock::Advance(usec);
         *mark = waitsBegun;
         return answer(call, reply);
@@ -85,59 +72,40 @@ PrivateBus::PrivateBus() {
     if (mkdtemp(pattern) == nullptr) return;
     dir_ = pattern;
     mkdir((dir_ + "/services").c_str(), 0700);
-    for (const char* name :
+    for (const std::string name :
          {"org.freedesktop.NetworkManager", "net.connman.iwd", "net.connman", "fi.w1.wpa_supplicant1"})
-        WriteService(dir_, name);
+        std::ofstream(dir_ + "/services/" + name + ".service")
+            << "[D-BUS Service]\nName=" << name << "\nExec=/usr/bin/touch " << dir_ << "/activated\n";
     std::ofstream(dir_ + "/bus.conf")
         << "<busconfig><type>session</type><listen>unix:path=" << dir_ << "/bus"
         << "</listen><servicedir>" << dir_ << "/services</servicedir><auth>EXTERNAL</auth>"
         << "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
         << "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy></busconfig>\n";
-    const std::string config = "--config-file=" + dir_ + "/bus.conf";
-    // It prints its address on descriptor 3 once it listens.
-    char* argv[] = {const_cast<char*>("dbus-daemon"), const_cast<char*>(config.c_str()),
-                    const_cast<char*>("--nofork"), const_cast<char*>("--nosyslog"),
-                    const_cast<char*>("--print-address=3"), nullptr};
-    int ready[2];
-    if (pipe2(ready, O_CLOEXEC) != 0) return;
-    // Its complaints (it cannot raise the descriptor limit) are not the test's.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
-    if (posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr, argv, environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(ready[1]);
-    pollfd printed{ready[0], POLLIN, 0};
+    // It prints its address once it listens, then forks and prints the pid. Its
+    // complaints (it cannot raise the descriptor limit) are not the test's.
+    FILE* printed = popen(("dbus-daemon --fork --nosyslog --print-address=1 --print-pid=1 --config-file=" + dir_ +
+                           "/bus.conf 2>/dev/null").c_str(), "re");
     char address[256] = {};
-    running_ = pid_ > 0 && poll(&printed, 1, 5'000) == 1 && read(ready[0], address, sizeof address - 1) > 0;
-    close(ready[0]);
-    address[std::strcspn(address, "\n")] = 0;
-    if (running_) setenv("DBUS_SYSTEM_BUS_ADDRESS", address, 1);
+    if (printed != nullptr && std::fgets(address, sizeof address, printed) != nullptr &&
+        std::fscanf(printed, "%d", &pid_) == 1)
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", std::string(address, std::strcspn(address, "\n")).c_str(), 1);
+    if (printed != nullptr) pclose(printed);
 }
 
 PrivateBus::~PrivateBus() {
     unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    if (pid_ > 0) kill(pid_, SIGTERM);
     if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
 }
 
-bool PrivateBus::Activated(const std::string& name) const {
-    return access((dir_ + "/activated-" + name).c_str(), F_OK) == 0;
-}
+bool PrivateBus::Activated() const { return access((dir_ + "/activated").c_str(), F_OK) == 0; }
 
 BusPeer::BusPeer(const char* name, Answer answer, const char* refusal)
     : name_(name), answer_(std::move(answer)), refusal_(refusal) {
-    if (sd_bus_open_system(&bus_) < 0) {
-        bus_ = nullptr;
-        return;
-    }
     // The filter sees every call before sd-bus's own dispatch could answer it.
-    owning_ = sd_bus_add_filter(bus_, nullptr, &BusPeer::Filter, this) >= 0 &&
+    owning_ = sd_bus_open_system(&bus_) >= 0 && sd_bus_add_filter(bus_, nullptr, &BusPeer::Filter, this) >= 0 &&
               sd_bus_request_name(bus_, name, 0) >= 0;
+    if (!owning_) std::fprintf(stderr, "The test's peer does not own %s.\n", name);
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -156,8 +124,7 @@ int BusPeer::Filter(sd_bus_message* call, void* self, sd_bus_error*) {
     unanswered = false;
     if (sd_bus_message_new_method_return(call, &reply) >= 0 && peer->answer_(call, reply))
         sd_bus_send(peer->bus_, reply, nullptr);
-    else if (!unanswered)
-        sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
+    else if (!unanswered) sd_bus_reply_method_errorf(call, peer->refusal_.c_str(), "refused by the test");
     sd_bus_message_unref(reply);
     return 1;
 }
@@ -182,27 +149,21 @@ int AppendGroups(sd_bus_message* m, const PropertyGroups& groups) {
         if (r >= 0) r = sd_bus_message_append_basic(m, 's', group.c_str());
         if (r >= 0) r = sd_bus_message_open_container(m, 'a', "{sv}");
         for (const Property& p : properties) {
+            const char type[2] = {p.type, 0};
+            const bool bytes = p.type == 'y', words = p.type == 'a';
+            const std::uint32_t number = std::strtoul(p.value.c_str(), nullptr, 10);
+            const void* basic = p.type == 'u' ? &number : static_cast<const void*>(p.value.c_str());
             if (r >= 0) r = sd_bus_message_open_container(m, 'e', "sv");
             if (r >= 0) r = sd_bus_message_append_basic(m, 's', p.key.c_str());
-            const char type[2] = {p.type, 0};
-            if (r >= 0)
-                r = sd_bus_message_open_container(m, 'v', p.type == 'y' ? "ay" : p.type == 'a' ? "as" : type);
-            if (r >= 0 && p.type == 'y')
-                r = sd_bus_message_append_array(m, 'y', p.value.data(), p.value.size());
-            if (r >= 0 && p.type == 'a') {
-                r = sd_bus_message_open_container(m, 'a', "s");
-                for (std::size_t at = 0; r >= 0 && at < p.value.size();) {
-                    const std::size_t end = std::min(p.value.find(',', at), p.value.size());
-                    r = sd_bus_message_append_basic(m, 's', p.value.substr(at, end - at).c_str());
-                    at = end + 1;
-                }
-                if (r >= 0) r = sd_bus_message_close_container(m);
+            if (r >= 0) r = sd_bus_message_open_container(m, 'v', bytes ? "ay" : words ? "as" : type);
+            if (r >= 0 && bytes) r = sd_bus_message_append_array(m, 'y', p.value.data(), p.value.size());
+            if (r >= 0 && words) r = sd_bus_message_open_container(m, 'a', "s");
+            for (std::size_t at = 0, end = 0; r >= 0 && words && at < p.value.size(); at = end + 1) {
+                end = std::min(p.value.find(',', at), p.value.size());
+                r = sd_bus_message_append_basic(m, 's', p.value.substr(at, end - at).c_str());
             }
-            const std::uint32_t number = p.type == 'u' ? std::strtoul(p.value.c_str(), nullptr, 10) : 0;
-            if (r >= 0 && p.type == 'u') r = sd_bus_message_append_basic(m, 'u', &number);
-            if (r >= 0 && p.type != 'y' && p.type != 'u' && p.type != 'a')
-                r = sd_bus_message_append_basic(m, p.type, p.value.c_str());
-            for (int i = 0; i != 2 && r >= 0; ++i) r = sd_bus_message_close_container(m);
+            if (r >= 0 && !bytes && !words) r = sd_bus_message_append_basic(m, p.type, basic);
+            for (int i = words ? 0 : 1; i != 3 && r >= 0; ++i) r = sd_bus_message_close_container(m);
         }
         for (int i = 0; i != 2 && r >= 0; ++i) r = sd_bus_message_close_container(m);
     }

@@ -24,14 +24,13 @@ class PrivateBus {
 public:
     PrivateBus();  // starts the daemon; check Running()
     ~PrivateBus();
-    bool Running() const { return running_; }
-    // Whether the bus has tried to start the service of that name.
-    bool Activated(const std::string& name) const;
+    bool Running() const { return pid_ > 0; }
+    // Whether the bus has tried to start any of the managers.
+    bool Activated() const;
 
 private:
     std::string dir_;
     pid_t pid_ = -1;
-    bool running_ = false;
 };
 
 // Builds the reply to a call; returns false to refuse it.
@@ -41,13 +40,13 @@ using Answer = std::function<bool(sd_bus_message* call, sd_bus_message* reply)>;
 void LeaveUnanswered();
 
 // A connection that owns `name` and answers each method call through
-// `answer` in a thread of its own. An empty `answer` never replies. A call
-// the answer refuses gets the error `refusal`.
+// `answer` in a thread of its own (it says on stderr when it cannot own the
+// name). An empty `answer` never replies. A call the answer refuses gets the
+// error `refusal`.
 class BusPeer {
 public:
     BusPeer(const char* name, Answer answer, const char* refusal = "org.example.Refused");
     ~BusPeer();
-    bool Owning() const { return owning_; }
 
 private:
     static int Filter(sd_bus_message* call, void* self, sd_bus_error* error);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "wlan/linux/ieee80211/information_elements.h"
 #include "wlan/linux/ieee80211/suite_selectors.h"
 
 namespace testing_support {
@@ -41,12 +42,10 @@ inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairw
             out.push_back(static_cast<std::uint8_t>(selector >> shift));
     };
     suite(group);
-    out.push_back(static_cast<std::uint8_t>(pairwise.size()));
-    out.push_back(0);
-    for (const std::uint8_t type : pairwise) suite(type);
-    out.push_back(static_cast<std::uint8_t>(akms.size()));
-    out.push_back(0);
-    for (const std::uint8_t type : akms) suite(type);
+    for (const Bytes* list : {&pairwise, &akms}) {
+        out.insert(out.end(), {static_cast<std::uint8_t>(list->size()), 0});
+        for (const std::uint8_t type : *list) suite(type);
+    }
     return out;
 }
 
@@ -59,9 +58,7 @@ inline Bytes Wpa(std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
     return Ie(221, Join({{0x00, 0x50, 0xf2, 0x01}, SuiteBody(wlanlinux::kOuiWpa, group, pairwise, akms)}));
 }
 
-inline Bytes Ssid(const char* text) {
-    return Ie(0, Bytes(text, text + std::strlen(text)));
-}
+inline Bytes Ssid(const char* text) { return Ie(0, Bytes(text, text + std::strlen(text))); }
 
 // Rates in 500 kb/s units: 11b rates with the basic bit, then OFDM ones.
 inline Bytes DsssRates() { return Ie(1, {0x82, 0x84, 0x8b, 0x96}); }
@@ -90,16 +87,18 @@ inline std::unique_ptr<std::uint8_t[]> ExactCopy(const Bytes& bytes) {
     return copy;
 }
 
+// What the elements in `bytes` say, read from an exactly sized copy.
+inline wlanlinux::ElementSummary Summarize(const Bytes& bytes) {
+    return wlanlinux::SummarizeElements(ExactCopy(bytes).get(), bytes.size());
+}
+
 // A generic-netlink message under construction.
 class GenlMessage {
 public:
-    explicit GenlMessage(std::uint8_t command = 0, std::uint16_t type = 0x1c,
-                         std::uint32_t sequence = 7, std::uint32_t port = 0)
-        : buffer_(16384) {
+    explicit GenlMessage(std::uint8_t command = 0, std::uint16_t type = 0x1c) : buffer_(16384) {
         message_ = mnl_nlmsg_put_header(buffer_.data());
         message_->nlmsg_type = type;
-        message_->nlmsg_seq = sequence;
-        message_->nlmsg_pid = port;
+        message_->nlmsg_seq = 7;
         auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message_, GENL_HDRLEN));
         generic->cmd = command;
     }

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "test_builders.h"
@@ -14,22 +16,22 @@ using namespace testing_support;
 using wlanlinux::Element;
 using wlanlinux::ElementCursor;
 using wlanlinux::ElementSummary;
-using wlanlinux::SummarizeElements;
 
 namespace {
 
-ElementSummary Summarize(const Bytes& bytes, std::unique_ptr<std::uint8_t[]>& keep) {
-    keep = ExactCopy(bytes);
-    return SummarizeElements(keep.get(), bytes.size());
-}
-
-std::vector<std::uint8_t> WalkIds(const Bytes& bytes) {
+// The elements a cursor finds: each ID (an extension's with its own after a
+// slash) and its body's bytes.
+std::string Walk(const Bytes& bytes) {
     const auto exact = ExactCopy(bytes);
     ElementCursor cursor(exact.get(), bytes.size());
-    std::vector<std::uint8_t> ids;
-    Element element;
-    while (cursor.Next(element)) ids.push_back(element.id);
-    return ids;
+    std::string out;
+    Element e;
+    while (cursor.Next(e)) {
+        out += "[" + std::to_string(e.id) + (e.id == 255 ? "/" + std::to_string(e.extension) : "") + ":";
+        for (const std::uint8_t byte : Bytes(e.body, e.body + e.length)) out += " " + std::to_string(byte);
+        out += "]";
+    }
+    return out;
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -56,8 +58,7 @@ std::uint32_t SuiteBits(const std::string& list, unsigned oui, std::uint32_t fal
 // The summary in short: the SSID's bytes in brackets when there is one, then
 // the capabilities and the OWE transition element found.
 std::string Short(const Bytes& bytes) {
-    std::unique_ptr<std::uint8_t[]> keep;
-    const ElementSummary s = Summarize(bytes, keep);
+    const ElementSummary s = Summarize(bytes);
     std::string out = s.ssid.present ? "[" + std::string(s.ssid.data, s.ssid.data + s.ssid.length) + "]" : "";
     for (const auto& [found, name] : {std::pair{s.hasHt, " ht"}, {s.hasVht, " vht"}, {s.hasHe, " he"},
                                       {s.hasEht, " eht"}, {s.hasOweTransition, " owe"},
@@ -69,40 +70,20 @@ std::string Short(const Bytes& bytes) {
 }  // namespace
 
 TEST(ElementCursor, StopsAtAnElementThatRunsPastTheBuffer) {
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        std::vector<std::uint8_t> ids;
+    const std::tuple<const char*, Bytes, std::string> cases[] = {
+        {"empty", {}, ""},
+        {"one byte", {0}, ""},
+        {"length one past the end", {0, 2, 'a'}, ""},
+        {"second element truncated", Join({Ie(0, {'x'}), Bytes{48, 20, 1, 0}}), "[0: 120]"},
+        {"header only at the end", Join({Ie(3, {6}), Bytes{45}}), "[3: 6]"},
+        {"extension without its ID", Join({Ie(1, {2}), Bytes{255, 0}, Ie(3, {1})}), "[1: 2]"},
+        {"extension, then another element", Join({Extension(35, {9, 8}), Ie(3, {1})}), "[255/35: 9 8][3: 1]"},
     };
-    const Case cases[] = {
-        {"empty", {}, {}},
-        {"one byte", {0}, {}},
-        {"length one past the end", {0, 2, 'a'}, {}},
-        {"second element truncated", Join({Ie(0, {'x'}), Bytes{48, 20, 1, 0}}), {0}},
-        {"header only at the end", Join({Ie(3, {6}), Bytes{45}}), {3}},
-        {"extension without its ID", Join({Ie(1, {2}), Bytes{255, 0}, Ie(3, {1})}), {1}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(WalkIds(c.bytes), c.ids) << c.name;
-}
-
-TEST(ElementCursor, ExtensionElementsExposeTheirExtensionId) {
-    const auto exact = ExactCopy(Extension(35, {9, 8}));
-    ElementCursor cursor(exact.get(), 5);
-    Element element;
-    ASSERT_TRUE(cursor.Next(element));
-    EXPECT_EQ(element.id, 255);
-    EXPECT_EQ(element.extension, 35);
-    EXPECT_EQ(element.length, 2u);
-    EXPECT_EQ(element.body[0], 9);
+    for (const auto& [name, bytes, elements] : cases) EXPECT_EQ(Walk(bytes), elements) << name;
 }
 
 TEST(SummarizeElements, SsidCapabilitiesAndOweTransition) {
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        std::string summary;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, Bytes, std::string> cases[] = {
         {"hidden, zeros kept", Ie(0, Bytes(6, 0)), "[" + std::string(6, '\0') + "]"},
         {"32 bytes", Ie(0, Bytes(32, 'a')), "[" + std::string(32, 'a') + "]"},
         {"33 bytes is not an SSID", Ie(0, Bytes(33, 'a')), ""},
@@ -126,7 +107,7 @@ TEST(SummarizeElements, SsidCapabilitiesAndOweTransition) {
         {"OWE: no SSID length", FromHex("dd0a506f9a1c020000000001"), " owe"},
         {"another type of that OUI", FromHex("dd0f506f9a1b0200000000010474776f31"), ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(Short(c.bytes), c.summary) << c.name;
+    for (const auto& [name, bytes, summary] : cases) EXPECT_EQ(Short(bytes), summary) << name;
 }
 
 // Element sets real access points sent (data/real_beacons_sources.tsv names
@@ -142,34 +123,25 @@ TEST(SummarizeElements, RealAccessPointsAsADissectorReadsThem) {
         const std::vector<std::string> row = SplitTabs(line);
         const auto at = [&](const std::string& name) { return row.at(column.at(name)); };
         const std::string id = at("id");
-        std::unique_ptr<std::uint8_t[]> keep;
-        const ElementSummary summary = Summarize(FromHex(at("elements")), keep);
-        EXPECT_EQ(summary.ssid.present, at("ssid_hex") != "-") << id;
-        if (summary.ssid.present) {
-            EXPECT_EQ(Bytes(summary.ssid.data, summary.ssid.data + summary.ssid.length),
-                      FromHex(at("ssid_hex"))) << id;
-        }
+        const ElementSummary summary = Summarize(FromHex(at("elements")));
+        const Bytes ssid(summary.ssid.data, summary.ssid.data + summary.ssid.length);
+        EXPECT_EQ(std::pair(summary.ssid.present, ssid), std::pair(at("ssid_hex") != "-", FromHex(at("ssid_hex"))))
+            << id;
         for (const auto& [name, present] : {std::pair{"ht", summary.hasHt}, {"vht", summary.hasVht},
                                             {"he", summary.hasHe}, {"eht", summary.hasEht}})
             EXPECT_EQ(present, at(name) == "1") << id << " " << name;
-        const struct {
-            const char* name;
-            bool present;
-            const std::optional<wlanlinux::SuiteSets>& sets;
-            unsigned oui;
-            std::uint32_t defaultCipher;
-        } elements[] = {{"rsn", summary.hasRsn, summary.rsn, 0x000fac, 1u << wlanlinux::kCipherCcmp},
-                        {"wpa", summary.hasWpa, summary.wpa, 0x0050f2, 1u << wlanlinux::kCipherTkip}};
-        for (const auto& e : elements) {
-            const std::string prefix = std::string(e.name) + "_";
-            EXPECT_EQ(e.present, at(prefix + "version") != "absent") << id << " " << e.name;
-            if (!e.present) continue;
-            ASSERT_TRUE(e.sets.has_value()) << id << " " << e.name;
-            EXPECT_EQ(e.sets->group, SuiteBits(at(prefix + "group"), e.oui, e.defaultCipher)) << id;
-            EXPECT_EQ(e.sets->pairwise, SuiteBits(at(prefix + "pairwise"), e.oui, e.defaultCipher))
-                << id;
-            EXPECT_EQ(e.sets->akms, SuiteBits(at(prefix + "akms"), e.oui, 1u << wlanlinux::kAkm8021X))
-                << id;
+        // Each suite element: whether present, its suites, its OUI and its default cipher.
+        const std::tuple<const char*, bool, const std::optional<wlanlinux::SuiteSets>&, unsigned, std::uint32_t>
+            elements[] = {{"rsn", summary.hasRsn, summary.rsn, 0x000fac, 1u << wlanlinux::kCipherCcmp},
+                          {"wpa", summary.hasWpa, summary.wpa, 0x0050f2, 1u << wlanlinux::kCipherTkip}};
+        for (const auto& [name, present, sets, oui, defaultCipher] : elements) {
+            const std::string prefix = std::string(name) + "_";
+            EXPECT_EQ(present, at(prefix + "version") != "absent") << id << " " << name;
+            if (!present) continue;
+            ASSERT_TRUE(sets.has_value()) << id << " " << name;
+            EXPECT_EQ(sets->group, SuiteBits(at(prefix + "group"), oui, defaultCipher)) << id;
+            EXPECT_EQ(sets->pairwise, SuiteBits(at(prefix + "pairwise"), oui, defaultCipher)) << id;
+            EXPECT_EQ(sets->akms, SuiteBits(at(prefix + "akms"), oui, 1u << wlanlinux::kAkm8021X)) << id;
         }
     }
     EXPECT_EQ(rows, 22);

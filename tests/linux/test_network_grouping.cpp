@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "wlan/linux/platform/network_grouping.h"
@@ -94,27 +95,19 @@ TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIsAndPhyTypesUpToEight) {
                                            dot11_phy_type_ht, dot11_phy_type_vht});
     const BssRecord threeNew = Bss("net", 50, {dot11_phy_type_he, dot11_phy_type_eht,
                                                dot11_phy_type_dmg, dot11_phy_type_ht});
-    struct Case {
-        const char* name;
-        std::vector<BssRecord> entries;
-        bool connectable;
-        ULONG phyTypes;
-        BOOL more;
+    // The BSS entries, then how many PHY types the network lists and whether it has more.
+    const std::tuple<const char*, std::vector<BssRecord>, ULONG, BOOL> cases[] = {
+        {"blocked, then one to join", {blocked, Bss("net", 40)}, 2, 0},
+        {"one to join, then blocked", {Bss("net", 40), blocked}, 2, 0},
+        {"eight PHY types", {five, threeNew}, 8, 0},
+        {"a ninth", {five, threeNew, Bss("net", 50, {dot11_phy_type_IHV_start})}, 8, 1},
     };
-    const Case cases[] = {
-        {"blocked, then one to join", {blocked, Bss("net", 40)}, true, 2, 0},
-        {"one to join, then blocked", {Bss("net", 40), blocked}, true, 2, 0},
-        {"eight PHY types", {five, threeNew}, true, 8, 0},
-        {"a ninth", {five, threeNew, Bss("net", 50, {dot11_phy_type_IHV_start})}, true, 8, 1},
-    };
-    for (const Case& c : cases) {
-        const auto networks = Group(c.entries, &ccmpOnly);
-        ASSERT_EQ(networks.size(), 1u) << c.name;
-        EXPECT_EQ(networks[0].bNetworkConnectable, c.connectable ? 1 : 0) << c.name;
-        EXPECT_EQ(networks[0].wlanNotConnectableReason,
-                  c.connectable ? WLAN_REASON_CODE_SUCCESS : WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE)
-            << c.name;
-        EXPECT_EQ(networks[0].uNumberOfPhyTypes, c.phyTypes) << c.name;
-        EXPECT_EQ(networks[0].bMorePhyTypes, c.more) << c.name;
+    for (const auto& [name, entries, phyTypes, more] : cases) {
+        const auto networks = Group(entries, &ccmpOnly);
+        ASSERT_EQ(networks.size(), 1u) << name;
+        const WLAN_AVAILABLE_NETWORK& n = networks[0];
+        EXPECT_EQ(std::tuple(n.bNetworkConnectable, n.wlanNotConnectableReason, n.uNumberOfPhyTypes, n.bMorePhyTypes),
+                  std::tuple(BOOL{1}, WLAN_REASON_CODE{WLAN_REASON_CODE_SUCCESS}, phyTypes, more))
+            << name;
     }
 }

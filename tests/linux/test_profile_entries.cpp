@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bss_facts.h"
@@ -17,17 +18,15 @@ namespace {
 constexpr std::size_t kNone = wlanlinux::kNoProfile;
 constexpr DWORD C = WLAN_AVAILABLE_NETWORK_CONNECTED;
 constexpr DWORD P = WLAN_AVAILABLE_NETWORK_HAS_PROFILE;
+constexpr auto notReady = wlan_interface_state_not_ready, disconnected = wlan_interface_state_disconnected,
+               connected = wlan_interface_state_connected, adHoc = wlan_interface_state_ad_hoc_network_formed;
 
 struct Net {
     std::string ssid;
     bool connected = false;
 };
 
-Net Connected(std::string ssid) {
-    Net net{std::move(ssid)};
-    net.connected = true;
-    return net;
-}
+Net Connected(std::string ssid) { return {std::move(ssid), true}; }
 
 // A WPA2-Personal profile for any interface.
 SavedProfile Profile(std::string name, std::string ssid) {
@@ -58,27 +57,11 @@ void AddNetwork(wlanlinux::ScannedNetworks& scan, const Net& net) {
     scan.bsses.push_back({bss});
 }
 
-struct Entry {
-    std::u16string profile;
-    std::size_t network;  // index of the network it was copied from
-    DWORD flags;
-    bool operator==(const Entry&) const = default;
-};
+// A profile name, the index of the network the entry was copied from, and its flags.
+using Entry = std::tuple<std::u16string, std::size_t, DWORD>;
 
-std::ostream& operator<<(std::ostream& out, const Entry& entry) {
-    out << "{\"";
-    for (const char16_t unit : entry.profile) out << (unit < 0x80 ? static_cast<char>(unit) : '?');
-    return out << "\" (" << entry.profile.size() << " units), network " << entry.network
-               << ", flags " << entry.flags << "}";
-}
-
-struct Case {
-    const char* what;
-    std::vector<Net> networks;
-    std::vector<SavedProfile> profiles;
-    std::size_t inUse;
-    std::vector<Entry> expected;
-};
+// What a case shows, its networks and profiles, the index of the profile in use, and the entries.
+using Case = std::tuple<const char*, std::vector<Net>, std::vector<SavedProfile>, std::size_t, std::vector<Entry>>;
 
 }  // namespace
 
@@ -106,37 +89,26 @@ TEST(ProfileEntries, ListShapeNamesAndTheConnectedFlag) {
          {{u"Caf\u00e9 \U0001F4F6", 0, P}, {std::u16string(255, u'n'), 0, P}, {u"bad \ufffd", 0, P},
           {u"", 0, 0}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, networks, profiles, inUse, expected] : cases) {
         wlanlinux::ScannedNetworks scan;
-        for (const Net& net : c.networks) AddNetwork(scan, net);
-        const std::vector<WLAN_AVAILABLE_NETWORK>& networks = scan.networks;
-        const auto entries =
-            wlanlinux::WithProfileEntries(scan, c.profiles, c.inUse, {"wlan0", kAdapterAddress});
+        for (const Net& net : networks) AddNetwork(scan, net);
+        const auto entries = wlanlinux::WithProfileEntries(scan, profiles, inUse, {"wlan0", kAdapterAddress});
         std::vector<Entry> got;
         for (const WLAN_AVAILABLE_NETWORK& entry : entries) {
             got.push_back({entry.strProfileName, entry.uNumberOfBssids, entry.dwFlags});
             // Apart from its name and flags an entry is its network, byte for byte.
-            ASSERT_LT(entry.uNumberOfBssids, networks.size()) << c.what;
-            WLAN_AVAILABLE_NETWORK copy = networks[entry.uNumberOfBssids];
+            ASSERT_LT(entry.uNumberOfBssids, scan.networks.size()) << what;
+            WLAN_AVAILABLE_NETWORK copy = scan.networks[entry.uNumberOfBssids];
             std::memcpy(copy.strProfileName, entry.strProfileName, sizeof copy.strProfileName);
             copy.dwFlags = entry.dwFlags;
-            EXPECT_EQ(std::memcmp(&copy, &entry, sizeof copy), 0) << c.what;
+            EXPECT_EQ(std::memcmp(&copy, &entry, sizeof copy), 0) << what;
         }
-        EXPECT_EQ(got, c.expected) << c.what;
+        EXPECT_EQ(got, expected) << what;
     }
 }
 
 TEST(DeviceStateMapping, RefinesWhatNl80211Says) {
-    struct Case {
-        WLAN_INTERFACE_STATE kernel;
-        std::uint32_t device;
-        WLAN_INTERFACE_STATE expected;
-    };
-    const auto notReady = wlan_interface_state_not_ready;
-    const auto disconnected = wlan_interface_state_disconnected;
-    const auto connected = wlan_interface_state_connected;
-    const auto adHoc = wlan_interface_state_ad_hoc_network_formed;
-    const Case cases[] = {
+    const std::tuple<WLAN_INTERFACE_STATE, std::uint32_t, WLAN_INTERFACE_STATE> cases[] = {
         {disconnected, 0, disconnected},       // unknown
         {disconnected, 10, disconnected},      // unmanaged
         {notReady, 20, notReady},              // unavailable, link down
@@ -153,24 +125,15 @@ TEST(DeviceStateMapping, RefinesWhatNl80211Says) {
         {adHoc, 50, adHoc},
         {disconnected, 0xffffffff, disconnected},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(wlanlinux::RefineWithDeviceState(c.kernel, c.device), c.expected)
-            << c.kernel << " with device state " << c.device;
+    for (const auto& [kernel, device, expected] : cases)
+        EXPECT_EQ(wlanlinux::RefineWithDeviceState(kernel, device), expected) << kernel << " with device " << device;
 }
 
 // The named states, one table per manager: a name another manager uses, or
 // none of the table's, keeps what nl80211 says.
 TEST(DeviceStateMapping, RefinesWithNamedStates) {
     using Source = wlanlinux::ProfileSnapshot::Source;
-    struct Case {
-        Source source;
-        WLAN_INTERFACE_STATE kernel;
-        const char* state;
-        WLAN_INTERFACE_STATE expected;
-    };
-    const auto disconnected = wlan_interface_state_disconnected;
-    const auto connected = wlan_interface_state_connected;
-    const Case cases[] = {
+    const std::tuple<Source, WLAN_INTERFACE_STATE, const char*, WLAN_INTERFACE_STATE> cases[] = {
         {Source::WpaSupplicant, connected, "4way_handshake", wlan_interface_state_authenticating},
         {Source::WpaSupplicant, connected, "associated", wlan_interface_state_associating},
         {Source::WpaSupplicant, disconnected, "scanning", wlan_interface_state_discovering},
@@ -183,11 +146,10 @@ TEST(DeviceStateMapping, RefinesWithNamedStates) {
         {Source::ConnMan, disconnected, "associating", disconnected},  // wpa_supplicant's name
         {Source::Iwd, connected, "roaming", connected},
         {Source::NetworkManager, disconnected, "completed", disconnected},
-        {Source::WpaSupplicant, wlan_interface_state_not_ready, "completed", wlan_interface_state_not_ready},
-        {Source::WpaSupplicant, wlan_interface_state_ad_hoc_network_formed, "scanning",
-         wlan_interface_state_ad_hoc_network_formed},
+        {Source::WpaSupplicant, notReady, "completed", notReady},
+        {Source::WpaSupplicant, adHoc, "scanning", adHoc},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(wlanlinux::RefineWithManagerState(c.source, c.kernel, c.state), c.expected)
-            << static_cast<int>(c.source) << " " << c.state;
+    for (const auto& [source, kernel, state, expected] : cases)
+        EXPECT_EQ(wlanlinux::RefineWithManagerState(source, kernel, state), expected)
+            << static_cast<int>(source) << " " << state;
 }

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <utility>
+#include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "wlan/linux/platform/profile_matching.h"
 
@@ -26,34 +28,36 @@ constexpr std::uint32_t B(int type) { return 1u << type; }  // a suite type's bi
 constexpr std::uint32_t kTkip = wlanlinux::kProfileCipherTkip;
 constexpr std::uint32_t kCcmp = wlanlinux::kProfileCipherCcmp;
 
-struct Net {
-    bool privacy = true;
-    std::optional<SuiteSets> rsn = std::nullopt, wpa = std::nullopt;
-    bool oweTransition = false;
-    bool adhoc = false;
-    std::uint32_t mhz = 2437;
-    std::string ssid = "net";
-    std::uint32_t keyMgmt = 0;  // wpa_supplicant's key_mgmt bits
-    int wepKeys = 0;            // its WEP keys: 0 none, 1 set, -1 unknown (its bus)
-};
-
-Net Open() { return {.privacy = false}; }
-Net Wep() { return {}; }
-// AKM suite types as bits; RSN defaults to CCMP, WPA to TKIP.
-Net Rsn(std::uint32_t akms, std::uint32_t pairwise = kCcmp, std::uint32_t group = kCcmp) {
-    return {.rsn = SuiteSets{group, pairwise, akms}};
-}
-Net Wpa(std::uint32_t akms, std::uint32_t pairwise = kTkip) {
-    return {.wpa = SuiteSets{kTkip, pairwise, akms}};
-}
-Net Both(Net rsn, const Net& wpa) { rsn.wpa = wpa.wpa; return rsn; }
-Net OweTm(Net net) { net.oweTransition = true; return net; }
-Net AdHoc(Net net) { net.adhoc = true; return net; }
-Net At(std::uint32_t mhz) { Net net = Open(); net.mhz = mhz; return net; }
-Net Named(std::string ssid) { Net net = Open(); net.ssid = std::move(ssid); return net; }
-
 const std::string kAdapter("\2\0\0\0\0\1", 6), kOtherAdapter("\2\0\0\0\0\2", 6);
 const std::string kAp("\x0a\0\0\0\0\1", 6), kOtherAp("\x0a\0\0\0\0\2", 6);
+
+// A BSS of kAp named "net" on 2437 MHz.
+BssMatchFacts Net(bool privacy, std::optional<SuiteSets> rsn = {}, std::optional<SuiteSets> wpa = {}) {
+    BssMatchFacts bss{.ssid = reinterpret_cast<const std::uint8_t*>("net"), .ssidLength = 3, .frequencyMhz = 2437,
+                      .privacy = privacy, .rsn = rsn, .wpa = wpa};
+    std::memcpy(bss.bssid, kAp.data(), 6);
+    return bss;
+}
+BssMatchFacts Open() { return Net(false); }
+BssMatchFacts Wep() { return Net(true); }
+// AKM suite types as bits; RSN defaults to CCMP, WPA to TKIP.
+BssMatchFacts Rsn(std::uint32_t akms, std::uint32_t pairwise = kCcmp, std::uint32_t group = kCcmp) {
+    return Net(true, SuiteSets{group, pairwise, akms});
+}
+BssMatchFacts Wpa(std::uint32_t akms, std::uint32_t pairwise = kTkip) {
+    return Net(true, {}, SuiteSets{kTkip, pairwise, akms});
+}
+BssMatchFacts Both(BssMatchFacts rsn, const BssMatchFacts& wpa) { rsn.wpa = wpa.wpa; return rsn; }
+BssMatchFacts OweTm(BssMatchFacts bss) { bss.oweTransition = true; return bss; }
+BssMatchFacts AdHoc(BssMatchFacts bss) { bss.adhoc = true; return bss; }
+BssMatchFacts At(std::uint32_t mhz) { BssMatchFacts bss = Open(); bss.frequencyMhz = mhz; return bss; }
+// An open BSS named by a literal, which outlives the rows.
+BssMatchFacts Named(std::string_view ssid) {
+    BssMatchFacts bss = Open();
+    bss.ssid = reinterpret_cast<const std::uint8_t*>(ssid.data());
+    bss.ssidLength = ssid.size();
+    return bss;
+}
 
 // What a profile names besides its key management and mode.
 struct Extra {
@@ -61,7 +65,8 @@ struct Extra {
     std::string bssid = "";
     ProfileBand band = ProfileBand::Any;
     std::uint32_t channel = 0;
-    std::string interfaceName = "", locked = "", denied = "";
+    std::string interfaceName = "", locked = "";
+    std::vector<std::string> denied = {};
     bool noPermanentAddress = false;  // the adapter's address unknown
     std::string ssid = "net";
     std::uint32_t keyMgmt = 0;  // wpa_supplicant's key_mgmt bits
@@ -70,14 +75,8 @@ struct Extra {
 
 enum Answer { No, Yes, Stricter };
 
-struct Row {
-    const char* what;
-    Net net;
-    K key;
-    M mode;
-    Extra extra;
-    Answer expected;
-};
+// What a row shows, the BSS, the profile's key management, mode and the rest, and the answer.
+using Row = std::tuple<const char*, BssMatchFacts, K, M, Extra, Answer>;
 
 constexpr auto I = M::Infrastructure;
 constexpr std::uint32_t kWpa = wlanlinux::kProtoWpa, kRsn = wlanlinux::kProtoRsn;
@@ -130,8 +129,7 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"WPA-PSK alone, proto rsn (NetworkManager ignores proto)", Wpa(B(2)), K::WpaPsk, I,
          {.protos = kRsn}, Stricter},
         {"WPA-PSK alone, proto wpa", Wpa(B(2)), K::WpaPsk, I, {.protos = kWpa}, Yes},
-        {"WPA TKIP + RSN CCMP, pairwise tkip", Both(Rsn(B(2)), Wpa(B(2))), K::WpaPsk, I,
-         {.pairwise = kTkip}, Yes},
+        {"WPA TKIP + RSN CCMP, pairwise tkip", Both(Rsn(B(2)), Wpa(B(2))), K::WpaPsk, I, {.pairwise = kTkip}, Yes},
         {"WPA TKIP + RSN CCMP, proto rsn, pairwise tkip", Both(Rsn(B(2)), Wpa(B(2))), K::WpaPsk, I,
          {.protos = kRsn, .pairwise = kTkip}, Stricter},
         {"RSN CCMP, pairwise tkip", Rsn(B(2)), K::WpaPsk, I, {.pairwise = kTkip}, No},
@@ -172,13 +170,13 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"mac-address of another adapter", Open(), K::None, I, {.locked = kOtherAdapter}, No},
         {"mac-address, adapter address unknown", Open(), K::None, I,
          {.locked = kAdapter, .noPermanentAddress = true}, No},
-        {"denylist names this adapter", Open(), K::None, I, {.denied = kAdapter}, No},
-        {"denylist names another adapter", Open(), K::None, I, {.denied = kOtherAdapter}, Yes},
+        {"denylist names this adapter", Open(), K::None, I, {.denied = {kOtherAp, kAdapter}}, No},
+        {"denylist names another adapter", Open(), K::None, I, {.denied = {kOtherAp, kOtherAdapter}}, Yes},
         {"denylist, adapter address unknown", Open(), K::None, I,
-         {.denied = kAdapter, .noPermanentAddress = true}, Yes},
+         {.denied = {kOtherAp, kAdapter}, .noPermanentAddress = true}, Yes},
         {"another SSID", Open(), K::None, I, {.ssid = "Net"}, No},
         {"hidden: no SSID", Named(""), K::None, I, {.ssid = ""}, No},
-        {"hidden: NUL bytes", Named(std::string(3, '\0')), K::None, I, {.ssid = std::string(3, '\0')}, No},
+        {"hidden: NUL bytes", Named({"\0\0\0", 3}), K::None, I, {.ssid = std::string(3, '\0')}, No},
         // iwd: known network types against the BSS's security
         {"iwd: open, open", Open(), K::IwdOpen, I, {}, Yes},
         {"iwd: OWE, open", Rsn(B(18)), K::IwdOpen, I, {}, Yes},
@@ -217,7 +215,7 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"ConnMan: ad hoc WEP, managed wep", AdHoc(Wep()), K::ConnManWep, I, {}, No},
         {"ConnMan: WEP, adhoc wep", Wep(), K::ConnManWep, M::AdHoc, {}, No},
         {"ConnMan: open, another interface's service", Open(), K::ConnManNone, I, {.interfaceName = "wlan1"}, No},
-        {"ConnMan: an SSID that starts with a NUL byte is hidden", Named(std::string("\0ab", 3)),
+        {"ConnMan: an SSID that starts with a NUL byte is hidden", Named({"\0ab", 3}),
          K::ConnManNone, I, {.ssid = std::string("\0ab", 3)}, No},
         // wpa_supplicant 2.10: its network selection; no proto or cipher named is its default
         {"wpa_supplicant: default key_mgmt, RSN 802.1X", Rsn(B(1)), S, I, {.keyMgmt = kPsk | kEap}, Yes},
@@ -258,36 +256,14 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"wpa_supplicant: bssid of this AP", Open(), S, I, {.bssid = kAp, .keyMgmt = kNone}, Yes},
         {"wpa_supplicant: bssid of another AP", Open(), S, I, {.bssid = kOtherAp, .keyMgmt = kNone}, No},
     };
-    for (const Row& row : rows) {
-        BssMatchFacts bss;
-        bss.ssid = reinterpret_cast<const std::uint8_t*>(row.net.ssid.data());
-        bss.ssidLength = row.net.ssid.size();
-        std::memcpy(bss.bssid, kAp.data(), 6);
-        bss.adhoc = row.net.adhoc;
-        bss.frequencyMhz = row.net.mhz;
-        bss.privacy = row.net.privacy;
-        bss.rsn = row.net.rsn;
-        bss.wpa = row.net.wpa;
-        bss.oweTransition = row.net.oweTransition;
-        SavedProfile profile;
-        profile.ssid = row.extra.ssid;
-        profile.interfaceName = row.extra.interfaceName;
-        profile.mode = row.mode;
-        profile.keyMgmt = row.key;
-        profile.protos = row.extra.protos;
-        profile.pairwise = row.extra.pairwise;
-        profile.group = row.extra.group;
-        profile.lockedAddress = row.extra.locked;
-        if (!row.extra.denied.empty()) profile.deniedAddresses = {kOtherAp, row.extra.denied};
-        profile.bssid = row.extra.bssid;
-        profile.band = row.extra.band;
-        profile.channel = row.extra.channel;
-        profile.supplicantKeyMgmt = row.extra.keyMgmt;
-        profile.wepKeys = row.extra.wepKeys == 1;
-        profile.wepKeysUnknown = row.extra.wepKeys == -1;
-        const auto* address = reinterpret_cast<const std::uint8_t*>(kAdapter.data());
-        const wlanlinux::ProfileInterface target{"wlan0",
-                                                 row.extra.noPermanentAddress ? nullptr : address};
-        EXPECT_EQ(wlanlinux::ProfileMatchesBss(profile, bss, target), row.expected == Yes) << row.what;
+    const auto* address = reinterpret_cast<const std::uint8_t*>(kAdapter.data());
+    for (const auto& [what, bss, key, mode, e, expected] : rows) {
+        const SavedProfile profile{.name = "", .ssid = e.ssid, .interfaceName = e.interfaceName, .mode = mode,
+                                   .keyMgmt = key, .protos = e.protos, .pairwise = e.pairwise, .group = e.group,
+                                   .lockedAddress = e.locked, .deniedAddresses = e.denied, .bssid = e.bssid,
+                                   .band = e.band, .channel = e.channel, .path = "", .supplicantKeyMgmt = e.keyMgmt,
+                                   .wepKeys = e.wepKeys == 1, .wepKeysUnknown = e.wepKeys == -1};
+        const wlanlinux::ProfileInterface target{"wlan0", e.noPermanentAddress ? nullptr : address};
+        EXPECT_EQ(wlanlinux::ProfileMatchesBss(profile, bss, target), expected == Yes) << what;
     }
 }
