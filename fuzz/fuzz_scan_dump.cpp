@@ -22,14 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace wlanlinux;
     // The walk only accepts messages for our sequence and port: take them from
     // the first header so the fuzzer can reach the parsers.
-    std::uint32_t sequence = 0;
-    std::uint32_t port = 0;
-    if (size >= sizeof(nlmsghdr)) {
-        nlmsghdr first;
-        std::memcpy(&first, data, sizeof first);
-        sequence = first.nlmsg_seq;
-        port = first.nlmsg_pid;
-    }
+    nlmsghdr first{};
+    if (size >= sizeof first) std::memcpy(&first, data, sizeof first);
+    const std::uint32_t sequence = first.nlmsg_seq;
     // An aligned block of exactly the input's size, as a receive buffer is.
     const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[size]);
     if (size != 0) std::memcpy(buffer.get(), data, size);
@@ -40,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     adapter.sae = size % 3 == 0;
     ScannedNetworks scan;
     std::vector<AdapterCapabilities> adapters;
-    (void)WalkReplyChunk(buffer.get(), size, sequence, port, [&](const nlmsghdr* message) {
+    (void)WalkReplyChunk(buffer.get(), size, sequence, first.nlmsg_pid, [&](const nlmsghdr* message) {
         if (const auto bss = ParseScanMessage(message)) AddToScan(scan, *bss, &adapter);
         (void)ParseInterfaceMessage(message);
         (void)ParseStationMessage(message);
@@ -48,13 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         MergeWiphyMessage(message, adapters);
     });
     // An open, a personal and an ad hoc profile, the first in use.
-    static const std::vector<SavedProfile> profiles = [] {
-        std::vector<SavedProfile> saved(3);
-        saved[0] = {.name = "open", .ssid = "a", .keyMgmt = ProfileKeyMgmt::None};
-        saved[1] = {.name = "home", .ssid = "home", .keyMgmt = ProfileKeyMgmt::WpaPsk};
-        saved[2] = {.name = "adhoc", .ssid = "a", .mode = ProfileMode::AdHoc};
-        return saved;
-    }();
+    static const std::vector<SavedProfile> profiles = {
+        {.name = "open", .ssid = "a", .keyMgmt = ProfileKeyMgmt::None},
+        {.name = "home", .ssid = "home", .keyMgmt = ProfileKeyMgmt::WpaPsk},
+        {.name = "adhoc", .ssid = "a", .mode = ProfileMode::AdHoc},
+    };
     (void)WithProfileEntries(scan, profiles, 0, {"wlan0", nullptr});
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "report/report_print.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -70,8 +71,10 @@ TEST(Format, ConsoleShowsControlsFromArgumentsAsQuestionMarks) {
     EXPECT_EQ(Print<u"[%s]">(false, title), "[\x1B]0;\x07\x7F\x80\x9B\x9F\xA0\xE9?]");
 
     // A character cut short by the end of its array, whatever the byte after it.
-    const unsigned char endsInC2[2][2] = {{'a', 0xC2}, {0x9B, 'b'}};
-    EXPECT_EQ(Print<u"[%S]">(true, endsInC2[0]), "[a?]");
+    const unsigned char endsInC3[2][2] = {{'a', 0xC3}, {0xA9, 'b'}};
+    char32_t code = 0;
+    ASSERT_EQ(DecodeUtf8(endsInC3[0] + 1, 1, code), 0u) << "a decoder that reads past its size";
+    EXPECT_EQ(Print<u"[%S]">(true, endsInC3[0]), "[a?]");
     // Across the sink's room.
     const std::string across = std::string(62, 'a') + "\xE2\x82\xAC\xC2\x9B";
     EXPECT_EQ(Print<u"[%S]">(true, across.c_str()), "[" + across.substr(0, 65) + "??]");

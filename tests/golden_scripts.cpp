@@ -1,11 +1,34 @@
 // The scripts of the golden files, one function per file.
 #include "golden_scripts.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
+
+// A network record with every field zero and the given SSID and profile name.
+WLAN_AVAILABLE_NETWORK MakeNetwork(const std::string& ssid, const std::u16string& profile = u"") {
+    WLAN_AVAILABLE_NETWORK network{};
+    SetWideText(network.strProfileName, profile);
+    std::memcpy(network.dot11Ssid.ucSSID, ssid.data(), std::min<std::size_t>(ssid.size(), 32));
+    network.dot11Ssid.uSSIDLength = static_cast<ULONG>(ssid.size());
+    return network;
+}
+
+ScriptedInterface ScriptInterface(std::uint32_t id, const std::u16string& description, DWORD state) {
+    return {{id, 0, 0, {}}, description, state, 0, {}};
+}
+
+// The probe answers with a short English text.
+WlanScript BaseScript() {
+    WlanScript script;
+    script.reasons.push_back({WLAN_REASON_CODE_INVALID_PHY_TYPE, 0, u"The PHY type is invalid."});
+    return script;
+}
 
 // Networks whose fields cover the tables, the truth fields, the flags and the
 // SSID rules.
@@ -125,15 +148,11 @@ WlanScript InterfacesFailure() {
 // GUIDs, descriptions and states.
 WlanScript Interfaces() {
     WlanScript script = BaseScript();
-    ScriptedInterface first = ScriptInterface(0, u"", 0);
-    first.guid = {1, 0xA, 0xBEEF, {0x0A, 0x00, 0xFF, 0x10, 0x01, 0xAB, 0xCD, 0xEF}};
-    first.description = u"Caf\u00E9 adapter";
-    script.interfaces.push_back(first);
-    ScriptedInterface second = ScriptInterface(0xFFFFFFFF, u"", 7);
-    second.guid = {0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
+    script.interfaces.push_back(
+        {{1, 0xA, 0xBEEF, {0x0A, 0x00, 0xFF, 0x10, 0x01, 0xAB, 0xCD, 0xEF}}, u"Caf\u00E9 adapter", 0, 0, {}});
     // Greek, CJK and a surrogate pair: one "?" per 16-bit unit.
-    second.description = u"\u03A9\u4E2D\U0001F600 wifi";
-    script.interfaces.push_back(second);
+    script.interfaces.push_back({{0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+                                 u"\u03A9\u4E2D\U0001F600 wifi", 7, 0, {}});
     // A description that fills its field without a terminator.
     script.interfaces.push_back(ScriptInterface(3, std::u16string(256, u'd'), 8));
     script.interfaces.push_back(ScriptInterface(4, u"negative state", 0x80000000));
@@ -176,20 +195,6 @@ constexpr GoldenDataSet kDataSets[] = {
 };
 
 }  // namespace
-
-ScriptedInterface ScriptInterface(std::uint32_t id, const std::u16string& description, DWORD state) {
-    ScriptedInterface entry;
-    entry.guid = {id, 0, 0, {}};
-    entry.description = description;
-    entry.state = state;
-    return entry;
-}
-
-WlanScript BaseScript() {
-    WlanScript script;
-    script.reasons.push_back({WLAN_REASON_CODE_INVALID_PHY_TYPE, 0, u"The PHY type is invalid."});
-    return script;
-}
 
 std::span<const GoldenDataSet> GoldenDataSets() { return kDataSets; }
 

@@ -4,9 +4,7 @@
 // own to the unchanged wlanreport.exe.
 #pragma once
 
-#include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "scripted_wlan.h"
@@ -20,9 +18,3 @@ std::span<const GoldenDataSet> GoldenDataSets();
 
 // nullptr when no data set has this name.
 const GoldenDataSet* FindGoldenDataSet(std::string_view name);
-
-// The pieces the data sets are built from, for tests that build their own.
-ScriptedInterface ScriptInterface(std::uint32_t id, const std::u16string& description, DWORD state);
-
-// The probe answers with a short English text.
-WlanScript BaseScript();

@@ -82,16 +82,6 @@ WlanCallLog FinishWlanScript() {
     return log;
 }
 
-WLAN_AVAILABLE_NETWORK MakeNetwork(const std::string& ssid, const std::u16string& profile) {
-    WLAN_AVAILABLE_NETWORK network;
-    std::memset(&network, 0, sizeof network);
-    SetWideText(network.strProfileName, profile);
-    const std::size_t length = std::min<std::size_t>(ssid.size(), sizeof network.dot11Ssid.ucSSID);
-    std::memcpy(network.dot11Ssid.ucSSID, ssid.data(), length);
-    network.dot11Ssid.uSSIDLength = static_cast<ULONG>(ssid.size());
-    return network;
-}
-
 extern "C" {
 
 DWORD WINAPI WlanOpenHandle(DWORD dwClientVersion, PVOID pReserved, PDWORD pdwNegotiatedVersion,

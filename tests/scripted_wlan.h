@@ -60,9 +60,6 @@ void InstallWlanScript(const WlanScript& script);
 // Stops answering, reports lists still held as never freed, and returns the log.
 WlanCallLog FinishWlanScript();
 
-// A network record with every field zero and the given SSID and profile name.
-WLAN_AVAILABLE_NETWORK MakeNetwork(const std::string& ssid, const std::u16string& profile = u"");
-
 // Copies UTF-16 text into a fixed WCHAR field, without a terminator when the
 // text fills the field.
 template <std::size_t N>

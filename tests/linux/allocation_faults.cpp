@@ -2,8 +2,10 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <new>
 
 extern "C" {
@@ -53,13 +55,8 @@ void* NewOrThrow(std::size_t size, std::size_t alignment) {
 }
 
 void* TrackC(void* memory) {
-    if (memory == nullptr) return memory;
-    for (std::uintptr_t& slot : liveBlocks) {
-        if (slot == 0) {
-            slot = Hidden(memory);
-            break;
-        }
-    }
+    std::uintptr_t* free = std::find(std::begin(liveBlocks), std::end(liveBlocks), 0);
+    if (memory != nullptr && free != std::end(liveBlocks)) *free = Hidden(memory);
     return memory;
 }
 
@@ -75,9 +72,8 @@ void Disarm() { armed = false; }
 std::size_t Counted() { return counted; }
 bool Injected() { return injected; }
 std::size_t LiveCBlocks() {
-    std::size_t live = 0;
-    for (const std::uintptr_t slot : liveBlocks) live += slot != 0;
-    return live;
+    const auto live = [](std::uintptr_t slot) { return slot != 0; };
+    return static_cast<std::size_t>(std::count_if(std::begin(liveBlocks), std::end(liveBlocks), live));
 }
 Pause::Pause() { ++paused; }
 Pause::~Pause() { --paused; }
@@ -126,10 +122,9 @@ void* __wrap_calloc(std::size_t count, std::size_t size) {
 }
 
 void __wrap_free(void* memory) {
-    if (memory != nullptr) {
-        for (std::uintptr_t& slot : allocation_faults::liveBlocks)
-            if (slot == allocation_faults::Hidden(memory)) slot = 0;
-    }
+    using allocation_faults::liveBlocks;
+    const std::uintptr_t hidden = allocation_faults::Hidden(memory);
+    if (memory != nullptr) std::replace(std::begin(liveBlocks), std::end(liveBlocks), hidden, std::uintptr_t{0});
     __real_free(memory);
 }
 

@@ -5,10 +5,11 @@
 #include <linux/nl80211.h>
 #include <linux/rtnetlink.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <functional>
+#include <set>
 
 #include "allocation_faults.h"
 #include "test_builders.h"
@@ -36,23 +37,15 @@ struct Socket {
 };
 
 // The answer to one request as the next trouble leaves it.
-std::vector<Datagram> Troubled(std::vector<Bytes> replies) {
+void ApplyTrouble(std::vector<Datagram>& replies) {
     Machine& machine = TheMachine();
-    std::vector<Datagram> datagrams;
-    if (machine.troubles.empty() || replies.empty()) {
-        for (Bytes& reply : replies) datagrams.push_back({std::move(reply)});
-        return datagrams;
-    }
+    if (machine.troubles.empty() || replies.empty()) return;
     const Trouble trouble = machine.troubles.front();
     machine.troubles.pop_front();
-    if (trouble.kind == Trouble::Interrupted) {
-        reinterpret_cast<nlmsghdr*>(replies.back().data())->nlmsg_flags |= NLM_F_DUMP_INTR;
-        for (Bytes& reply : replies) datagrams.push_back({std::move(reply)});
-    } else {
-        datagrams = {{std::move(replies.front())}, {{}, trouble.error}};
-    }
+    if (trouble.kind == Trouble::Interrupted)
+        reinterpret_cast<nlmsghdr*>(replies.back().bytes.data())->nlmsg_flags |= NLM_F_DUMP_INTR;
+    else replies = {replies.front(), {{}, trouble.error}};
     if (trouble.then) trouble.then(machine);
-    return datagrams;
 }
 
 std::size_t openSockets = 0;
@@ -62,31 +55,30 @@ Socket* SocketOf(const wlanlinux::NetlinkSocket& socket) {
     return reinterpret_cast<Socket*>(socket.socket);
 }
 
-// A reply to `request`: addressed to its sender, with its sequence number.
-void Address(nlmsghdr* reply, const nlmsghdr* request, std::uint32_t port, bool multi) {
-    reply->nlmsg_seq = request->nlmsg_seq;
-    reply->nlmsg_pid = port;
-    if (multi) reply->nlmsg_flags |= NLM_F_MULTI;
+// A reply to `request` from the kernel: addressed to its sender, with its
+// sequence number; `header` follows the netlink header, then what `fill` adds.
+Datagram Reply(const nlmsghdr* request, std::uint32_t port, bool multi, std::uint16_t type, const Bytes& header,
+               const std::function<void(nlmsghdr*)>& fill = {}) {
+    Bytes buffer(MNL_SOCKET_BUFFER_SIZE);
+    nlmsghdr* message = mnl_nlmsg_put_header(buffer.data());
+    message->nlmsg_type = type;
+    message->nlmsg_flags = multi ? NLM_F_MULTI : 0;
+    message->nlmsg_seq = request->nlmsg_seq;
+    message->nlmsg_pid = port;
+    std::memcpy(mnl_nlmsg_put_extra_header(message, header.size()), header.data(), header.size());
+    if (fill) fill(message);
+    buffer.resize(message->nlmsg_len);
+    return {buffer};
 }
 
 // The end of a reply: NLMSG_DONE carrying the status after a dump, else
 // NLMSG_ERROR (error 0 is the acknowledgement).
-Bytes Status(const nlmsghdr* request, std::uint32_t port, bool dump, int error) {
-    Bytes buffer(MNL_SOCKET_BUFFER_SIZE);
-    nlmsghdr* message = mnl_nlmsg_put_header(buffer.data());
-    if (dump) {
-        message->nlmsg_type = NLMSG_DONE;
-        std::memcpy(mnl_nlmsg_put_extra_header(message, sizeof error), &error, sizeof error);
-    } else {
-        message->nlmsg_type = NLMSG_ERROR;
-        nlmsgerr report{};
-        report.error = error;
-        report.msg = *request;
-        std::memcpy(mnl_nlmsg_put_extra_header(message, sizeof report), &report, sizeof report);
-    }
-    Address(message, request, port, dump);
-    buffer.resize(message->nlmsg_len);
-    return buffer;
+Datagram Status(const nlmsghdr* request, std::uint32_t port, bool dump, int error) {
+    if (dump) return Reply(request, port, true, NLMSG_DONE, BytesOf(error));
+    nlmsgerr report{};
+    report.error = error;
+    report.msg = *request;
+    return Reply(request, port, false, NLMSG_ERROR, BytesOf(report));
 }
 
 Interface* FindInterface(std::uint32_t ifindex) {
@@ -127,28 +119,14 @@ void PutWiphy(nlmsghdr* m, std::uint32_t wiphy) {
     if (wiphy == 0) mnl_attr_put_u32(m, NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE);
 }
 
-void PutBss(nlmsghdr* m, const Bss& bss, std::size_t index) {
-    nlattr* nest = mnl_attr_nest_start(m, NL80211_ATTR_BSS);
-    const std::uint8_t bssid[6] = {2, 0xaa, 0, 0, 0, static_cast<std::uint8_t>(index)};
-    mnl_attr_put(m, NL80211_BSS_BSSID, sizeof bssid, bssid);
-    mnl_attr_put_u32(m, NL80211_BSS_FREQUENCY, bss.frequency);
-    mnl_attr_put_u16(m, NL80211_BSS_CAPABILITY, bss.capability);
-    mnl_attr_put(m, NL80211_BSS_INFORMATION_ELEMENTS, bss.ies.size(), bss.ies.data());
-    mnl_attr_put_u32(m, NL80211_BSS_SIGNAL_MBM, static_cast<std::uint32_t>(bss.mbm));
-    if (bss.associated) mnl_attr_put_u32(m, NL80211_BSS_STATUS, NL80211_BSS_STATUS_ASSOCIATED);
-    mnl_attr_nest_end(m, nest);
-}
-
 // The replies of one generic-netlink request, each its own datagram.
-std::vector<Bytes> AnswerGeneric(const nlmsghdr* request, std::uint32_t port) {
+std::vector<Datagram> AnswerGeneric(const nlmsghdr* request, std::uint32_t port) {
     const auto* header = static_cast<const genlmsghdr*>(mnl_nlmsg_get_payload(request));
     const bool dump = (request->nlmsg_flags & NLM_F_DUMP) == NLM_F_DUMP;
-    std::vector<Bytes> replies;
-    const auto add = [&](std::uint8_t command, auto&& fill) {
-        GenlMessage reply(command, request->nlmsg_type);
-        fill(reply.get());
-        Address(reply.get(), request, port, dump);
-        replies.push_back(reply.Raw());
+    std::vector<Datagram> replies;
+    const auto add = [&](std::uint8_t command, const std::function<void(nlmsghdr*)>& fill) {
+        const genlmsghdr reply{command, 0, 0};
+        replies.push_back(Reply(request, port, dump, request->nlmsg_type, BytesOf(reply), fill));
     };
     const auto finish = [&](int error) {
         replies.push_back(Status(request, port, dump, error));
@@ -175,10 +153,8 @@ std::vector<Bytes> AnswerGeneric(const nlmsghdr* request, std::uint32_t port) {
                 add(NL80211_CMD_NEW_INTERFACE, [&](nlmsghdr* m) { PutInterface(m, each); });
             return finish(0);
         case NL80211_CMD_GET_WIPHY: {
-            std::vector<std::uint32_t> wiphys;
-            for (const Interface& each : machine.interfaces)
-                if (std::find(wiphys.begin(), wiphys.end(), each.wiphy) == wiphys.end())
-                    wiphys.push_back(each.wiphy);
+            std::set<std::uint32_t> wiphys;
+            for (const Interface& each : machine.interfaces) wiphys.insert(each.wiphy);
             for (const std::uint32_t wiphy : wiphys)
                 add(NL80211_CMD_NEW_WIPHY, [&](nlmsghdr* m) { PutWiphy(m, wiphy); });
             return finish(0);
@@ -194,8 +170,11 @@ std::vector<Bytes> AnswerGeneric(const nlmsghdr* request, std::uint32_t port) {
             if (netdev == nullptr) return finish(-ENODEV);
             const bool cut = netdev->scanDumpsCutShort > 0;
             const std::size_t count = cut ? netdev->bsses.size() / 2 : netdev->bsses.size();
-            for (std::size_t i = 0; i != count; ++i)
-                add(NL80211_CMD_NEW_SCAN_RESULTS, [&](nlmsghdr* m) { PutBss(m, netdev->bsses[i], i); });
+            for (std::size_t i = 0; i != count; ++i) {
+                Bss numbered = netdev->bsses[i];
+                numbered.bssid = {2, 0xaa, 0, 0, 0, static_cast<std::uint8_t>(i)};
+                add(NL80211_CMD_NEW_SCAN_RESULTS, [&](nlmsghdr* m) { PutBss(m, numbered); });
+            }
             if (cut) --netdev->scanDumpsCutShort;
             return finish(cut ? -ENODEV : 0);
         }
@@ -205,30 +184,24 @@ std::vector<Bytes> AnswerGeneric(const nlmsghdr* request, std::uint32_t port) {
 }
 
 // RTM_GETLINK for one index: the link message, then the acknowledgement.
-std::vector<Bytes> AnswerRoute(const nlmsghdr* request, std::uint32_t port) {
+std::vector<Datagram> AnswerRoute(const nlmsghdr* request, std::uint32_t port) {
     const bool dump = (request->nlmsg_flags & NLM_F_DUMP) == NLM_F_DUMP;
-    if (request->nlmsg_type != RTM_GETLINK || dump ||
-        mnl_nlmsg_get_payload_len(request) < sizeof(ifinfomsg))
+    if (request->nlmsg_type != RTM_GETLINK || dump || mnl_nlmsg_get_payload_len(request) < sizeof(ifinfomsg))
         return {Status(request, port, dump, -EOPNOTSUPP)};
     const auto* asked = static_cast<const ifinfomsg*>(mnl_nlmsg_get_payload(request));
     const Interface* netdev = FindInterface(static_cast<std::uint32_t>(asked->ifi_index));
     if (netdev == nullptr) return {Status(request, port, false, -ENODEV)};
-
-    Bytes buffer(MNL_SOCKET_BUFFER_SIZE);
-    nlmsghdr* m = mnl_nlmsg_put_header(buffer.data());
-    m->nlmsg_type = RTM_NEWLINK;
-    auto* info = static_cast<ifinfomsg*>(mnl_nlmsg_put_extra_header(m, sizeof(ifinfomsg)));
-    info->ifi_family = AF_UNSPEC;
-    info->ifi_index = asked->ifi_index;
-    info->ifi_flags = netdev->up ? IFF_UP | IFF_BROADCAST : IFF_BROADCAST;
-    const std::string& name = netdev->linkName.empty() ? netdev->name : netdev->linkName;
-    mnl_attr_put_strz(m, IFLA_IFNAME, name.c_str());
-    mnl_attr_put(m, IFLA_ADDRESS, netdev->mac.size(), netdev->mac.data());
-    if (std::any_of(netdev->permanent.begin(), netdev->permanent.end(), [](auto b) { return b != 0; }))
-        mnl_attr_put(m, IFLA_PERM_ADDRESS, netdev->permanent.size(), netdev->permanent.data());
-    Address(m, request, port, false);
-    buffer.resize(m->nlmsg_len);
-    return {buffer, Status(request, port, false, 0)};
+    ifinfomsg info{};
+    info.ifi_family = AF_UNSPEC;
+    info.ifi_index = asked->ifi_index;
+    info.ifi_flags = netdev->up ? IFF_UP | IFF_BROADCAST : IFF_BROADCAST;
+    const Datagram link = Reply(request, port, false, RTM_NEWLINK, BytesOf(info), [netdev](nlmsghdr* m) {
+        mnl_attr_put_strz(m, IFLA_IFNAME, (netdev->linkName.empty() ? netdev->name : netdev->linkName).c_str());
+        mnl_attr_put(m, IFLA_ADDRESS, netdev->mac.size(), netdev->mac.data());
+        if (netdev->permanent != decltype(netdev->permanent){})
+            mnl_attr_put(m, IFLA_PERM_ADDRESS, netdev->permanent.size(), netdev->permanent.data());
+    });
+    return {link, Status(request, port, false, 0)};
 }
 
 }  // namespace
@@ -245,7 +218,8 @@ Machine SampleMachine() {
     Interface wlan0{.ifindex = 3, .name = "wlan0", .mac = {2, 0, 0, 0, 3, 1}, .permanent = {2, 0, 0, 0, 3, 0},
                     .associated = true};
     wlan0.bsses = {
-        {Join({Ssid("home"), MixedRates(), Rsn(4, {4}, {2}), HtCapabilities()}), 0x0411, 2412, -4500, true},
+        {Join({Ssid("home"), MixedRates(), Rsn(4, {4}, {2}), HtCapabilities()}), 0x0411, 2412, -4500,
+         NL80211_BSS_STATUS_ASSOCIATED},
         {Join({Ssid("cafe"), MixedRates()}), 0x0401, 2437, -8000},
         {Join({Ssid("home"), OfdmRates(), Rsn(4, {4}, {2}), HtCapabilities(), VhtCapabilities()}), 0x0411, 5180,
          -6000},
@@ -280,9 +254,7 @@ bool OpenNetlinkSocket(NetlinkSocket& socket) {
         errno = EMFILE;
         return false;
     }
-    auto* opened = new Socket;
-    opened->protocol = socket.protocol;
-    opened->port = ++scripted_kernel::lastPort;
+    auto* opened = new Socket{socket.protocol, ++scripted_kernel::lastPort, {}};
     ++scripted_kernel::openSockets;
     socket.socket = reinterpret_cast<mnl_socket*>(opened);
     socket.portId = opened->port;
@@ -291,10 +263,8 @@ bool OpenNetlinkSocket(NetlinkSocket& socket) {
 
 void CloseNetlinkSocket(NetlinkSocket& socket) {
     const allocation_faults::Pause pause;
-    if (socket.socket != nullptr) {
-        delete scripted_kernel::SocketOf(socket);
-        --scripted_kernel::openSockets;
-    }
+    if (socket.socket != nullptr) --scripted_kernel::openSockets;
+    delete scripted_kernel::SocketOf(socket);
     socket.socket = nullptr;
     socket.portId = 0;
 }
@@ -306,9 +276,9 @@ bool SendToKernel(NetlinkSocket& socket, const nlmsghdr* message) {
         errno = EBADF;
         return false;
     }
-    const auto replies = scripted_kernel::Troubled(
-        target->protocol == NETLINK_ROUTE ? scripted_kernel::AnswerRoute(message, target->port)
-                                          : scripted_kernel::AnswerGeneric(message, target->port));
+    auto replies = target->protocol == NETLINK_ROUTE ? scripted_kernel::AnswerRoute(message, target->port)
+                                                     : scripted_kernel::AnswerGeneric(message, target->port);
+    scripted_kernel::ApplyTrouble(replies);
     target->pending.insert(target->pending.end(), replies.begin(), replies.end());
     return true;
 }
@@ -320,19 +290,15 @@ ssize_t ReceiveFromKernel(NetlinkSocket& socket, char* buffer, std::size_t size)
         errno = source == nullptr ? EBADF : EAGAIN;  // as a receive that timed out
         return -1;
     }
-    const scripted_kernel::Datagram received = std::move(source->pending.front());
+    scripted_kernel::Datagram received = std::move(source->pending.front());
     source->pending.pop_front();
-    const Bytes& datagram = received.bytes;
+    if (received.error == 0 && received.bytes.size() > size) received.error = EMSGSIZE;
     if (received.error != 0) {
         errno = received.error;
         return -1;
     }
-    if (datagram.size() > size) {
-        errno = EMSGSIZE;
-        return -1;
-    }
-    std::memcpy(buffer, datagram.data(), datagram.size());
-    return static_cast<ssize_t>(datagram.size());
+    std::memcpy(buffer, received.bytes.data(), received.bytes.size());
+    return static_cast<ssize_t>(received.bytes.size());
 }
 
 }  // namespace wlanlinux

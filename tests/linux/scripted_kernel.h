@@ -6,24 +6,57 @@
 // exchange as a busy kernel does (interrupted dumps, lost replies).
 #pragma once
 
+#include <libmnl/libmnl.h>
+#include <linux/nl80211.h>
+
 #include <array>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace scripted_kernel {
 
+// The bytes of a value, as a message carries it.
+template <typename T>
+std::vector<std::uint8_t> BytesOf(const T& value) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
+    return std::vector<std::uint8_t>(bytes, bytes + sizeof value);
+}
+
+// One BSS of a scan dump, as the kernel gives it.
 struct Bss {
-    std::vector<std::uint8_t> ies;
-    std::uint16_t capability = 0x0401;  // ESS
+    std::vector<std::uint8_t> ies = {};
+    std::uint16_t capability = 0x0401;  // ESS, short slot time
     std::uint32_t frequency = 2412;
-    std::int32_t mbm = -6000;
-    bool associated = false;
+    std::optional<std::int32_t> mbm = -5000;    // the signal in 1/100 dBm
+    std::optional<std::uint32_t> status = {};   // NL80211_BSS_STATUS_*
+    std::optional<std::uint8_t> unspec = {};    // the driver's own 0..100 signal
+    std::array<std::uint8_t, 6> bssid = {2, 0, 0, 0, 1, 0};
+    bool beaconOnly = false;       // elements only in NL80211_BSS_BEACON_IES
+    bool shortCapability = false;  // one byte: a size the parser must refuse
+    bool shortSignal = false;      // two bytes, likewise
 };
+
+// Puts `bss` into a scan dump message as its NL80211_ATTR_BSS nest.
+inline void PutBss(nlmsghdr* m, const Bss& bss) {
+    nlattr* nest = mnl_attr_nest_start(m, NL80211_ATTR_BSS);
+    mnl_attr_put(m, NL80211_BSS_BSSID, bss.bssid.size(), bss.bssid.data());
+    mnl_attr_put_u32(m, NL80211_BSS_FREQUENCY, bss.frequency);
+    if (bss.shortCapability) mnl_attr_put_u8(m, NL80211_BSS_CAPABILITY, 1);
+    else mnl_attr_put_u16(m, NL80211_BSS_CAPABILITY, bss.capability);
+    mnl_attr_put(m, bss.beaconOnly ? NL80211_BSS_BEACON_IES : NL80211_BSS_INFORMATION_ELEMENTS, bss.ies.size(),
+                 bss.ies.data());
+    if (bss.shortSignal) mnl_attr_put_u16(m, NL80211_BSS_SIGNAL_MBM, 0xec78);
+    else if (bss.mbm) mnl_attr_put_u32(m, NL80211_BSS_SIGNAL_MBM, static_cast<std::uint32_t>(*bss.mbm));
+    if (bss.unspec) mnl_attr_put_u8(m, NL80211_BSS_SIGNAL_UNSPEC, *bss.unspec);
+    if (bss.status) mnl_attr_put_u32(m, NL80211_BSS_STATUS, *bss.status);
+    mnl_attr_nest_end(m, nest);
+}
 
 struct Interface {
     std::uint32_t ifindex = 0;

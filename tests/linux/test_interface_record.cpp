@@ -34,9 +34,8 @@ TEST(SeparateSharedGuids, InterfacesSharingAnAddressGetDistinctGuids) {
     const std::uint8_t shared[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x00};
     const std::uint8_t own[6] = {0x02, 0x00, 0x00, 0x00, 0x02, 0x00};
     std::vector<wlanlinux::InterfaceRecord> records(4);
-    const char* names[] = {"wlan0", "wlan1", "wlan2", "wlan3"};
     for (std::size_t i = 0; i != records.size(); ++i) {
-        std::strcpy(records[i].netdev.name, names[i]);
+        std::strcpy(records[i].netdev.name, ("wlan" + std::to_string(i)).c_str());
         records[i].guid = wlanlinux::InterfaceGuidFromMac(i == 2 ? own : shared);
     }
     wlanlinux::SeparateSharedGuids(records);

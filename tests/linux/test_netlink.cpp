@@ -5,6 +5,8 @@
 #include <linux/nl80211.h>
 
 #include <cerrno>
+#include <optional>
+#include <tuple>
 
 #include "scripted_kernel.h"
 #include "test_builders.h"
@@ -16,6 +18,7 @@
 #include "wlan/linux/device/route_link.h"
 
 using namespace testing_support;
+using scripted_kernel::BytesOf;
 using wlanlinux::ChunkStatus;
 using wlanlinux::WalkReplyChunk;
 
@@ -27,48 +30,32 @@ constexpr std::uint32_t kPort = 1234;
 // Several netlink messages back to back, as one receive delivers them.
 class Chunk {
 public:
-    Chunk& Add(std::uint16_t type, std::uint16_t flags = 0, const Bytes& payload = {},
-               std::uint32_t sequence = kSequence, std::uint32_t port = kPort) {
-        std::vector<std::uint8_t> scratch(MNL_SOCKET_BUFFER_SIZE);
-        nlmsghdr* message = mnl_nlmsg_put_header(scratch.data());
-        message->nlmsg_type = type;
-        message->nlmsg_flags = flags;
-        message->nlmsg_seq = sequence;
-        message->nlmsg_pid = port;
-        void* body = mnl_nlmsg_put_extra_header(message, payload.size());
-        if (!payload.empty()) std::memcpy(body, payload.data(), payload.size());
-        bytes_.insert(bytes_.end(), scratch.begin(), scratch.begin() + message->nlmsg_len);
+    Chunk& Add(std::uint16_t type, std::uint16_t flags = 0, Bytes payload = {}, std::uint32_t sequence = kSequence,
+               std::uint32_t port = kPort) {
+        payload.resize(NLMSG_ALIGN(payload.size()));
+        const nlmsghdr header{static_cast<std::uint32_t>(NLMSG_LENGTH(payload.size())), type, flags, sequence, port};
+        bytes_ = Join({bytes_, BytesOf(header), payload});
         return *this;
     }
     Chunk& Error(int error) {
-        Bytes payload(sizeof(nlmsgerr), 0);
         nlmsgerr report{};
         report.error = error;
-        std::memcpy(payload.data(), &report, sizeof report);
-        return Add(NLMSG_ERROR, 0, payload);
+        return Add(NLMSG_ERROR, 0, BytesOf(report));
     }
-    Chunk& Done(int status) {
-        Bytes payload(sizeof status);
-        std::memcpy(payload.data(), &status, sizeof status);
-        return Add(NLMSG_DONE, NLM_F_MULTI, payload);
-    }
+    Chunk& Done(int status) { return Add(NLMSG_DONE, NLM_F_MULTI, BytesOf(status)); }
     const Bytes& bytes() const { return bytes_; }
 
 private:
     Bytes bytes_;
 };
 
-struct Walked {
-    ChunkStatus status;
-    int error;
-    int messages;
-};
+using Walked = std::tuple<ChunkStatus, int, int>;  // status, error, messages handed on
 
 Walked Walk(const Bytes& bytes) {
     const auto exact = ExactCopy(bytes);
     int messages = 0;
-    const auto result = WalkReplyChunk(exact.get(), bytes.size(), kSequence, kPort,
-                                       [&messages](const nlmsghdr*) { ++messages; });
+    const auto result =
+        WalkReplyChunk(exact.get(), bytes.size(), kSequence, kPort, [&messages](const nlmsghdr*) { ++messages; });
     return {result.status, result.error, messages};
 }
 
@@ -77,60 +64,50 @@ constexpr std::uint16_t kFamily = 0x1c;
 }  // namespace
 
 TEST(WalkReplyChunk, EndsErrorsAndWhatIsNotOurs) {
-    const auto withLength = [](std::uint32_t length) {
-        // The second of two messages claims this length.
-        Bytes bytes = Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI).bytes();
+    using enum ChunkStatus;
+    const Bytes twoData = Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI).bytes();
+    const auto withLength = [&twoData](std::uint32_t length) {
+        // The second of the two messages claims this length.
+        Bytes bytes = twoData;
         std::memcpy(bytes.data() + NLMSG_HDRLEN, &length, sizeof length);
         return bytes;
     };
-    Bytes cutShort =
-        Chunk().Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).bytes();
+    Bytes cutShort = Chunk().Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).Add(kFamily, NLM_F_MULTI, Bytes(8, 0)).bytes();
     cutShort.resize(cutShort.size() - 4);  // the second message is cut short
     struct Case {
         const char* name;
         Bytes bytes;
-        ChunkStatus status;
-        int error;
-        int messages;
+        Walked walked;
     };
     const Case cases[] = {
-        {"data only: keep receiving", Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI).bytes(),
-         ChunkStatus::More, 0, 2},
-        {"data then done", Chunk().Add(kFamily, NLM_F_MULTI).Done(0).bytes(), ChunkStatus::Done, 0, 1},
-        {"done carrying an error", Chunk().Done(-EBUSY).bytes(), ChunkStatus::Failed, EBUSY, 0},
-        {"acknowledgement", Chunk().Add(kFamily).Error(0).bytes(), ChunkStatus::Done, 0, 1},
-        {"error", Chunk().Error(-ENODEV).bytes(), ChunkStatus::Failed, ENODEV, 0},
-        {"error too short", Chunk().Add(NLMSG_ERROR, 0, {1, 2}).bytes(), ChunkStatus::Failed,
-         EPROTO, 0},
+        {"data only: keep receiving", twoData, {More, 0, 2}},
+        {"data then done", Chunk().Add(kFamily, NLM_F_MULTI).Done(0).bytes(), {Done, 0, 1}},
+        {"done carrying an error", Chunk().Done(-EBUSY).bytes(), {Failed, EBUSY, 0}},
+        {"acknowledgement", Chunk().Add(kFamily).Error(0).bytes(), {Done, 0, 1}},
+        {"error", Chunk().Error(-ENODEV).bytes(), {Failed, ENODEV, 0}},
+        {"error too short", Chunk().Add(NLMSG_ERROR, 0, BytesOf(-EBUSY)).bytes(), {Failed, EPROTO, 0}},
         {"interrupted dump", Chunk().Add(kFamily, NLM_F_MULTI).Add(kFamily, NLM_F_MULTI | NLM_F_DUMP_INTR).bytes(),
-         ChunkStatus::Restart, 0, 1},
-        {"interrupted end", Chunk().Add(NLMSG_DONE, NLM_F_MULTI | NLM_F_DUMP_INTR).bytes(),
-         ChunkStatus::Restart, 0, 0},
-        {"noop is skipped", Chunk().Add(NLMSG_NOOP).Done(0).bytes(), ChunkStatus::Done, 0, 0},
+         {Restart, 0, 1}},
+        {"interrupted end", Chunk().Add(NLMSG_DONE, NLM_F_MULTI | NLM_F_DUMP_INTR).bytes(), {Restart, 0, 0}},
+        {"noop is skipped", Chunk().Add(NLMSG_NOOP).Done(0).bytes(), {Done, 0, 0}},
         // Statuses that are not negative errnos.
-        {"error INT32_MIN", Chunk().Error(INT32_MIN).bytes(), ChunkStatus::Failed, EPROTO, 0},
-        {"error positive", Chunk().Error(5).bytes(), ChunkStatus::Failed, EPROTO, 0},
-        {"done INT32_MIN", Chunk().Done(INT32_MIN).bytes(), ChunkStatus::Failed, EPROTO, 0},
+        {"error INT32_MIN", Chunk().Error(INT32_MIN).bytes(), {Failed, EPROTO, 0}},
+        {"error positive", Chunk().Error(5).bytes(), {Failed, EPROTO, 0}},
+        {"done INT32_MIN", Chunk().Done(INT32_MIN).bytes(), {Failed, EPROTO, 0}},
         // Other requests' messages count for nothing, their ends included.
         {"other sequence, other port, then ours",
          Chunk().Add(kFamily, NLM_F_MULTI, {}, kSequence - 1).Add(kFamily, NLM_F_MULTI, {}, kSequence, kPort + 1)
              .Done(-EBUSY).bytes(),
-         ChunkStatus::Failed, EBUSY, 0},
-        {"another sequence's end", Chunk().Add(NLMSG_DONE, 0, {0, 0, 0, 0}, 99).bytes(),
-         ChunkStatus::More, 0, 0},
+         {Failed, EBUSY, 0}},
+        {"another sequence's end", Chunk().Add(NLMSG_DONE, 0, {0, 0, 0, 0}, 99).bytes(), {More, 0, 0}},
         // A length past the buffer ends the walk; one near 2^32, negative as
         // an int, neither stalls it nor jumps out of the buffer.
-        {"second message cut short", cutShort, ChunkStatus::More, 0, 1},
-        {"length far past the buffer", withLength(0xff), ChunkStatus::More, 0, 1},
-        {"length 2^32 - 3", withLength(0xfffffffdu), ChunkStatus::More, 0, 1},
-        {"shorter than a header", Bytes{1, 2, 3}, ChunkStatus::More, 0, 0},
+        {"second message cut short", cutShort, {More, 0, 1}},
+        {"length far past the buffer", withLength(0xff), {More, 0, 1}},
+        {"length 2^32 - 3", withLength(0xfffffffdu), {More, 0, 1}},
+        {"shorter than a header", Bytes{1, 2, 3}, {More, 0, 0}},
     };
-    for (const Case& c : cases) {
-        const Walked walked = Walk(c.bytes);
-        EXPECT_EQ(walked.status, c.status) << c.name;
-        EXPECT_EQ(walked.error, c.error) << c.name;
-        EXPECT_EQ(walked.messages, c.messages) << c.name;
-    }
+    for (const Case& c : cases) EXPECT_EQ(Walk(c.bytes), c.walked) << c.name;
 }
 
 TEST(CollectAttributes, ValidatesKindAndLength) {
@@ -179,32 +156,28 @@ TEST(CollectAttributes, ValidatesKindAndLength) {
 }
 
 TEST(CollectAttributes, FirstValidInstanceCountsAndOverrunsStop) {
-    constexpr auto policy = wlanlinux::MakePolicy<2>({{1, MNL_TYPE_U32}});
+    // Attribute 1, a u32, as the collection finds it in `raw`.
+    const auto collected = [](const Bytes& raw) -> std::optional<std::uint32_t> {
+        constexpr auto policy = wlanlinux::MakePolicy<2>({{1, MNL_TYPE_U32}});
+        const auto exact = ExactCopy(raw);
+        std::array<const nlattr*, 2> found;
+        wlanlinux::CollectGenericAttributes(AsMessage(exact), policy, found);
+        if (found[1] == nullptr) return std::nullopt;
+        return mnl_attr_get_u32(found[1]);
+    };
     GenlMessage message;
     mnl_attr_put_u16(message.get(), 1, 5);  // invalid: skipped
     mnl_attr_put_u32(message.get(), 1, 6);
     mnl_attr_put_u32(message.get(), 1, 7);
-    auto exact = message.Exact();
-    std::array<const nlattr*, 2> found;
-    wlanlinux::CollectGenericAttributes(AsMessage(exact), policy, found);
-    ASSERT_NE(found[1], nullptr);
-    EXPECT_EQ(mnl_attr_get_u32(found[1]), 6u);
-
+    EXPECT_EQ(collected(message.Raw()), 6u);
     // An attribute whose length runs past the payload is never looked at.
-    GenlMessage overrun;
-    mnl_attr_put_u32(overrun.get(), 1, 6);
-    Bytes raw = overrun.Raw();
-    raw[NLMSG_HDRLEN + GENL_HDRLEN] = 0x40;  // nla_len 64 in an 8-byte attribute
-    exact = ExactCopy(raw);
-    wlanlinux::CollectGenericAttributes(AsMessage(exact), policy, found);
-    EXPECT_EQ(found[1], nullptr);
-
+    Bytes overrun = message.Raw();
+    overrun[NLMSG_HDRLEN + GENL_HDRLEN] = 0x40;  // nla_len 64 in a 24-byte payload
+    EXPECT_EQ(collected(overrun), std::nullopt);
     // A message too short for its generic header has no attributes.
     GenlMessage headerOnly;
     headerOnly.get()->nlmsg_len = NLMSG_HDRLEN + 2;
-    exact = headerOnly.Exact();
-    wlanlinux::CollectGenericAttributes(AsMessage(exact), policy, found);
-    EXPECT_EQ(found[1], nullptr);
+    EXPECT_EQ(collected(headerOnly.Raw()), std::nullopt);
 }
 
 // A family ID of the wrong size is none. (A well-formed reply: the scripted
@@ -225,15 +198,13 @@ TEST(RunNetlinkRequest, InterruptedOrLostRepliesStartAgainOnAFreshSocket) {
         const char* name;
         std::deque<Trouble> troubles;
         bool socketsRefused;
-        int result;
-        int messages;  // the interface dump's three, when it ends well
-        int resets;
+        std::tuple<int, int, int> outcome;  // result; messages (the interface dump's three); resets
     };
     const Case cases[] = {
-        {"interrupted three times", {interrupted, lost, interrupted}, false, 0, 3, 3},
-        {"interrupted every time", {interrupted, interrupted, lost, interrupted}, false, EAGAIN, 3, 3},
-        {"another receive error is final", {{Trouble::Lost, EPERM}}, false, EPERM, 1, 0},
-        {"no socket to start again on", {lost}, true, EMFILE, 1, 0},
+        {"interrupted three times", {interrupted, lost, interrupted}, false, {0, 3, 3}},
+        {"interrupted every time", {interrupted, interrupted, lost, interrupted}, false, {EAGAIN, 3, 3}},
+        {"another receive error is final", {{Trouble::Lost, EPERM}}, false, {EPERM, 1, 0}},
+        {"no socket to start again on", {lost}, true, {EMFILE, 1, 0}},
     };
     for (const Case& c : cases) {
         scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
@@ -249,9 +220,7 @@ TEST(RunNetlinkRequest, InterruptedOrLostRepliesStartAgainOnAFreshSocket) {
         int resets = 0;
         const int result = wlanlinux::RunNetlinkRequest(
             socket, dump, [&] { ++resets; messages = 0; }, [&](const nlmsghdr*) { ++messages; });
-        EXPECT_EQ(result, c.result) << c.name;
-        EXPECT_EQ(messages, c.messages) << c.name;
-        EXPECT_EQ(resets, c.resets) << c.name;
+        EXPECT_EQ(std::tuple(result, messages, resets), c.outcome) << c.name;
         wlanlinux::CloseNetlinkSocket(socket);
         EXPECT_EQ(scripted_kernel::OpenSockets(), 0u) << c.name;
     }
@@ -262,10 +231,8 @@ TEST(ReadLink, StartedAgainReadsTheDeviceAsItIsThen) {
     // The link message arrives, its acknowledgement is lost, and the device
     // goes before the second read: nothing of the first read remains.
     scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
-    scripted_kernel::TheMachine().troubles = {
-        {scripted_kernel::Trouble::Lost, ENOBUFS, [](scripted_kernel::Machine& machine) {
-             machine.interfaces.clear();
-         }}};
+    const auto unplug = [](scripted_kernel::Machine& machine) { machine.interfaces.clear(); };
+    scripted_kernel::TheMachine().troubles = {{scripted_kernel::Trouble::Lost, ENOBUFS, unplug}};
     wlanlinux::NetlinkSocket route(NETLINK_ROUTE);
     wlanlinux::LinkFacts facts;
     EXPECT_EQ(wlanlinux::ReadLink(route, 3, facts), ENODEV);

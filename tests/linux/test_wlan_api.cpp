@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "allocation_faults.h"
@@ -51,63 +52,43 @@ TEST(Operations, RefuseBadArguments) {
         DWORD result;
     };
     const Case cases[] = {
-        {"open: version 0", [&] { return WlanOpenHandle(0, nullptr, &negotiated, &opened); },
-         ERROR_NOT_SUPPORTED},
-        {"open: version 3", [&] { return WlanOpenHandle(3, nullptr, &negotiated, &opened); },
-         ERROR_NOT_SUPPORTED},
-        {"open: version 0xffffffff",
-         [&] { return WlanOpenHandle(0xffffffff, nullptr, &negotiated, &opened); },
-         ERROR_NOT_SUPPORTED},
-        {"open: no version out", [&] { return WlanOpenHandle(2, nullptr, nullptr, &opened); },
-         ERROR_INVALID_PARAMETER},
+        {"open: no version out", [&] { return WlanOpenHandle(2, nullptr, nullptr, &opened); }, ERROR_INVALID_PARAMETER},
         {"open: no handle out", [&] { return WlanOpenHandle(2, nullptr, &negotiated, nullptr); },
          ERROR_INVALID_PARAMETER},
-        {"open: reserved", [&] { return WlanOpenHandle(2, &reserved, &negotiated, &opened); },
-         ERROR_INVALID_PARAMETER},
-        {"close: closed handle", [&] { return WlanCloseHandle(closed, nullptr); },
-         ERROR_INVALID_HANDLE},
+        {"open: reserved", [&] { return WlanOpenHandle(2, &reserved, &negotiated, &opened); }, ERROR_INVALID_PARAMETER},
+        {"close: closed handle", [&] { return WlanCloseHandle(closed, nullptr); }, ERROR_INVALID_HANDLE},
         {"close: null", [&] { return WlanCloseHandle(nullptr, nullptr); }, ERROR_INVALID_HANDLE},
-        {"close: made-up handle", [&] { return WlanCloseHandle(&notAHandle, nullptr); },
-         ERROR_INVALID_HANDLE},
-        {"close: reserved", [&] { return WlanCloseHandle(handle, &reserved); },
-         ERROR_INVALID_PARAMETER},
-        {"enum: no list out", [&] { return WlanEnumInterfaces(handle, nullptr, nullptr); },
-         ERROR_INVALID_PARAMETER},
-        {"enum: reserved", [&] { return WlanEnumInterfaces(handle, &reserved, &interfaces); },
-         ERROR_INVALID_PARAMETER},
-        {"enum: closed handle", [&] { return WlanEnumInterfaces(closed, nullptr, &interfaces); },
-         ERROR_INVALID_HANDLE},
-        {"networks: unknown GUID",
-         [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, &networks); },
+        {"close: made-up handle", [&] { return WlanCloseHandle(&notAHandle, nullptr); }, ERROR_INVALID_HANDLE},
+        {"close: reserved", [&] { return WlanCloseHandle(handle, &reserved); }, ERROR_INVALID_PARAMETER},
+        {"enum: no list out", [&] { return WlanEnumInterfaces(handle, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
+        {"enum: reserved", [&] { return WlanEnumInterfaces(handle, &reserved, &interfaces); }, ERROR_INVALID_PARAMETER},
+        {"enum: closed handle", [&] { return WlanEnumInterfaces(closed, nullptr, &interfaces); }, ERROR_INVALID_HANDLE},
+        {"networks: unknown GUID", [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, &networks); },
          ERROR_NOT_FOUND},
-        {"networks: no GUID",
-         [&] { return WlanGetAvailableNetworkList(handle, nullptr, 0, nullptr, &networks); },
+        {"networks: no GUID", [&] { return WlanGetAvailableNetworkList(handle, nullptr, 0, nullptr, &networks); },
          ERROR_INVALID_PARAMETER},
-        {"networks: no list out",
-         [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, nullptr); },
+        {"networks: no list out", [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, nullptr); },
          ERROR_INVALID_PARAMETER},
         {"networks: unknown flag",
          [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0x10, nullptr, &networks); },
          ERROR_INVALID_PARAMETER},
-        {"networks: reserved",
-         [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, &reserved, &networks); },
+        {"networks: reserved", [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, &reserved, &networks); },
          ERROR_INVALID_PARAMETER},
         {"networks: closed handle",
          [&] { return WlanGetAvailableNetworkList(closed, &unknown, 0, nullptr, &networks); },
          ERROR_INVALID_HANDLE},
         {"reason: unknown code", [&] { return WlanReasonCodeToString(0x00020002, 8, text, nullptr); },
          ERROR_INVALID_PARAMETER},
-        {"reason: no room",
-         [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 0, text, nullptr); },
+        {"reason: no room", [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 0, text, nullptr); },
          ERROR_INVALID_PARAMETER},
-        {"reason: no buffer",
-         [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, nullptr, nullptr); },
+        {"reason: no buffer", [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, nullptr, nullptr); },
          ERROR_INVALID_PARAMETER},
-        {"reason: reserved",
-         [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, text, &reserved); },
+        {"reason: reserved", [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, text, &reserved); },
          ERROR_INVALID_PARAMETER},
     };
     for (const Case& c : cases) EXPECT_EQ(c.call(), c.result) << c.name;
+    for (const DWORD version : {0u, 3u, 0xffffffffu})
+        EXPECT_EQ(WlanOpenHandle(version, nullptr, &negotiated, &opened), ERROR_NOT_SUPPORTED) << version;
     EXPECT_EQ(negotiated, 77u);
     EXPECT_EQ(opened, nullptr);
     EXPECT_EQ(interfaces, nullptr);
@@ -150,27 +131,21 @@ TEST(WlanCloseHandle, ABusyHandleDelaysNoOther) {
 
 namespace {
 
-struct Listed {
-    WLAN_INTERFACE_STATE state;
-    DWORD bssids = 0;  // over all its networks
-};
-
-// Every listed interface, with the access points of its network list.
-std::vector<Listed> ListMachine() {
+// Every listed interface: its state and the access points of its network list.
+std::vector<std::pair<WLAN_INTERFACE_STATE, DWORD>> ListMachine() {
     HANDLE handle = Open();
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
     EXPECT_EQ(WlanEnumInterfaces(handle, nullptr, &list), ERROR_SUCCESS);
-    std::vector<Listed> listed;
+    std::vector<std::pair<WLAN_INTERFACE_STATE, DWORD>> listed;
     for (DWORD i = 0; list != nullptr && i != list->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& entry = (&list->InterfaceInfo[0])[i];
-        Listed item{entry.isState};
         PWLAN_AVAILABLE_NETWORK_LIST networks = nullptr;
-        EXPECT_EQ(WlanGetAvailableNetworkList(handle, &entry.InterfaceGuid, 0, nullptr, &networks),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(WlanGetAvailableNetworkList(handle, &entry.InterfaceGuid, 0, nullptr, &networks), ERROR_SUCCESS);
+        DWORD bssids = 0;
         for (DWORD j = 0; networks != nullptr && j != networks->dwNumberOfItems; ++j)
-            item.bssids += (&networks->Network[0])[j].uNumberOfBssids;
+            bssids += (&networks->Network[0])[j].uNumberOfBssids;
         WlanFreeMemory(networks);
-        listed.push_back(item);
+        listed.emplace_back(entry.isState, bssids);
     }
     WlanFreeMemory(list);
     EXPECT_EQ(WlanCloseHandle(handle, nullptr), ERROR_SUCCESS);
@@ -182,15 +157,15 @@ std::vector<Listed> ListMachine() {
 // What the kernel says of each interface, read by its index.
 TEST(WlanEnumInterfaces, ListsWhatTheKernelHas) {
     using scripted_kernel::Machine;
+    constexpr auto kConnected = wlan_interface_state_connected;
     struct Case {
         const char* name;
         std::function<void(Machine&)> change;
-        std::vector<WLAN_INTERFACE_STATE> states;
-        std::vector<DWORD> bssids;
+        std::vector<std::pair<WLAN_INTERFACE_STATE, DWORD>> listed;  // state, BSSIDs
     };
     const Case cases[] = {
         {"second down", [](Machine& m) { m.interfaces[2].up = false; },
-         {wlan_interface_state_connected, wlan_interface_state_not_ready}, {8, 3}},
+         {{kConnected, 8}, {wlan_interface_state_not_ready, 3}}},
         // By the time it is read, the dump's name belongs to a device that
         // is up (this machine's loopback); the interface itself is down.
         {"second's name taken by another device",
@@ -199,22 +174,15 @@ TEST(WlanEnumInterfaces, ListsWhatTheKernelHas) {
              m.interfaces[2].linkName = "wlan9";
              m.interfaces[2].up = false;
          },
-         {wlan_interface_state_connected, wlan_interface_state_not_ready}, {8, 3}},
-        {"first gone from its scan dump halfway, then back",
-         [](Machine& m) { m.interfaces[0].scanDumpsCutShort = 1; },
-         {wlan_interface_state_connected, wlan_interface_state_authenticating}, {8, 3}},
-        {"no nl80211", [](Machine& m) { m.nl80211 = false; }, {}, {}},
+         {{kConnected, 8}, {wlan_interface_state_not_ready, 3}}},
+        {"first gone from its scan dump halfway, then back", [](Machine& m) { m.interfaces[0].scanDumpsCutShort = 1; },
+         {{kConnected, 8}, {wlan_interface_state_authenticating, 3}}},
+        {"no nl80211", [](Machine& m) { m.nl80211 = false; }, {}},
     };
     for (const Case& c : cases) {
-        Machine& machine = scripted_kernel::TheMachine();
-        machine = scripted_kernel::SampleMachine();
-        c.change(machine);
-        const std::vector<Listed> listed = ListMachine();
-        ASSERT_EQ(listed.size(), c.states.size()) << c.name;
-        for (std::size_t i = 0; i != listed.size(); ++i) {
-            EXPECT_EQ(listed[i].state, c.states[i]) << c.name << " " << i;
-            EXPECT_EQ(listed[i].bssids, c.bssids[i]) << c.name << " " << i;
-        }
+        scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
+        c.change(scripted_kernel::TheMachine());
+        EXPECT_EQ(ListMachine(), c.listed) << c.name;
     }
     scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
 }
@@ -224,22 +192,21 @@ TEST(WlanReasonCodeToString, WritesWithinTheBuffer) {
     struct Case {
         DWORD code;
         DWORD size;
-        DWORD result;
         std::size_t written;  // units before the terminator
         std::u16string_view words = u"";
     };
     const Case cases[] = {
-        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 128, ERROR_SUCCESS, 24, u"PHY type is invalid"},
-        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 5, ERROR_SUCCESS, 4},
-        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 1, ERROR_SUCCESS, 0},
-        {WLAN_REASON_CODE_SUCCESS, 128, ERROR_SUCCESS, 24, u"succeeded"},
-        {WLAN_REASON_CODE_UNKNOWN, 128, ERROR_SUCCESS, 22, u"unknown"},
-        {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, 128, ERROR_SUCCESS, 48, u"not compatible"},
+        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 128, 24, u"PHY type is invalid"},
+        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 5, 4},
+        {WLAN_REASON_CODE_INVALID_PHY_TYPE, 1, 0},
+        {WLAN_REASON_CODE_SUCCESS, 128, 24, u"succeeded"},
+        {WLAN_REASON_CODE_UNKNOWN, 128, 22, u"unknown"},
+        {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, 128, 48, u"not compatible"},
     };
     for (const Case& c : cases) {
         WCHAR buffer[130];
         std::fill(std::begin(buffer), std::end(buffer), WCHAR{0x6161});
-        EXPECT_EQ(WlanReasonCodeToString(c.code, c.size, buffer, nullptr), c.result) << c.code;
+        EXPECT_EQ(WlanReasonCodeToString(c.code, c.size, buffer, nullptr), ERROR_SUCCESS) << c.code;
         EXPECT_EQ(std::char_traits<char16_t>::length(buffer), c.written) << c.code;
         EXPECT_NE(std::u16string_view(buffer).find(c.words), std::u16string_view::npos) << c.code;
         for (std::size_t i = c.written + 1; i != std::size(buffer); ++i)
