@@ -265,7 +265,10 @@ bool AnswerAsOddNetworkManager(sd_bus_message* call, sd_bus_message* reply) {
 }  // namespace
 
 TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
-    struct Case {
+    const auto unrefined = States(Records());
+    const std::vector<WLAN_INTERFACE_STATE> joining = {
+        wlan_interface_state_associating, wlan_interface_state_disconnected, wlan_interface_state_not_ready};
+    const struct {
         const char* owner;
         Answer answer;
         std::vector<std::string> shape;
@@ -273,11 +276,7 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         const char* later = nullptr;  // a manager after it in the order, also on the bus
         Answer laterAnswer = {};
         const char* error = "org.freedesktop.NetworkManager.Settings.PermissionDenied";
-    };
-    const auto unrefined = States(Records());
-    const std::vector<WLAN_INTERFACE_STATE> joining = {
-        wlan_interface_state_associating, wlan_interface_state_disconnected, wlan_interface_state_not_ready};
-    const Case cases[] = {
+    } cases[] = {
         {kNm, AnswerAsNetworkManager, {"Home:3", "Home here:2", ":0", "Open home:2", ":0", ":0"}, joining},
         // A peer's error naming no memory is its trouble, not ours: nothing fails.
         {kNm, [](sd_bus_message*, sd_bus_message*) { return false; }, {":1", ":0", ":0"}, unrefined, nullptr,
@@ -299,7 +298,7 @@ TEST_F(ManagerProfiles, WhatAnAnsweringManagerAdds) {
         {kConnMan, AnswerAsConnMan(), {"Home:3", ":0", "Open home:2", ":0", "Cafe:2", ":0"}, joining,
          kSupplicant, AnswerAsSupplicant()},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::atomic<int> listings = 0;
         const auto counted = [&](sd_bus_message* call, sd_bus_message* reply) {
             const char* member = sd_bus_message_get_member(call);
@@ -467,14 +466,13 @@ wlanlinux::ProfileSnapshot ReadOverTheBus(int (*read)(wlanlinux::BusOperation&, 
 // Profiles a manager gave are listed on every interface it manages, in every
 // report cycle, however slowly it answered and whatever came after.
 TEST_F(ManagerProfiles, ProfilesReadAreNeverLost) {
-    struct Case {
+    const struct {
         const char* what;
         const char* owner;
         Answer answer;
         int cycles;
         std::size_t listed[2];  // on wlan0, wlan1
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"1,000 answered at 2.2 ms each", kNm, Delayed(AnswerWithProfiles(1000, 1000), 2'200), 2, {1000, 1000}},
         // The five stay through the next cycle, which asks again and meets silence.
         {"5 of 10 answered, then silence", kNm, AnswerWithProfiles(10, 5), 2, {5, 5}},
@@ -484,7 +482,7 @@ TEST_F(ManagerProfiles, ProfilesReadAreNeverLost) {
         // whole life was spent.
         {"a handle used for 600 cycles", kIwd, Delayed(AnswerAsIwd(), 10'000), 600, {2, 0}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         DrivenClock::Silence(false);  // as the row before may have left it
         BusPeer peer(c.owner, c.answer);
