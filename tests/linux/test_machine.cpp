@@ -85,11 +85,8 @@ TEST(NetlinkSocket, TalksToTheKernelController) {
     EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "no-such-family", id), 0);
     EXPECT_EQ(id, 0);
 
-    wlanlinux::NetlinkRequest dump;
-    dump.family = GENL_ID_CTRL;
-    dump.command = CTRL_CMD_GETFAMILY;
-    dump.version = 1;
-    dump.dump = true;
+    const wlanlinux::NetlinkRequest dump{.family = GENL_ID_CTRL, .command = CTRL_CMD_GETFAMILY, .version = 1,
+                                         .dump = true, .addAttributes = {}, .addHeader = {}};
     int families = 0;
     int resets = 0;
     EXPECT_EQ(wlanlinux::RunNetlinkRequest(
