@@ -198,15 +198,6 @@ std::vector<Datagram> AnswerRoute(const nlmsghdr* request, std::uint32_t port) {
     return {link, Status(request, port, false, 0)};
 }
 
-}  // namespace
-
-Machine& TheMachine() {
-    static Machine machine = SampleMachine();
-    return machine;
-}
-
-std::size_t OpenSockets() { return openSockets; }
-
 Machine SampleMachine() {
     const allocation_faults::Pause pause;
     Interface wlan0{.ifindex = 3, .name = "wlan0", .mac = {2, 0, 0, 0, 3, 1}, .permanent = {2, 0, 0, 0, 3, 0},
@@ -233,6 +224,17 @@ Machine SampleMachine() {
     };
     return Machine{.interfaces = {wlan0, ap, wlan1}};
 }
+
+}  // namespace
+
+Machine& TheMachine() {
+    static Machine machine = SampleMachine();
+    return machine;
+}
+
+Machine& ResetMachine() { return TheMachine() = SampleMachine(); }
+
+std::size_t OpenSockets() { return openSockets; }
 
 }  // namespace scripted_kernel
 

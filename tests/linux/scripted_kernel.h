@@ -107,9 +107,10 @@ struct Machine {
 // What the kernel serves; tests change it freely between requests.
 Machine& TheMachine();
 
-// Two listed interfaces on two wiphys, an access point interface the API
-// leaves out, and networks of several kinds on both.
-Machine SampleMachine();
+// Puts back the sample machine and returns it: two listed interfaces on two
+// wiphys, an access point interface the API leaves out, and networks of
+// several kinds on both.
+Machine& ResetMachine();
 
 // Sockets opened and not yet closed.
 std::size_t OpenSockets();

@@ -16,7 +16,6 @@
 using namespace testing_support;
 using wlanlinux::AdapterCapabilities;
 using wlanlinux::ParseScanMessage;
-using wlanlinux::ReportedBss;
 using wlanlinux::StationProgress;
 
 namespace {
@@ -46,7 +45,7 @@ std::string Describe(const Bss& bss, const AdapterCapabilities* adapter = nullpt
     const auto exact = ExactCopy(ScanMessage(bss));
     const auto facts = ParseScanMessage(AsMessage(exact));
     if (!facts) return "unlisted";
-    const ReportedBss record = wlanlinux::DecideBss(*facts, adapter);
+    const auto record = wlanlinux::DecideBss(*facts, adapter);
     std::ostringstream out;
     out << std::boolalpha << "bssid=";
     PutHex(out, facts->bssid, 6);

@@ -177,11 +177,10 @@ TEST(WlanEnumInterfaces, ListsWhatTheKernelHas) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
-        c.change(scripted_kernel::TheMachine());
+        c.change(scripted_kernel::ResetMachine());
         EXPECT_EQ(ListMachine(), c.listed);
     }
-    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
+    scripted_kernel::ResetMachine();
 }
 
 // Each text says what its code means, so a text moved to another code fails.
