@@ -29,10 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[size]);
     if (size != 0) std::memcpy(buffer.get(), data, size);
 
-    AdapterCapabilities adapter;
-    adapter.cipherListKnown = size % 2 == 0;
-    adapter.ciphers = 1u << 4;
-    adapter.sae = size % 3 == 0;
+    const AdapterCapabilities adapter{.sae = size % 3 == 0, .cipherListKnown = size % 2 == 0, .ciphers = 1u << 4};
     ScannedNetworks scan;
     std::vector<AdapterCapabilities> adapters;
     (void)WalkReplyChunk(buffer.get(), size, sequence, first.nlmsg_pid, [&](const nlmsghdr* message) {

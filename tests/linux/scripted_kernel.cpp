@@ -75,10 +75,7 @@ Datagram Reply(const nlmsghdr* request, std::uint32_t port, bool multi, std::uin
 // NLMSG_ERROR (error 0 is the acknowledgement).
 Datagram Status(const nlmsghdr* request, std::uint32_t port, bool dump, int error) {
     if (dump) return Reply(request, port, true, NLMSG_DONE, BytesOf(error));
-    nlmsgerr report{};
-    report.error = error;
-    report.msg = *request;
-    return Reply(request, port, false, NLMSG_ERROR, BytesOf(report));
+    return Reply(request, port, false, NLMSG_ERROR, BytesOf(nlmsgerr{.error = error, .msg = *request}));
 }
 
 Interface* FindInterface(std::uint32_t ifindex) {
@@ -88,8 +85,7 @@ Interface* FindInterface(std::uint32_t ifindex) {
 }
 
 // The request's attribute of this type (a u32 or a string), or null.
-const nlattr* RequestAttribute(const nlmsghdr* request, std::uint16_t type,
-                               mnl_attr_data_type kind) {
+const nlattr* RequestAttribute(const nlmsghdr* request, std::uint16_t type, mnl_attr_data_type kind) {
     std::array<wlanlinux::AttributePolicy, NL80211_ATTR_IFINDEX + 1> policy{};
     policy[type] = {kind, 0};
     std::array<const nlattr*, policy.size()> found{};
@@ -112,10 +108,8 @@ void PutWiphy(nlmsghdr* m, std::uint32_t wiphy) {
     const std::uint32_t all[] = {0x000fac01, 0x000fac05, 0x000fac02, 0x000fac09, 0x000fac04};
     mnl_attr_put(m, NL80211_ATTR_CIPHER_SUITES, wiphy == 0 ? sizeof all : sizeof all[4],
                  wiphy == 0 ? &all[0] : &all[4]);
-    nlattr* types = mnl_attr_nest_start(m, NL80211_ATTR_SUPPORTED_IFTYPES);
-    mnl_attr_put(m, NL80211_IFTYPE_STATION, 0, nullptr);
-    if (wiphy == 0) mnl_attr_put(m, NL80211_IFTYPE_ADHOC, 0, nullptr);
-    mnl_attr_nest_end(m, types);
+    if (wiphy == 0) PutIftypes(m, {NL80211_IFTYPE_STATION, NL80211_IFTYPE_ADHOC});
+    else PutIftypes(m, {NL80211_IFTYPE_STATION});
     if (wiphy == 0) mnl_attr_put_u32(m, NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE);
 }
 
@@ -204,15 +198,6 @@ std::vector<Datagram> AnswerRoute(const nlmsghdr* request, std::uint32_t port) {
     return {link, Status(request, port, false, 0)};
 }
 
-}  // namespace
-
-Machine& TheMachine() {
-    static Machine machine = SampleMachine();
-    return machine;
-}
-
-std::size_t OpenSockets() { return openSockets; }
-
 Machine SampleMachine() {
     const allocation_faults::Pause pause;
     Interface wlan0{.ifindex = 3, .name = "wlan0", .mac = {2, 0, 0, 0, 3, 1}, .permanent = {2, 0, 0, 0, 3, 0},
@@ -221,8 +206,7 @@ Machine SampleMachine() {
         {Join({Ssid("home"), MixedRates(), Rsn(4, {4}, {2}), HtCapabilities()}), 0x0411, 2412, -4500,
          NL80211_BSS_STATUS_ASSOCIATED},
         {Join({Ssid("cafe"), MixedRates()}), 0x0401, 2437, -8000},
-        {Join({Ssid("home"), OfdmRates(), Rsn(4, {4}, {2}), HtCapabilities(), VhtCapabilities()}), 0x0411, 5180,
-         -6000},
+        {Join({Ssid("home"), OfdmRates(), Rsn(4, {4}, {2}), HtCapabilities(), VhtCapabilities()}), 0x0411, 5180, -6000},
         {Join({Ssid("fast"), OfdmRates(), Rsn(4, {4}, {8}), HeCapabilities()}), 0x0411, 5500, -7000},
         {Join({Ie(0, {}), MixedRates(), Rsn(4, {4}, {2})}), 0x0411, 2462, -9000},
         {Join({Ssid("adhoc"), DsssRates()}), 0x0002, 2462, -7500},
@@ -240,6 +224,17 @@ Machine SampleMachine() {
     };
     return Machine{.interfaces = {wlan0, ap, wlan1}};
 }
+
+}  // namespace
+
+Machine& TheMachine() {
+    static Machine machine = SampleMachine();
+    return machine;
+}
+
+Machine& ResetMachine() { return TheMachine() = SampleMachine(); }
+
+std::size_t OpenSockets() { return openSockets; }
 
 }  // namespace scripted_kernel
 

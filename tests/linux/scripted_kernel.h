@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,13 @@ inline void PutBss(nlmsghdr* m, const Bss& bss) {
     else if (bss.mbm) mnl_attr_put_u32(m, NL80211_BSS_SIGNAL_MBM, static_cast<std::uint32_t>(*bss.mbm));
     if (bss.unspec) mnl_attr_put_u8(m, NL80211_BSS_SIGNAL_UNSPEC, *bss.unspec);
     if (bss.status) mnl_attr_put_u32(m, NL80211_BSS_STATUS, *bss.status);
+    mnl_attr_nest_end(m, nest);
+}
+
+// Puts the interface types a wiphy supports.
+inline void PutIftypes(nlmsghdr* m, std::initializer_list<std::uint16_t> types) {
+    nlattr* nest = mnl_attr_nest_start(m, NL80211_ATTR_SUPPORTED_IFTYPES);
+    for (const std::uint16_t type : types) mnl_attr_put(m, type, 0, nullptr);
     mnl_attr_nest_end(m, nest);
 }
 
@@ -99,9 +107,10 @@ struct Machine {
 // What the kernel serves; tests change it freely between requests.
 Machine& TheMachine();
 
-// Two listed interfaces on two wiphys, an access point interface the API
-// leaves out, and networks of several kinds on both.
-Machine SampleMachine();
+// Puts back the sample machine and returns it: two listed interfaces on two
+// wiphys, an access point interface the API leaves out, and networks of
+// several kinds on both.
+Machine& ResetMachine();
 
 // Sockets opened and not yet closed.
 std::size_t OpenSockets();

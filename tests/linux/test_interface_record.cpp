@@ -26,8 +26,7 @@ TEST(InterfaceState, FromTheFacts) {
         {"ad hoc joined", {true, kAdHoc, true, None}, wlan_interface_state_ad_hoc_network_formed},
         {"ad hoc idle", {true, kAdHoc, false, None}, wlan_interface_state_disconnected},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(wlanlinux::DecideInterfaceState(c.facts), c.state) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(wlanlinux::DecideInterfaceState(c.facts), c.state) << c.name;
 }
 
 TEST(SeparateSharedGuids, InterfacesSharingAnAddressGetDistinctGuids) {

@@ -53,9 +53,9 @@ TEST(AdapterNames, ProductNamesFromTheHardwareDatabase) {
 TEST(AdapterNames, ModaliasOnlyFromTheInterfacesOwnDevice) {
     char modalias[256];
     const std::uint32_t lo = if_nametoindex("lo");
-    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "lo", modalias, sizeof modalias));  // virtual: none
-    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "../../devices", modalias, sizeof modalias));
-    EXPECT_FALSE(wlanlinux::ReadModalias(lo, "no-such-if", modalias, sizeof modalias));
+    // Loopback is virtual: no alias under its name, nor under a path or a missing name.
+    for (const char* name : {"lo", "../../devices", "no-such-if"})
+        EXPECT_FALSE(wlanlinux::ReadModalias(lo, name, modalias, sizeof modalias)) << name;
     // A real device's alias comes without its line end, not at all when it
     // does not fit, and never under a name that is another index's.
     const DeviceList devices = Devices();
@@ -85,11 +85,8 @@ TEST(NetlinkSocket, TalksToTheKernelController) {
     EXPECT_EQ(wlanlinux::ResolveGenericFamily(socket, "no-such-family", id), 0);
     EXPECT_EQ(id, 0);
 
-    wlanlinux::NetlinkRequest dump;
-    dump.family = GENL_ID_CTRL;
-    dump.command = CTRL_CMD_GETFAMILY;
-    dump.version = 1;
-    dump.dump = true;
+    const wlanlinux::NetlinkRequest dump{.family = GENL_ID_CTRL, .command = CTRL_CMD_GETFAMILY, .version = 1,
+                                         .dump = true, .addAttributes = {}, .addHeader = {}};
     int families = 0;
     int resets = 0;
     EXPECT_EQ(wlanlinux::RunNetlinkRequest(

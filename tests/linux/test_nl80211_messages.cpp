@@ -16,7 +16,6 @@
 using namespace testing_support;
 using wlanlinux::AdapterCapabilities;
 using wlanlinux::ParseScanMessage;
-using wlanlinux::ReportedBss;
 using wlanlinux::StationProgress;
 
 namespace {
@@ -46,7 +45,7 @@ std::string Describe(const Bss& bss, const AdapterCapabilities* adapter = nullpt
     const auto exact = ExactCopy(ScanMessage(bss));
     const auto facts = ParseScanMessage(AsMessage(exact));
     if (!facts) return "unlisted";
-    const ReportedBss record = wlanlinux::DecideBss(*facts, adapter);
+    const auto record = wlanlinux::DecideBss(*facts, adapter);
     std::ostringstream out;
     out << std::boolalpha << "bssid=";
     PutHex(out, facts->bssid, 6);
@@ -155,8 +154,7 @@ TEST(ScanMessage, TruncationNeverReadsPastTheMessage) {
     const Bytes full = ScanMessage({.ies = ies, .capability = kSecured});
     for (std::size_t length = NLMSG_HDRLEN; length < full.size(); ++length) {
         Bytes prefix(full.begin(), full.begin() + length);
-        const auto claimed = static_cast<std::uint32_t>(length);
-        std::memcpy(prefix.data(), &claimed, sizeof claimed);  // nlmsg_len fits the prefix
+        reinterpret_cast<nlmsghdr*>(prefix.data())->nlmsg_len = static_cast<std::uint32_t>(length);
         const auto exact = ExactCopy(prefix);
         EXPECT_FALSE(ParseScanMessage(AsMessage(exact)).has_value()) << length;
     }
@@ -198,8 +196,7 @@ TEST(InterfaceMessage, ListsStationAndAdHocInterfacesOnly) {
         {"ad hoc", {3, "wlan1", NL80211_IFTYPE_ADHOC}, true},
         {"access point", {3, "wlan2", NL80211_IFTYPE_AP}, false},
         {"monitor", {3, "mon0", NL80211_IFTYPE_MONITOR}, false},
-        {"P2P device without index or name", {std::nullopt, nullptr, NL80211_IFTYPE_P2P_DEVICE},
-         false},
+        {"P2P device without index or name", {std::nullopt, nullptr, NL80211_IFTYPE_P2P_DEVICE}, false},
         {"station without index", {std::nullopt, "wlan0"}, false},
         {"station without name", {3, nullptr}, false},
         {"station without type", {3, "wlan0", std::nullopt}, false},
@@ -250,12 +247,7 @@ TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
     };
     const std::uint32_t ciphers[] = {0x000fac01, 0x000fac05, 0x000fac02, 0x000fac04, 0x00147201};
     merge(0, [&](nlmsghdr* m) { mnl_attr_put(m, NL80211_ATTR_CIPHER_SUITES, sizeof ciphers, ciphers); });
-    merge(0, [](nlmsghdr* m) {
-        nlattr* nest = mnl_attr_nest_start(m, NL80211_ATTR_SUPPORTED_IFTYPES);
-        mnl_attr_put(m, NL80211_IFTYPE_STATION, 0, nullptr);
-        mnl_attr_put(m, NL80211_IFTYPE_ADHOC, 0, nullptr);
-        mnl_attr_nest_end(m, nest);
-    });
+    merge(0, [](nlmsghdr* m) { scripted_kernel::PutIftypes(m, {NL80211_IFTYPE_STATION, NL80211_IFTYPE_ADHOC}); });
     merge(0, [](nlmsghdr* m) { mnl_attr_put_u32(m, NL80211_ATTR_FEATURE_FLAGS, NL80211_FEATURE_SAE); });
     // A second wiphy: SAE only as an extended feature, no IBSS, a broken cipher list.
     merge(1, [](nlmsghdr* m) {
@@ -264,9 +256,7 @@ TEST(WiphyMessages, SplitMessagesMergePerWiphy) {
         mnl_attr_put(m, NL80211_ATTR_EXT_FEATURES, sizeof extended, extended);
         const std::uint8_t broken[6] = {4, 0xac, 0x0f, 0, 1, 2};
         mnl_attr_put(m, NL80211_ATTR_CIPHER_SUITES, sizeof broken, broken);
-        nlattr* nest = mnl_attr_nest_start(m, NL80211_ATTR_SUPPORTED_IFTYPES);
-        mnl_attr_put(m, NL80211_IFTYPE_STATION, 0, nullptr);
-        mnl_attr_nest_end(m, nest);
+        scripted_kernel::PutIftypes(m, {NL80211_IFTYPE_STATION});
     });
     // Without a wiphy index a message is merged nowhere.
     const std::uint32_t gcmp = 0x000fac08;

@@ -27,6 +27,14 @@ HANDLE Open(DWORD version = 2) {
     return handle;
 }
 
+// Lists the interfaces and gives the list back.
+DWORD Enumerate(HANDLE handle) {
+    PWLAN_INTERFACE_INFO_LIST list = nullptr;
+    const DWORD result = WlanEnumInterfaces(handle, nullptr, &list);
+    WlanFreeMemory(list);
+    return result;
+}
+
 }  // namespace
 
 // Every operation refuses what it cannot use, and writes nothing then.
@@ -46,47 +54,38 @@ TEST(Operations, RefuseBadArguments) {
     WCHAR text[8];
     std::fill(std::begin(text), std::end(text), WCHAR{0x6161});
 
+    // Each call is made as its row is built, in the table's order.
+    constexpr DWORD kInvalid = ERROR_INVALID_PARAMETER;
+    constexpr DWORD kBadHandle = ERROR_INVALID_HANDLE;
     struct Case {
         const char* name;
-        std::function<DWORD()> call;
         DWORD result;
+        DWORD expected;
     };
     const Case cases[] = {
-        {"open: no version out", [&] { return WlanOpenHandle(2, nullptr, nullptr, &opened); }, ERROR_INVALID_PARAMETER},
-        {"open: no handle out", [&] { return WlanOpenHandle(2, nullptr, &negotiated, nullptr); },
-         ERROR_INVALID_PARAMETER},
-        {"open: reserved", [&] { return WlanOpenHandle(2, &reserved, &negotiated, &opened); }, ERROR_INVALID_PARAMETER},
-        {"close: closed handle", [&] { return WlanCloseHandle(closed, nullptr); }, ERROR_INVALID_HANDLE},
-        {"close: null", [&] { return WlanCloseHandle(nullptr, nullptr); }, ERROR_INVALID_HANDLE},
-        {"close: made-up handle", [&] { return WlanCloseHandle(&notAHandle, nullptr); }, ERROR_INVALID_HANDLE},
-        {"close: reserved", [&] { return WlanCloseHandle(handle, &reserved); }, ERROR_INVALID_PARAMETER},
-        {"enum: no list out", [&] { return WlanEnumInterfaces(handle, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
-        {"enum: reserved", [&] { return WlanEnumInterfaces(handle, &reserved, &interfaces); }, ERROR_INVALID_PARAMETER},
-        {"enum: closed handle", [&] { return WlanEnumInterfaces(closed, nullptr, &interfaces); }, ERROR_INVALID_HANDLE},
-        {"networks: unknown GUID", [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, &networks); },
+        {"open: no version out", WlanOpenHandle(2, nullptr, nullptr, &opened), kInvalid},
+        {"open: no handle out", WlanOpenHandle(2, nullptr, &negotiated, nullptr), kInvalid},
+        {"open: reserved", WlanOpenHandle(2, &reserved, &negotiated, &opened), kInvalid},
+        {"close: closed handle", WlanCloseHandle(closed, nullptr), kBadHandle},
+        {"close: null", WlanCloseHandle(nullptr, nullptr), kBadHandle},
+        {"close: made-up handle", WlanCloseHandle(&notAHandle, nullptr), kBadHandle},
+        {"close: reserved", WlanCloseHandle(handle, &reserved), kInvalid},
+        {"enum: no list out", WlanEnumInterfaces(handle, nullptr, nullptr), kInvalid},
+        {"enum: reserved", WlanEnumInterfaces(handle, &reserved, &interfaces), kInvalid},
+        {"enum: closed handle", WlanEnumInterfaces(closed, nullptr, &interfaces), kBadHandle},
+        {"networks: unknown GUID", WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, &networks),
          ERROR_NOT_FOUND},
-        {"networks: no GUID", [&] { return WlanGetAvailableNetworkList(handle, nullptr, 0, nullptr, &networks); },
-         ERROR_INVALID_PARAMETER},
-        {"networks: no list out", [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, nullptr); },
-         ERROR_INVALID_PARAMETER},
-        {"networks: unknown flag",
-         [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0x10, nullptr, &networks); },
-         ERROR_INVALID_PARAMETER},
-        {"networks: reserved", [&] { return WlanGetAvailableNetworkList(handle, &unknown, 0, &reserved, &networks); },
-         ERROR_INVALID_PARAMETER},
-        {"networks: closed handle",
-         [&] { return WlanGetAvailableNetworkList(closed, &unknown, 0, nullptr, &networks); },
-         ERROR_INVALID_HANDLE},
-        {"reason: unknown code", [&] { return WlanReasonCodeToString(0x00020002, 8, text, nullptr); },
-         ERROR_INVALID_PARAMETER},
-        {"reason: no room", [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 0, text, nullptr); },
-         ERROR_INVALID_PARAMETER},
-        {"reason: no buffer", [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, nullptr, nullptr); },
-         ERROR_INVALID_PARAMETER},
-        {"reason: reserved", [&] { return WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, text, &reserved); },
-         ERROR_INVALID_PARAMETER},
+        {"networks: no GUID", WlanGetAvailableNetworkList(handle, nullptr, 0, nullptr, &networks), kInvalid},
+        {"networks: no list out", WlanGetAvailableNetworkList(handle, &unknown, 0, nullptr, nullptr), kInvalid},
+        {"networks: unknown flag", WlanGetAvailableNetworkList(handle, &unknown, 0x10, nullptr, &networks), kInvalid},
+        {"networks: reserved", WlanGetAvailableNetworkList(handle, &unknown, 0, &reserved, &networks), kInvalid},
+        {"networks: closed handle", WlanGetAvailableNetworkList(closed, &unknown, 0, nullptr, &networks), kBadHandle},
+        {"reason: unknown code", WlanReasonCodeToString(0x00020002, 8, text, nullptr), kInvalid},
+        {"reason: no room", WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 0, text, nullptr), kInvalid},
+        {"reason: no buffer", WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, nullptr, nullptr), kInvalid},
+        {"reason: reserved", WlanReasonCodeToString(WLAN_REASON_CODE_SUCCESS, 8, text, &reserved), kInvalid},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.call(), c.result) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(c.result, c.expected) << c.name;
     for (const DWORD version : {0u, 3u, 0xffffffffu})
         EXPECT_EQ(WlanOpenHandle(version, nullptr, &negotiated, &opened), ERROR_NOT_SUPPORTED) << version;
     EXPECT_EQ(negotiated, 77u);
@@ -96,8 +95,7 @@ TEST(Operations, RefuseBadArguments) {
     for (const WCHAR unit : text) EXPECT_EQ(unit, 0x6161);
 
     // The open handles are unaffected by all of it.
-    EXPECT_EQ(WlanEnumInterfaces(handle, nullptr, &interfaces), ERROR_SUCCESS);
-    WlanFreeMemory(interfaces);
+    EXPECT_EQ(Enumerate(handle), ERROR_SUCCESS);
     EXPECT_EQ(WlanCloseHandle(handle, nullptr), ERROR_SUCCESS);
     EXPECT_EQ(WlanCloseHandle(reopened, nullptr), ERROR_SUCCESS);
 }
@@ -108,17 +106,10 @@ TEST(WlanCloseHandle, ABusyHandleDelaysNoOther) {
     HANDLE busy = Open();
     HANDLE other = Open();
     auto inProgress = std::make_unique<wlanlinux::ClientLease>(busy);
-    std::thread waiting([busy] {
-        PWLAN_INTERFACE_INFO_LIST list = nullptr;
-        EXPECT_EQ(WlanEnumInterfaces(busy, nullptr, &list), ERROR_SUCCESS);
-        WlanFreeMemory(list);
-    });
+    std::thread waiting([busy] { EXPECT_EQ(Enumerate(busy), ERROR_SUCCESS); });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     auto otherDone = std::async(std::launch::async, [other] {
-        PWLAN_INTERFACE_INFO_LIST list = nullptr;
-        const DWORD listed = WlanEnumInterfaces(other, nullptr, &list);
-        WlanFreeMemory(list);
-        return listed == ERROR_SUCCESS && WlanCloseHandle(other, nullptr) == ERROR_SUCCESS;
+        return Enumerate(other) == ERROR_SUCCESS && WlanCloseHandle(other, nullptr) == ERROR_SUCCESS;
     });
     // Not a timing: without the fault this never waits, with it, for ever.
     const bool finished = otherDone.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
@@ -132,22 +123,27 @@ TEST(WlanCloseHandle, ABusyHandleDelaysNoOther) {
 namespace {
 
 // Every listed interface: its state and the access points of its network list.
+// Each list is one block, and WlanFreeMemory gives it back; null is no list.
 std::vector<std::pair<WLAN_INTERFACE_STATE, DWORD>> ListMachine() {
+    const std::size_t before = allocation_faults::LiveCBlocks();
     HANDLE handle = Open();
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
     EXPECT_EQ(WlanEnumInterfaces(handle, nullptr, &list), ERROR_SUCCESS);
+    std::vector<PWLAN_AVAILABLE_NETWORK_LIST> networks(list != nullptr ? list->dwNumberOfItems : 0);
     std::vector<std::pair<WLAN_INTERFACE_STATE, DWORD>> listed;
-    for (DWORD i = 0; list != nullptr && i != list->dwNumberOfItems; ++i) {
+    for (std::size_t i = 0; i != networks.size(); ++i) {
         const WLAN_INTERFACE_INFO& entry = (&list->InterfaceInfo[0])[i];
-        PWLAN_AVAILABLE_NETWORK_LIST networks = nullptr;
-        EXPECT_EQ(WlanGetAvailableNetworkList(handle, &entry.InterfaceGuid, 0, nullptr, &networks), ERROR_SUCCESS);
+        EXPECT_EQ(WlanGetAvailableNetworkList(handle, &entry.InterfaceGuid, 0, nullptr, &networks[i]), ERROR_SUCCESS);
         DWORD bssids = 0;
-        for (DWORD j = 0; networks != nullptr && j != networks->dwNumberOfItems; ++j)
-            bssids += (&networks->Network[0])[j].uNumberOfBssids;
-        WlanFreeMemory(networks);
+        for (DWORD j = 0; networks[i] != nullptr && j != networks[i]->dwNumberOfItems; ++j)
+            bssids += (&networks[i]->Network[0])[j].uNumberOfBssids;
         listed.emplace_back(entry.isState, bssids);
     }
+    EXPECT_EQ(allocation_faults::LiveCBlocks(), before + 1 + networks.size());
+    WlanFreeMemory(nullptr);
     WlanFreeMemory(list);
+    for (PWLAN_AVAILABLE_NETWORK_LIST each : networks) WlanFreeMemory(each);
+    EXPECT_EQ(allocation_faults::LiveCBlocks(), before);
     EXPECT_EQ(WlanCloseHandle(handle, nullptr), ERROR_SUCCESS);
     return listed;
 }
@@ -158,14 +154,14 @@ std::vector<std::pair<WLAN_INTERFACE_STATE, DWORD>> ListMachine() {
 TEST(WlanEnumInterfaces, ListsWhatTheKernelHas) {
     using scripted_kernel::Machine;
     constexpr auto kConnected = wlan_interface_state_connected;
+    constexpr auto kNotReady = wlan_interface_state_not_ready;
     struct Case {
         const char* name;
         std::function<void(Machine&)> change;
         std::vector<std::pair<WLAN_INTERFACE_STATE, DWORD>> listed;  // state, BSSIDs
     };
     const Case cases[] = {
-        {"second down", [](Machine& m) { m.interfaces[2].up = false; },
-         {{kConnected, 8}, {wlan_interface_state_not_ready, 3}}},
+        {"second down", [](Machine& m) { m.interfaces[2].up = false; }, {{kConnected, 8}, {kNotReady, 3}}},
         // By the time it is read, the dump's name belongs to a device that
         // is up (this machine's loopback); the interface itself is down.
         {"second's name taken by another device",
@@ -174,17 +170,17 @@ TEST(WlanEnumInterfaces, ListsWhatTheKernelHas) {
              m.interfaces[2].linkName = "wlan9";
              m.interfaces[2].up = false;
          },
-         {{kConnected, 8}, {wlan_interface_state_not_ready, 3}}},
+         {{kConnected, 8}, {kNotReady, 3}}},
         {"first gone from its scan dump halfway, then back", [](Machine& m) { m.interfaces[0].scanDumpsCutShort = 1; },
          {{kConnected, 8}, {wlan_interface_state_authenticating, 3}}},
         {"no nl80211", [](Machine& m) { m.nl80211 = false; }, {}},
     };
     for (const Case& c : cases) {
-        scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
-        c.change(scripted_kernel::TheMachine());
-        EXPECT_EQ(ListMachine(), c.listed) << c.name;
+        SCOPED_TRACE(c.name);
+        c.change(scripted_kernel::ResetMachine());
+        EXPECT_EQ(ListMachine(), c.listed);
     }
-    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
+    scripted_kernel::ResetMachine();
 }
 
 // Each text says what its code means, so a text moved to another code fails.
@@ -212,24 +208,4 @@ TEST(WlanReasonCodeToString, WritesWithinTheBuffer) {
         for (std::size_t i = c.written + 1; i != std::size(buffer); ++i)
             ASSERT_EQ(buffer[i], 0x6161) << c.code << " unit " << i;
     }
-}
-
-// Each list is one block, and WlanFreeMemory gives it back; null is no list.
-TEST(WlanFreeMemory, GivesBackEveryList) {
-    scripted_kernel::TheMachine() = scripted_kernel::SampleMachine();
-    const std::size_t before = allocation_faults::LiveCBlocks();
-    HANDLE handle = Open();
-    PWLAN_INTERFACE_INFO_LIST interfaces = nullptr;
-    ASSERT_EQ(WlanEnumInterfaces(handle, nullptr, &interfaces), ERROR_SUCCESS);
-    std::vector<PWLAN_AVAILABLE_NETWORK_LIST> lists(interfaces->dwNumberOfItems);
-    for (DWORD i = 0; i != interfaces->dwNumberOfItems; ++i)
-        ASSERT_EQ(WlanGetAvailableNetworkList(handle, &(&interfaces->InterfaceInfo[0])[i].InterfaceGuid, 0,
-                                              nullptr, &lists[i]),
-                  ERROR_SUCCESS);
-    EXPECT_EQ(allocation_faults::LiveCBlocks(), before + 3);
-    WlanFreeMemory(nullptr);
-    WlanFreeMemory(interfaces);
-    for (PWLAN_AVAILABLE_NETWORK_LIST list : lists) WlanFreeMemory(list);
-    EXPECT_EQ(allocation_faults::LiveCBlocks(), before);
-    EXPECT_EQ(WlanCloseHandle(handle, nullptr), ERROR_SUCCESS);
 }
