@@ -33,13 +33,11 @@ inline Bytes Ie(std::uint8_t id, const Bytes& body) {
 inline Bytes Extension(std::uint8_t extension, const Bytes& body) { return Ie(255, Join({{extension}, body})); }
 
 // A suite list body: version 1, group, pairwise list, AKM list.
-inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairwise,
-                       const Bytes& akms) {
+inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
     Bytes out{1, 0};
     const auto suite = [&](std::uint8_t type) {
-        const std::uint32_t selector = wlanlinux::SuiteSelector(oui, type);
-        for (const int shift : {24, 16, 8, 0})
-            out.push_back(static_cast<std::uint8_t>(selector >> shift));
+        out.insert(out.end(), {static_cast<std::uint8_t>(oui >> 16), static_cast<std::uint8_t>(oui >> 8),
+                               static_cast<std::uint8_t>(oui), type});
     };
     suite(group);
     for (const Bytes* list : {&pairwise, &akms}) {
@@ -98,7 +96,6 @@ public:
     explicit GenlMessage(std::uint8_t command = 0, std::uint16_t type = 0x1c) : buffer_(16384) {
         message_ = mnl_nlmsg_put_header(buffer_.data());
         message_->nlmsg_type = type;
-        message_->nlmsg_seq = 7;
         auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message_, GENL_HDRLEN));
         generic->cmd = command;
     }
