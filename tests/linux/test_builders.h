@@ -33,13 +33,11 @@ inline Bytes Ie(std::uint8_t id, const Bytes& body) {
 inline Bytes Extension(std::uint8_t extension, const Bytes& body) { return Ie(255, Join({{extension}, body})); }
 
 // A suite list body: version 1, group, pairwise list, AKM list.
-inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairwise,
-                       const Bytes& akms) {
+inline Bytes SuiteBody(std::uint32_t oui, std::uint8_t group, const Bytes& pairwise, const Bytes& akms) {
     Bytes out{1, 0};
     const auto suite = [&](std::uint8_t type) {
-        const std::uint32_t selector = wlanlinux::SuiteSelector(oui, type);
-        for (const int shift : {24, 16, 8, 0})
-            out.push_back(static_cast<std::uint8_t>(selector >> shift));
+        out.insert(out.end(), {static_cast<std::uint8_t>(oui >> 16), static_cast<std::uint8_t>(oui >> 8),
+                               static_cast<std::uint8_t>(oui), type});
     };
     suite(group);
     for (const Bytes* list : {&pairwise, &akms}) {
@@ -64,8 +62,7 @@ inline Bytes Ssid(const char* text) { return Ie(0, Bytes(text, text + std::strle
 inline Bytes DsssRates() { return Ie(1, {0x82, 0x84, 0x8b, 0x96}); }
 inline Bytes OfdmRates() { return Ie(1, {0x8c, 0x12, 0x98, 0x24, 0xb0, 0x48, 0x60, 0x6c}); }
 inline Bytes MixedRates() {
-    return Join({Ie(1, {0x82, 0x84, 0x8b, 0x96, 0x0c, 0x12, 0x18, 0x24}),
-                 Ie(50, {0x30, 0x48, 0x60, 0x6c})});
+    return Join({Ie(1, {0x82, 0x84, 0x8b, 0x96, 0x0c, 0x12, 0x18, 0x24}), Ie(50, {0x30, 0x48, 0x60, 0x6c})});
 }
 inline Bytes HtCapabilities() { return Ie(45, Bytes(26, 0)); }
 inline Bytes VhtCapabilities() { return Ie(191, Bytes(12, 0)); }
@@ -98,7 +95,6 @@ public:
     explicit GenlMessage(std::uint8_t command = 0, std::uint16_t type = 0x1c) : buffer_(16384) {
         message_ = mnl_nlmsg_put_header(buffer_.data());
         message_->nlmsg_type = type;
-        message_->nlmsg_seq = 7;
         auto* generic = static_cast<genlmsghdr*>(mnl_nlmsg_put_extra_header(message_, GENL_HDRLEN));
         generic->cmd = command;
     }

@@ -19,9 +19,7 @@ BssRecord Bss(const char* ssid, WLAN_SIGNAL_QUALITY quality,
     bss.quality = quality;
     bss.phyTypeCount = phys.size();
     for (std::size_t i = 0; i != phys.size(); ++i) bss.phyTypes[i] = phys[i];
-    bss.security.enabled = true;
-    bss.security.auth = DOT11_AUTH_ALGO_RSNA_PSK;
-    bss.security.cipher = DOT11_CIPHER_ALGO_CCMP;
+    bss.security = {.enabled = true, .auth = DOT11_AUTH_ALGO_RSNA_PSK, .cipher = DOT11_CIPHER_ALGO_CCMP};
     return bss;
 }
 
@@ -32,10 +30,6 @@ std::vector<WLAN_AVAILABLE_NETWORK> Group(const std::vector<BssRecord>& entries,
     return networks;
 }
 
-std::vector<DOT11_PHY_TYPE> Phys(const WLAN_AVAILABLE_NETWORK& network) {
-    return {network.dot11PhyTypes, network.dot11PhyTypes + network.uNumberOfPhyTypes};
-}
-
 }  // namespace
 
 TEST(NetworkGrouping, AccessPointsOfOneNetworkMerge) {
@@ -43,17 +37,12 @@ TEST(NetworkGrouping, AccessPointsOfOneNetworkMerge) {
     fiveGhz.connected = true;
     const auto networks = Group({Bss("home", 30), fiveGhz, Bss("home", 90)});
     ASSERT_EQ(networks.size(), 1u);
-    const WLAN_AVAILABLE_NETWORK& home = networks[0];
-    EXPECT_EQ(home.uNumberOfBssids, 3u);
-    EXPECT_EQ(home.wlanSignalQuality, 90u);
-    EXPECT_EQ(Phys(home), (std::vector<DOT11_PHY_TYPE>{dot11_phy_type_erp, dot11_phy_type_ht,
-                                                       dot11_phy_type_ofdm, dot11_phy_type_vht}));
-    EXPECT_EQ(home.bMorePhyTypes, 0);
-    EXPECT_EQ(home.dwFlags, WLAN_AVAILABLE_NETWORK_CONNECTED);
-    EXPECT_EQ(home.dwReserved, 0u);
-    EXPECT_EQ(home.strProfileName[0], 0);
-    EXPECT_EQ(home.bNetworkConnectable, 1);
-    EXPECT_EQ(home.wlanNotConnectableReason, WLAN_REASON_CODE_SUCCESS);
+    const WLAN_AVAILABLE_NETWORK& n = networks[0];
+    EXPECT_EQ(std::vector(n.dot11PhyTypes, n.dot11PhyTypes + n.uNumberOfPhyTypes),
+              (std::vector{dot11_phy_type_erp, dot11_phy_type_ht, dot11_phy_type_ofdm, dot11_phy_type_vht}));
+    EXPECT_EQ(std::tuple(n.uNumberOfBssids, n.wlanSignalQuality, n.bMorePhyTypes, n.dwFlags, n.dwReserved,
+                         n.strProfileName[0], n.bNetworkConnectable, n.wlanNotConnectableReason),
+              std::tuple(3u, 90u, 0, WLAN_AVAILABLE_NETWORK_CONNECTED, 0u, u'\0', 1, WLAN_REASON_CODE_SUCCESS));
 }
 
 TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
@@ -65,15 +54,12 @@ TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
     adHoc.type = dot11_BSS_type_independent;
     BssRecord open = Bss("home", 50);
     open.security = {};
-    BssRecord hidden = Bss("", 50);
     wlanlinux::BssRecord nulFacts;  // an SSID element of 12 NUL bytes: hidden as an empty one
     nulFacts.elements.ssid = {{}, 12, true};
     BssRecord zeros = Bss("", 50);
     zeros.ssid = wlanlinux::DecideBss(nulFacts, nullptr).ssid;
-    BssRecord prefix = Bss("hom", 50);
-    const auto networks =
-        Group({Bss("home", 50), otherAuth, otherCipher, adHoc, open, hidden, zeros, prefix,
-               Bss("home", 20), Bss("", 10)});
+    const auto networks = Group({Bss("home", 50), otherAuth, otherCipher, adHoc, open, Bss("", 50), zeros,
+                                 Bss("hom", 50), Bss("home", 20), Bss("", 10)});
     ASSERT_EQ(networks.size(), 7u);
     EXPECT_EQ(networks[0].uNumberOfBssids, 2u);  // the two plain "home" entries
     EXPECT_EQ(networks[5].uNumberOfBssids, 3u);  // the three hidden entries
@@ -86,9 +72,7 @@ TEST(NetworkGrouping, DifferentSsidTypeOrSecurityMakeDifferentNetworks) {
 
 // A network whose one access point the adapter cannot join: the scripted kernel's report.
 TEST(NetworkGrouping, ConnectableWhenAnyAccessPointIsAndPhyTypesUpToEight) {
-    wlanlinux::AdapterCapabilities ccmpOnly;
-    ccmpOnly.cipherListKnown = true;
-    ccmpOnly.ciphers = 1u << 4;
+    const wlanlinux::AdapterCapabilities ccmpOnly{.cipherListKnown = true, .ciphers = 1u << 4};
     BssRecord blocked = Bss("net", 50);
     blocked.security.pairwiseCiphers = 1u << 2;  // TKIP only
     const BssRecord five = Bss("net", 50, {dot11_phy_type_hrdsss, dot11_phy_type_erp, dot11_phy_type_ofdm,

@@ -12,8 +12,6 @@
 #include "wlan/linux/platform/security_decision.h"
 
 using namespace testing_support;
-using wlanlinux::DecideSecurity;
-using wlanlinux::SecuritySettings;
 
 // Open and WEP networks, without suite elements: the scripted kernel's report.
 TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
@@ -76,8 +74,7 @@ TEST(DecideSecurity, FromPrivacyAndSuiteElements) {
 TEST(ListPhyTypes, ByBandRatesAndCapabilities) {
     const std::tuple<const char*, std::uint32_t, Bytes, std::vector<DOT11_PHY_TYPE>> cases[] = {
         {"OFDM only at 2.4 GHz", 2484, OfdmRates(), {dot11_phy_type_erp}},
-        {"11ax at 5 GHz", 5200,
-         Join({OfdmRates(), HtCapabilities(), VhtCapabilities(), HeCapabilities()}),
+        {"11ax at 5 GHz", 5200, Join({OfdmRates(), HtCapabilities(), VhtCapabilities(), HeCapabilities()}),
          {dot11_phy_type_ofdm, dot11_phy_type_ht, dot11_phy_type_vht, dot11_phy_type_he}},
         {"6 GHz implies HE", 5955, OfdmRates(), {dot11_phy_type_ofdm, dot11_phy_type_he}},
         {"11be at 6 GHz", 6115, Join({OfdmRates(), HeCapabilities(), EhtCapabilities()}),

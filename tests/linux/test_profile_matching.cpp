@@ -31,10 +31,11 @@ constexpr std::uint32_t kCcmp = wlanlinux::kProfileCipherCcmp;
 const std::string kAdapter("\2\0\0\0\0\1", 6), kOtherAdapter("\2\0\0\0\0\2", 6);
 const std::string kAp("\x0a\0\0\0\0\1", 6), kOtherAp("\x0a\0\0\0\0\2", 6);
 
-// A BSS of kAp named "net" on 2437 MHz.
-BssMatchFacts Net(bool privacy, std::optional<SuiteSets> rsn = {}, std::optional<SuiteSets> wpa = {}) {
-    BssMatchFacts bss{.ssid = reinterpret_cast<const std::uint8_t*>("net"), .ssidLength = 3, .frequencyMhz = 2437,
-                      .privacy = privacy, .rsn = rsn, .wpa = wpa};
+// A BSS of kAp on 2437 MHz, named by a literal (which outlives the rows).
+BssMatchFacts Net(bool privacy, std::optional<SuiteSets> rsn = {}, std::optional<SuiteSets> wpa = {},
+                  std::string_view ssid = "net") {
+    BssMatchFacts bss{.ssid = reinterpret_cast<const std::uint8_t*>(ssid.data()), .ssidLength = ssid.size(),
+                      .frequencyMhz = 2437, .privacy = privacy, .rsn = rsn, .wpa = wpa};
     std::memcpy(bss.bssid, kAp.data(), 6);
     return bss;
 }
@@ -51,13 +52,7 @@ BssMatchFacts Both(BssMatchFacts rsn, const BssMatchFacts& wpa) { rsn.wpa = wpa.
 BssMatchFacts OweTm(BssMatchFacts bss) { bss.oweTransition = true; return bss; }
 BssMatchFacts AdHoc(BssMatchFacts bss) { bss.adhoc = true; return bss; }
 BssMatchFacts At(std::uint32_t mhz) { BssMatchFacts bss = Open(); bss.frequencyMhz = mhz; return bss; }
-// An open BSS named by a literal, which outlives the rows.
-BssMatchFacts Named(std::string_view ssid) {
-    BssMatchFacts bss = Open();
-    bss.ssid = reinterpret_cast<const std::uint8_t*>(ssid.data());
-    bss.ssidLength = ssid.size();
-    return bss;
-}
+BssMatchFacts Named(std::string_view ssid) { return Net(false, {}, {}, ssid); }
 
 // What a profile names besides its key management and mode.
 struct Extra {
@@ -249,7 +244,8 @@ TEST(ProfileMatching, AsEachManagerMatches) {
         {"wpa_supplicant: IEEE8021X, RSN with a WEP group", Rsn(B(1), kTkip, B(1)), S, I, {.keyMgmt = kDot1x}, Yes},
         {"wpa_supplicant: IEEE8021X, RSN 802.1X CCMP: it needs no element", Rsn(B(1)), S, I, {.keyMgmt = kDot1x}, Yes},
         {"wpa_supplicant: WPS alone, open", Open(), S, I, {.keyMgmt = wlanlinux::kSupplicantKeyWps}, No},
-        {"wpa_supplicant: IBSS with keys, ad hoc WEP", AdHoc(Wep()), S, M::AdHoc, {.keyMgmt = kNone, .wepKeys = 1}, Yes},
+        {"wpa_supplicant: IBSS with keys, ad hoc WEP", AdHoc(Wep()), S, M::AdHoc,
+         {.keyMgmt = kNone, .wepKeys = 1}, Yes},
         {"wpa_supplicant: IBSS WPA-PSK, ad hoc open", AdHoc(Open()), S, M::AdHoc, {.keyMgmt = kPsk}, No},
         {"wpa_supplicant: station, ad hoc open", AdHoc(Open()), S, I, {.keyMgmt = kNone}, No},
         {"wpa_supplicant: AP or disabled=2", Open(), S, M::Other, {.keyMgmt = kNone}, No},
