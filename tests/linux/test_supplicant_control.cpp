@@ -130,7 +130,8 @@ protected:
     void SetUp() override {
         char made[] = "/tmp/control-test-XXXXXX";
         root = mkdtemp(made);
-        fs::create_directory(root / "run"), fs::create_directory(root / "ours");
+        fs::create_directory(root / "run");
+        fs::create_directory(root / "ours");
         setenv("RUNTIME_DIRECTORY", (root / "ours").c_str(), 1);
     }
     void TearDown() override {
@@ -162,7 +163,8 @@ TEST_F(SupplicantControl, ReadsOnlyWhatMatchingNeeds) {
         {"GET_NETWORK 20 ssid", "\"late\""}});
     Server wlan1(root / "run/wlan1", Server::Refusing);
     ASSERT_EQ(Read(2'000'000), 1);
-    wlan0.stop = true, wlan0.thread.join();
+    wlan0.stop = true;
+    wlan0.thread.join();
     std::string profiles;  // path|name|key_mgmt|mode|protos,pairwise,group|bssid length|d(isabled)w(ep keys)
     for (const auto& p : out.profiles)
         profiles += p.path + "|" + p.name + "|" + std::to_string(p.supplicantKeyMgmt) + "|" +

@@ -21,7 +21,10 @@ std::string Read(const std::vector<std::pair<const char*, std::string>>& setting
     const auto hex = [](const std::string& bytes) {
         std::string out;
         char digits[3];
-        for (const unsigned char c : bytes) out += (std::snprintf(digits, 3, "%02x", c), digits);
+        for (const unsigned char c : bytes) {
+            std::snprintf(digits, sizeof digits, "%02x", c);
+            out += digits;
+        }
         return out;
     };
     return profile.name + "|" + hex(profile.ssid) + "|" + std::to_string(profile.supplicantKeyMgmt) +
